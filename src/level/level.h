@@ -1,0 +1,94 @@
+#ifndef GEARLOFT_LEVEL_LEVEL_H
+#define GEARLOFT_LEVEL_LEVEL_H
+
+#include <SDL.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "level/catcher.h"
+#include "level/spawner.h"
+
+class Device;
+class ScriptingEngine;
+
+// The playable floor is 26 x 22 cells; the grids carry one extra column and
+// row that always stay empty, so "one past the right/bottom edge" is readable.
+constexpr int FLOOR_W = 26;
+constexpr int FLOOR_H = 22;
+constexpr int GRID_W = FLOOR_W + 1;
+constexpr int GRID_H = FLOOR_H + 1;
+constexpr int CELL_PX = 25;
+
+// Block type of an empty cell.
+constexpr unsigned char EMPTY_BLOCK = 'x';
+
+// A block type and its picture, in the order the pictures are loaded.
+struct BlockType {
+    unsigned char type;
+    const char* picture;
+};
+extern const BlockType BLOCK_TYPES[19];
+
+// The factory floor of one open level.
+class Level {
+public:
+    int ticks = 0;
+    unsigned char blocks[GRID_W][GRID_H];
+    int groups[GRID_W][GRID_H];
+    unsigned char sticky[GRID_W][GRID_H];
+    unsigned char held[GRID_W][GRID_H];
+    std::map<int, SDL_Surface*> block_images;
+    std::vector<std::unique_ptr<Spawner>> spawners;
+    std::vector<std::unique_ptr<Catcher>> catchers;
+    std::vector<std::unique_ptr<Device>> devices;
+    // Groups some belt already moved this step, one set per direction.
+    std::set<int> moved[4];
+    std::string level_name;
+    // The player's saved program texts; only set for a level opened from a save.
+    std::optional<std::string> init_code;
+    std::optional<std::string> cycle_code;
+    int next_group = 1;
+
+    // An empty level in memory: pictures loaded, floor cleared, nothing on it.
+    Level();
+    ~Level();
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+    void tick();
+    void reset();
+    void clear_blocks();
+    void add_block(int x, int y, unsigned char type);
+    bool push_block(int x, int y, int dx, int dy);
+    bool push_group(int group, int dx, int dy);
+    void do_sticky();
+    bool win() const;
+    bool device_in_devices(const Device* d) const;
+    void debug() const;
+
+    // Safe cell access: a cell outside the 27 x 23 grids holds no block and
+    // carries no marks; writes there are ignored.
+    static bool in_grid(int x, int y) { return x >= 0 && x < GRID_W && y >= 0 && y < GRID_H; }
+    static bool on_floor(int x, int y) { return x >= 0 && x < FLOOR_W && y >= 0 && y < FLOOR_H; }
+    unsigned char block_at(int x, int y) const { return in_grid(x, y) ? blocks[x][y] : EMPTY_BLOCK; }
+    int group_at(int x, int y) const { return in_grid(x, y) ? groups[x][y] : 0; }
+    bool has_block(int x, int y) const { return block_at(x, y) != EMPTY_BLOCK; }
+    void set_sticky(int x, int y, unsigned char mark);
+    void set_held(int x, int y, unsigned char mark);
+
+private:
+    void load_block_images();
+    bool group_can_clear_way(int group, int dx, int dy);
+    void move_group(int group, int dx, int dy);
+    void regroup(int old_group, int new_group);
+
+    // Groups whose push is in progress, innermost last (see push_group).
+    std::vector<int> pushing_;
+};
+
+#endif

@@ -1,0 +1,138 @@
+#include "toolkit/toolkit.h"
+
+#include <SDL_image.h>
+#include <SDL_rotozoom.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+std::map<int, TTF_Font*> fonts;
+
+namespace {
+int opens = 0;
+
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+SDL_Color colour_of(int r, int g, int b) {
+    SDL_Color c;
+    c.r = static_cast<Uint8>(r & 0xFF);
+    c.g = static_cast<Uint8>(g & 0xFF);
+    c.b = static_cast<Uint8>(b & 0xFF);
+    c.unused = 0;
+    return c;
+}
+
+SurfacePtr render_text(const char* text, int size, int r, int g, int b) {
+    // An empty text has no width: nothing to draw.
+    if (text == nullptr || text[0] == '\0')
+        return nullptr;
+    TTF_Font* font = font_of_size(size);
+    if (font == nullptr)
+        return nullptr;
+    return SurfacePtr(TTF_RenderText_Solid(font, text, colour_of(r, g, b)));
+}
+
+// SDL_gfx loses a row and a column on exact quarter turns; the same turn the
+// other way round keeps them.
+double full_angle(int angle) {
+    int a = ((angle % 360) + 360) % 360;
+    return a == 90 ? -270.0 : static_cast<double>(a);
+}
+} // namespace
+
+int font_open_count() { return opens; }
+
+void close_fonts() {
+    for (auto& entry : fonts)
+        if (entry.second)
+            TTF_CloseFont(entry.second);
+    fonts.clear();
+}
+
+TTF_Font* font_of_size(int size) {
+    auto found = fonts.find(size);
+    if (found != fonts.end())
+        return found->second;
+    if (!TTF_WasInit())
+        return nullptr;
+    ++opens;
+    TTF_Font* font = TTF_OpenFont(FONT_FILE, size);
+    fonts[size] = font;
+    return font;
+}
+
+SDL_Rect make_rect(int x, int y, int w, int h) {
+    SDL_Rect r;
+    r.x = static_cast<Sint16>(x);
+    r.y = static_cast<Sint16>(y);
+    r.w = static_cast<Uint16>(w);
+    r.h = static_cast<Uint16>(h);
+    return r;
+}
+
+void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst) {
+    if (src == nullptr || dst == nullptr)
+        return;
+    SDL_Rect from = make_rect(0, 0, src->w, src->h);
+    SDL_Rect to = make_rect(x, y, 0, 0);
+    SDL_UpperBlit(src, &from, dst, &to);
+}
+
+void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha) {
+    if (src == nullptr)
+        return;
+    SDL_SetAlpha(src, SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
+    draw_image(src, x, y, dst);
+    SDL_SetAlpha(src, 0, 255);
+}
+
+void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst) {
+    if (src == nullptr)
+        return;
+    SurfacePtr turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
+    draw_image(turned.get(), x, y, dst);
+}
+
+void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha) {
+    if (src == nullptr)
+        return;
+    SurfacePtr turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
+    draw_image_fade(turned.get(), x, y, dst, alpha);
+}
+
+void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
+    SurfacePtr rendered = render_text(text, size, r, g, b);
+    draw_image(rendered.get(), x, y, dst);
+}
+
+void draw_text_center(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
+    SurfacePtr rendered = render_text(text, size, r, g, b);
+    if (!rendered)
+        return;
+    draw_image(rendered.get(), x - rendered->w / 2, y - rendered->h / 2, dst);
+}
+
+void draw_text_int(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    draw_text(text, size, r, g, b, x, y, dst);
+}
+
+void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    draw_text_center(text, size, r, g, b, x, y, dst);
+}
+
+void set_magenta_key(SDL_Surface* picture) {
+    if (picture)
+        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(picture->format, 255, 0, 255));
+}
+
+SDL_Surface* load_picture(const char* path, bool keyed) {
+    SDL_Surface* picture = IMG_Load(path);
+    if (keyed)
+        set_magenta_key(picture);
+    return picture;
+}

@@ -1,0 +1,50 @@
+#ifndef GEARLOFT_TOOLKIT_TOOLKIT_H
+#define GEARLOFT_TOOLKIT_TOOLKIT_H
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <map>
+
+// The one font of every text on the game's screens, in the working directory.
+constexpr const char* FONT_FILE = "dina.fon";
+
+// Open fonts by point size. A size is opened the first time it is drawn and
+// stays open; a size that failed to open is remembered as null and skipped.
+extern std::map<int, TTF_Font*> fonts;
+
+// How many times the font file has been opened (for checking the cache).
+int font_open_count();
+// Closes every cached font; the next text opens them again.
+void close_fonts();
+
+SDL_Rect make_rect(int x, int y, int w, int h);
+
+void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst);
+void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha);
+// Draws src turned counter-clockwise by a multiple of 90 degrees. Exact quarter
+// turns are done the long way round, which keeps every row and column.
+void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst);
+void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha);
+
+void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
+void draw_text_center(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
+void draw_text_int(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
+void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
+
+// The font of a size, opening it on first use; null when it cannot be opened.
+TTF_Font* font_of_size(int size);
+
+// Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
+SDL_Surface* load_picture(const char* path, bool keyed);
+void set_magenta_key(SDL_Surface* picture);
+
+// Owns a picture and frees it when it goes.
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const {
+        if (s)
+            SDL_FreeSurface(s);
+    }
+};
+
+#endif
