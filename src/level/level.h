@@ -71,6 +71,12 @@ public:
     bool device_in_devices(const Device* d) const;
     void debug() const;
 
+    // Paints catchers, belts, blocks with glue marks, the other devices, the
+    // spawners (only while building) and the dragged device at the pointer.
+    void draw_to_surface(SDL_Surface* dst, Device* dragged, int grab_dx, int grab_dy, bool building);
+    // Hands the engine's queued actions to the devices by name, then clears it.
+    void parse_actions(ScriptingEngine* engine);
+
     // Safe cell access: a cell outside the 27 x 23 grids holds no block and
     // carries no marks; writes there are ignored.
     static bool in_grid(int x, int y) { return x >= 0 && x < GRID_W && y >= 0 && y < GRID_H; }
