@@ -1,0 +1,105 @@
+#include "editorgui/editor_gui.h"
+
+namespace {
+constexpr const char* FONT_PICTURE = "img/dina.bmp";
+constexpr const char* BACKGROUND_PICTURE = "img/background_editing.gif";
+constexpr int AREA_X = 20;
+constexpr int AREA_WIDTH = 760;
+// A click on a scroll arrow moves a few lines at a time rather than a few pixels.
+constexpr int ARROW_SCROLL_AMOUNT = 50;
+} // namespace
+
+const char* const EDITOR_GLYPHS = " abcdefghijklmnopqrstuvwxyz"
+                                  "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                  "0123456789"
+                                  ".,!?-+/():;%&`'*#=[]\"<>{}^~|_@$\\";
+
+EditorGUI::EditorGUI(SDL_Surface* screen) {
+    // The loader must be in place before any picture or font is loaded.
+    image_loader = std::make_unique<gcn::SDLImageLoader>();
+    gcn::Image::setImageLoader(image_loader.get());
+
+    input = std::make_unique<gcn::SDLInput>();
+    graphics = std::make_unique<gcn::SDLGraphics>();
+    gui = std::make_unique<gcn::Gui>();
+    top = std::make_unique<gcn::Container>();
+    top->setDimension(gcn::Rectangle(0, 0, 800, 600));
+    graphics->setTarget(screen);
+    gui->setGraphics(graphics.get());
+    gui->setInput(input.get());
+    gui->setTop(top.get());
+
+    load_font();
+    load_background();
+    add_code_area(init_box, init_scroll, "-- Initialization Code Goes Here", 50, 150);
+    add_code_area(cycle_box, cycle_scroll, "-- Every-cycle Code Goes Here", 220, 360);
+}
+
+// A missing or broken font picture leaves the library's built-in font in use.
+void EditorGUI::load_font() {
+    try {
+        font = std::make_unique<gcn::ImageFont>(FONT_PICTURE, EDITOR_GLYPHS);
+        gcn::Widget::setGlobalFont(font.get());
+    } catch (const gcn::Exception&) {
+        font.reset();
+    }
+}
+
+// Without its picture the editor simply shows no background.
+void EditorGUI::load_background() {
+    try {
+        background_image.reset(gcn::Image::load(BACKGROUND_PICTURE, true));
+    } catch (const gcn::Exception&) {
+        background_image.reset();
+    }
+    if (!background_image)
+        return;
+    background_icon = std::make_unique<gcn::Icon>(background_image.get());
+    top->add(background_icon.get(), 0, 0);
+}
+
+void EditorGUI::add_code_area(std::unique_ptr<gcn::TextBox>& box, std::unique_ptr<gcn::ScrollArea>& scroll,
+                              const char* text, int y, int height) {
+    box = std::make_unique<gcn::TextBox>(text);
+    scroll = std::make_unique<gcn::ScrollArea>(box.get());
+    scroll->setWidth(AREA_WIDTH);
+    scroll->setHeight(height);
+    scroll->setFrameSize(1);
+    scroll->setUpButtonScrollAmount(ARROW_SCROLL_AMOUNT);
+    scroll->setDownButtonScrollAmount(ARROW_SCROLL_AMOUNT);
+    top->add(scroll.get(), AREA_X, y);
+}
+
+EditorGUI::~EditorGUI() {
+    image_loader.reset();
+    input.reset();
+    graphics.reset();
+    gui.reset();
+    top.reset();
+    // Widgets built later fall back to the library's own font until the next
+    // editor installs ours again.
+    gcn::Widget::setGlobalFont(nullptr);
+    font.reset();
+    background_image.reset();
+    background_icon.reset();
+    init_box.reset();
+    init_scroll.reset();
+    cycle_box.reset();
+    cycle_scroll.reset();
+    gcn::Image::setImageLoader(nullptr);
+}
+
+void EditorGUI::push_input(SDL_Event* event) { input->pushInput(*event); }
+
+void EditorGUI::logic() { gui->logic(); }
+
+void EditorGUI::draw() { gui->draw(); }
+
+std::string text_of_rows(const gcn::TextBox& box) {
+    std::string text;
+    for (unsigned row = 0; row < box.getNumberOfRows(); ++row) {
+        text += box.getTextRow(static_cast<int>(row));
+        text += "\n";
+    }
+    return text;
+}
