@@ -1,0 +1,317 @@
+// The in-game file chooser: a modal screen drawn with the same GUI library as
+// the code editor.
+#include "core/file_chooser.h"
+
+#include <guichan.hpp>
+#include <guichan/sdl.hpp>
+
+#include <memory>
+
+#include "editorgui/editor_gui.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+constexpr int PANEL_X = 110;
+constexpr int PANEL_Y = 80;
+constexpr int PANEL_W = 580;
+constexpr int PANEL_H = 440;
+constexpr int FRAME_DELAY_MS = 20;
+
+class EntryList : public gcn::ListModel {
+public:
+    explicit EntryList(const FileChooserModel& model) : model_(model) {}
+    int getNumberOfElements() override { return static_cast<int>(model_.entries().size()); }
+    std::string getElementAt(int i) override {
+        if (i < 0 || i >= getNumberOfElements())
+            return "";
+        const auto& entry = model_.entries()[static_cast<size_t>(i)];
+        return entry.is_folder ? "[" + entry.name + "]" : entry.name;
+    }
+
+private:
+    const FileChooserModel& model_;
+};
+
+class FilterList : public gcn::ListModel {
+public:
+    int getNumberOfElements() override { return FileChooserModel::FILTER_COUNT; }
+    std::string getElementAt(int i) override {
+        return i >= 0 && i < FileChooserModel::FILTER_COUNT ? FileChooserModel::FILTER_NAMES[i] : "";
+    }
+};
+
+class ChooserScreen : public gcn::ActionListener, public gcn::MouseListener, public gcn::SelectionListener {
+public:
+    ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* start_folder);
+    ~ChooserScreen() override;
+    std::optional<std::string> run();
+
+    void action(const gcn::ActionEvent& event) override;
+    void mouseClicked(gcn::MouseEvent& event) override;
+    void valueChanged(const gcn::SelectionEvent& event) override;
+
+private:
+    void build_widgets();
+    void place(gcn::Widget& widget, int x, int y);
+    void handle(SDL_Event& event);
+    void answer_replace_question(SDLKey key);
+    void submit(const std::string& name);
+    void open_entry(int index);
+    void show_folder();
+    void say(const std::string& message);
+    void draw();
+
+    SDL_Surface* screen_;
+    FileChooserModel model_;
+    EntryList entry_list_;
+    FilterList filter_list_;
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> backdrop_;
+
+    gcn::ImageLoader* previous_loader_;
+    std::unique_ptr<gcn::SDLImageLoader> loader_;
+    std::unique_ptr<gcn::ImageFont> font_;
+    gcn::SDLInput input_;
+    gcn::SDLGraphics graphics_;
+    gcn::Gui gui_;
+    gcn::Container top_;
+    gcn::Container panel_;
+    gcn::Label title_;
+    gcn::Label folder_label_;
+    gcn::ListBox list_;
+    gcn::ScrollArea list_scroll_;
+    gcn::Label filter_caption_;
+    gcn::DropDown filter_;
+    gcn::Label name_caption_;
+    gcn::TextField name_field_;
+    gcn::Button ok_;
+    gcn::Button cancel_;
+    gcn::Label message_;
+
+    bool done_ = false;
+    bool asking_replace_ = false;
+    std::filesystem::path pending_;
+    std::optional<std::string> result_;
+};
+
+ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* start_folder)
+    : screen_(screen), model_(mode, start_folder), entry_list_(model_),
+      previous_loader_(gcn::Image::getImageLoader()), list_(&entry_list_), list_scroll_(&list_),
+      filter_(&filter_list_), ok_(mode == ChooserMode::Open ? "Open" : "Save"), cancel_("Cancel") {
+    // Fonts and pictures need a loader; the editor may already have one in place.
+    if (previous_loader_ == nullptr) {
+        loader_ = std::make_unique<gcn::SDLImageLoader>();
+        gcn::Image::setImageLoader(loader_.get());
+    }
+    try {
+        font_ = std::make_unique<gcn::ImageFont>("img/dina.bmp", EDITOR_GLYPHS);
+    } catch (const gcn::Exception&) {
+        font_.reset();
+    }
+    // Keep what lay beneath, dimmed, to repaint behind the panel every frame.
+    backdrop_.reset(SDL_ConvertSurface(screen_, screen_->format, SDL_SWSURFACE));
+    if (backdrop_) {
+        std::unique_ptr<SDL_Surface, SurfaceDeleter> shade(
+            SDL_CreateRGBSurface(SDL_SWSURFACE, screen_->w, screen_->h, 16, 0, 0, 0, 0));
+        if (shade) {
+            SDL_FillRect(shade.get(), nullptr, 0);
+            draw_image_fade(shade.get(), 0, 0, backdrop_.get(), 140);
+        }
+    }
+    title_.setCaption(mode == ChooserMode::Open ? "Open" : "Save");
+    build_widgets();
+    show_folder();
+    name_field_.requestFocus();
+}
+
+ChooserScreen::~ChooserScreen() {
+    gui_.setTop(nullptr);
+    gcn::Image::setImageLoader(previous_loader_);
+}
+
+void ChooserScreen::place(gcn::Widget& widget, int x, int y) {
+    if (font_)
+        widget.setFont(font_.get());
+    panel_.add(&widget, x, y);
+}
+
+void ChooserScreen::build_widgets() {
+    graphics_.setTarget(screen_);
+    gui_.setGraphics(&graphics_);
+    gui_.setInput(&input_);
+    top_.setDimension(gcn::Rectangle(0, 0, screen_->w, screen_->h));
+    top_.setOpaque(false);
+    gui_.setTop(&top_);
+    panel_.setDimension(gcn::Rectangle(0, 0, PANEL_W, PANEL_H));
+    panel_.setBaseColor(gcn::Color(222, 214, 196));
+    panel_.setFrameSize(2);
+    top_.add(&panel_, PANEL_X, PANEL_Y);
+
+    place(title_, 16, 12);
+    place(folder_label_, 16, 40);
+    list_scroll_.setDimension(gcn::Rectangle(0, 0, PANEL_W - 32, 250));
+    list_scroll_.setFrameSize(1);
+    list_scroll_.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
+    list_.setWidth(PANEL_W - 32 - list_scroll_.getScrollbarWidth());
+    list_.addMouseListener(this);
+    list_.addSelectionListener(this);
+    if (font_)
+        list_.setFont(font_.get());
+    place(list_scroll_, 16, 64);
+    place(filter_caption_, 16, 328);
+    filter_caption_.setCaption("Show:");
+    filter_.setWidth(240);
+    filter_.setSelected(0);
+    filter_.addActionListener(this);
+    place(filter_, 110, 326);
+    place(name_caption_, 16, 360);
+    name_caption_.setCaption("File name:");
+    name_field_.setWidth(420);
+    place(name_field_, 110, 358);
+    ok_.setWidth(90);
+    ok_.addActionListener(this);
+    place(ok_, PANEL_W - 220, 396);
+    cancel_.setWidth(90);
+    cancel_.addActionListener(this);
+    place(cancel_, PANEL_W - 116, 396);
+    place(message_, 16, 400);
+    message_.setWidth(PANEL_W - 250);
+}
+
+void ChooserScreen::show_folder() {
+    folder_label_.setCaption(model_.folder().string());
+    folder_label_.adjustSize();
+    list_.setSelected(-1);
+    list_.adjustSize();
+    list_scroll_.setVerticalScrollAmount(0);
+}
+
+void ChooserScreen::say(const std::string& message) {
+    message_.setCaption(message);
+    message_.adjustSize();
+}
+
+void ChooserScreen::submit(const std::string& name) {
+    FileChooserModel::Answer answer = model_.accept(name);
+    switch (answer.verdict) {
+    case FileChooserModel::Verdict::Accepted:
+        result_ = answer.path.string();
+        done_ = true;
+        break;
+    case FileChooserModel::Verdict::Refused:
+        say(answer.message);
+        break;
+    case FileChooserModel::Verdict::AskReplace:
+        asking_replace_ = true;
+        pending_ = answer.path;
+        say(answer.message);
+        break;
+    case FileChooserModel::Verdict::EnteredFolder:
+        name_field_.setText("");
+        show_folder();
+        say("");
+        break;
+    }
+}
+
+void ChooserScreen::open_entry(int index) {
+    if (index < 0 || index >= static_cast<int>(model_.entries().size()))
+        return;
+    const auto& entry = model_.entries()[static_cast<size_t>(index)];
+    if (entry.is_folder) {
+        model_.enter(entry.name);
+        show_folder();
+        say("");
+    } else {
+        submit(entry.name);
+    }
+}
+
+void ChooserScreen::action(const gcn::ActionEvent& event) {
+    if (event.getSource() == &ok_) {
+        submit(name_field_.getText());
+    } else if (event.getSource() == &cancel_) {
+        done_ = true;
+    } else if (event.getSource() == &filter_) {
+        model_.set_filter(filter_.getSelected());
+        show_folder();
+    }
+}
+
+void ChooserScreen::mouseClicked(gcn::MouseEvent& event) {
+    if (event.getClickCount() >= 2)
+        open_entry(list_.getSelected());
+}
+
+void ChooserScreen::valueChanged(const gcn::SelectionEvent&) {
+    int index = list_.getSelected();
+    if (index >= 0 && index < static_cast<int>(model_.entries().size()) &&
+        !model_.entries()[static_cast<size_t>(index)].is_folder)
+        name_field_.setText(model_.entries()[static_cast<size_t>(index)].name);
+}
+
+void ChooserScreen::answer_replace_question(SDLKey key) {
+    if (key == SDLK_y) {
+        result_ = pending_.string();
+        done_ = true;
+    } else if (key == SDLK_n || key == SDLK_ESCAPE) {
+        asking_replace_ = false;
+        say("");
+    }
+}
+
+void ChooserScreen::handle(SDL_Event& event) {
+    if (event.type == SDL_QUIT) {
+        done_ = true;
+        return;
+    }
+    bool key_down = event.type == SDL_KEYDOWN;
+    if (asking_replace_) {
+        // Only the answer to the question counts while it is asked.
+        if (key_down)
+            answer_replace_question(event.key.keysym.sym);
+        return;
+    }
+    if (key_down && event.key.keysym.sym == SDLK_ESCAPE) {
+        done_ = true;
+        return;
+    }
+    if (key_down && (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)) {
+        submit(name_field_.getText());
+        return;
+    }
+    // Handled at once, so that keys typed before Enter are in the field when
+    // Enter arrives in the same batch of events.
+    input_.pushInput(event);
+    gui_.logic();
+}
+
+void ChooserScreen::draw() {
+    if (backdrop_)
+        draw_image(backdrop_.get(), 0, 0, screen_);
+    gui_.draw();
+    SDL_Flip(screen_);
+}
+
+std::optional<std::string> ChooserScreen::run() {
+    SDL_EnableKeyRepeat(SDL_DEFAULT_REPEAT_DELAY, SDL_DEFAULT_REPEAT_INTERVAL);
+    while (!done_) {
+        SDL_Event event;
+        while (!done_ && SDL_PollEvent(&event))
+            handle(event);
+        if (done_)
+            break;
+        gui_.logic();
+        draw();
+        SDL_Delay(FRAME_DELAY_MS);
+    }
+    SDL_EnableKeyRepeat(0, SDL_DEFAULT_REPEAT_INTERVAL);
+    return result_;
+}
+} // namespace
+
+std::optional<std::string> choose_file(SDL_Surface* screen, ChooserMode mode, const char* start_folder) {
+    if (screen == nullptr)
+        return std::nullopt;
+    ChooserScreen chooser(screen, mode, start_folder);
+    return chooser.run();
+}
