@@ -4,13 +4,11 @@
 
 namespace {
 // Belt pictures in frame order; each is drawn as a belt moving right.
-const char *const FRAME_PICTURES[DeviceConveyer::FRAME_COUNT] = {
+const char* const FRAME_PICTURES[DeviceConveyer::FRAME_COUNT] = {
     "img/conveyer_8.gif", "img/conveyer_7.gif", "img/conveyer_5.gif", "img/conveyer_4.gif", "img/conveyer_2.gif",
 };
 
-bool is_direction(int direction) {
-    return direction >= DIR_UP && direction <= DIR_LEFT;
-}
+bool is_direction(int direction) { return direction >= DIR_UP && direction <= DIR_LEFT; }
 } // namespace
 
 DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period)
@@ -19,15 +17,11 @@ DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int directi
         frames[i] = load_device_picture(FRAME_PICTURES[i], false);
 }
 
-bool DeviceConveyer::runs_across() const {
-    return direction % 2 != 0;
-}
+bool DeviceConveyer::runs_across() const { return direction % 2 != 0; }
 
-Cell DeviceConveyer::cell(int i) const {
-    return runs_across() ? Cell{x + i, y} : Cell{x, y + i};
-}
+Cell DeviceConveyer::cell(int i) const { return runs_across() ? Cell{x + i, y} : Cell{x, y + i}; }
 
-void DeviceConveyer::tick(Level *level) {
+void DeviceConveyer::tick(Level* level) {
     // A belt without a positive period stands still.
     if (period <= 0) {
         frame = 0;
@@ -43,11 +37,11 @@ void DeviceConveyer::tick(Level *level) {
 // Scans from the anchor end whatever the direction, and moves each group at
 // most once per direction per tick across all belts of the level: a group
 // whose push fails still counts as moved.
-void DeviceConveyer::carry_blocks(Level *level) {
+void DeviceConveyer::carry_blocks(Level* level) {
     if (!is_direction(direction))
         return;
     Step step = direction_step(direction);
-    std::set<int> &moved = level->moved[direction];
+    std::set<int>& moved = level->moved[direction];
     for (int i = 0; i < length; ++i) {
         Cell c = cell(i);
         if (!level->has_block(c.x, c.y))
@@ -59,8 +53,8 @@ void DeviceConveyer::carry_blocks(Level *level) {
     }
 }
 
-void DeviceConveyer::draw_at(SDL_Surface *dst, int px, int py, bool) {
-    SDL_Surface *picture = frames[frame].get();
+void DeviceConveyer::draw_at(SDL_Surface* dst, int px, int py, bool) {
+    SDL_Surface* picture = frames[frame].get();
     for (int i = 0; i < length; ++i) {
         int cx = px + (runs_across() ? CELL_PX * i : 0);
         int cy = py + (runs_across() ? 0 : CELL_PX * i);
@@ -71,11 +65,9 @@ void DeviceConveyer::draw_at(SDL_Surface *dst, int px, int py, bool) {
     }
 }
 
-void DeviceConveyer::code_action(const char *, int, Level *) {}
+void DeviceConveyer::code_action(const char*, int, Level*) {}
 
-bool DeviceConveyer::block_collide(int, int) {
-    return false;
-}
+bool DeviceConveyer::block_collide(int, int) { return false; }
 
 bool DeviceConveyer::floor_collide(int cx, int cy) {
     if (runs_across())
@@ -89,18 +81,12 @@ std::unique_ptr<Device> DeviceConveyer::copy() {
 
 void DeviceConveyer::give_name(int) {}
 
-std::string DeviceConveyer::get_code_stub(Level *) {
-    return "";
-}
+std::string DeviceConveyer::get_code_stub(Level*) { return ""; }
 
-void DeviceConveyer::reset() {
-    frame = 0;
-}
+void DeviceConveyer::reset() { frame = 0; }
 
-bool DeviceConveyer::is_low() {
-    return true;
-}
+bool DeviceConveyer::is_low() { return true; }
 
-std::string DeviceConveyer::get_save_stub(Level *) {
+std::string DeviceConveyer::get_save_stub(Level*) {
     return format_text(SAVE_RECORD_SIZE, "b, %d, %d, 0, %d, %d, %d", x, y, length, direction, period);
 }

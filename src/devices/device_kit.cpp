@@ -7,11 +7,9 @@
 #include "devices/device.h"
 #include "level/level.h"
 
-Picture load_device_picture(const char *path, bool keyed) {
-    return Picture(load_picture(path, keyed));
-}
+Picture load_device_picture(const char* path, bool keyed) { return Picture(load_picture(path, keyed)); }
 
-std::string format_text(std::size_t capacity, const char *format, ...) {
+std::string format_text(std::size_t capacity, const char* format, ...) {
     std::vector<char> buffer(capacity > 0 ? capacity : 1, '\0');
     va_list args;
     va_start(args, format);
@@ -20,7 +18,7 @@ std::string format_text(std::size_t capacity, const char *format, ...) {
     return buffer.data();
 }
 
-std::string on_off_stub(const char *name) {
+std::string on_off_stub(const char* name) {
     return format_text(CODE_STUB_SIZE,
                        "%s = { on = function (x) if x then action('%s','on',0) else action('%s','off',0) end end }\n",
                        name, name, name);

@@ -13,7 +13,7 @@
 
 // A picture a device owns; null when the file is missing (then nothing is drawn).
 using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-Picture load_device_picture(const char *path, bool keyed);
+Picture load_device_picture(const char* path, bool keyed);
 
 // Room for a device's Lua table text and for its save record, terminator
 // included. Device names are at most 31 characters, so every text fits.
@@ -22,11 +22,11 @@ constexpr std::size_t GRABBER_STUB_SIZE = 512;
 constexpr std::size_t SAVE_RECORD_SIZE = 512;
 
 // printf into a buffer of `capacity` bytes; a longer text is cut short.
-std::string format_text(std::size_t capacity, const char *format, ...) __attribute__((format(printf, 2, 3)));
+std::string format_text(std::size_t capacity, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // The Lua table of a device switched on and off by the program (pushers and
 // lamps): name.on(x) queues "on" when x is true in Lua, else "off".
-std::string on_off_stub(const char *name);
+std::string on_off_stub(const char* name);
 
 struct Cell {
     int x;

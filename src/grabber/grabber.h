@@ -8,7 +8,7 @@
 // of the track. The claw goes to a row, closes on the block there and carries
 // its whole group up and down; while held, nothing else can move that group.
 class DeviceGrabber : public Device {
-  public:
+public:
     // Claw row, counted from the track's top cell: 0 .. length - 1.
     int position = 0;
     // Row the claw travels towards.
@@ -25,24 +25,24 @@ class DeviceGrabber : public Device {
 
     DeviceGrabber(int x, int y, bool fixed, int length, bool faces_left);
 
-    void draw_at(SDL_Surface *dst, int px, int py, bool labels) override;
-    void tick(Level *level) override;
-    void code_action(const char *verb, int arg, Level *level) override;
+    void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
+    void tick(Level* level) override;
+    void code_action(const char* verb, int arg, Level* level) override;
     bool block_collide(int cx, int cy) override;
     bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
     void give_name(int n) override;
-    std::string get_code_stub(Level *level) override;
+    std::string get_code_stub(Level* level) override;
     void reset() override;
     bool is_low() override;
-    std::string get_save_stub(Level *level) override;
+    std::string get_save_stub(Level* level) override;
 
     // The cell the claw works on.
     Cell claw_cell() const;
 
-  private:
-    void carry(Level *level, int dy);
-    void draw_track(SDL_Surface *dst, int px, int py);
+private:
+    void carry(Level* level, int dy);
+    void draw_track(SDL_Surface* dst, int px, int py);
 };
 
 #endif

@@ -9,14 +9,14 @@ DeviceIndicator::DeviceIndicator(int x, int y, bool fixed, int red, int green, i
     kind = "indicator";
 }
 
-void DeviceIndicator::code_action(const char *verb, int, Level *) {
+void DeviceIndicator::code_action(const char* verb, int, Level*) {
     if (std::strcmp(verb, "on") == 0)
         lit = true;
     else if (std::strcmp(verb, "off") == 0)
         lit = false;
 }
 
-void DeviceIndicator::draw_at(SDL_Surface *dst, int px, int py, bool labels) {
+void DeviceIndicator::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     // Full colour only for a lit lamp during a run; a quarter of it otherwise.
     int divisor = (lit && !labels) ? 1 : 4;
     Uint32 colour =
@@ -28,36 +28,24 @@ void DeviceIndicator::draw_at(SDL_Surface *dst, int px, int py, bool labels) {
     draw_label(dst, px, py, labels);
 }
 
-void DeviceIndicator::tick(Level *) {}
+void DeviceIndicator::tick(Level*) {}
 
-bool DeviceIndicator::block_collide(int cx, int cy) {
-    return floor_collide(cx, cy);
-}
+bool DeviceIndicator::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
 
-bool DeviceIndicator::floor_collide(int cx, int cy) {
-    return cx == x && cy == y;
-}
+bool DeviceIndicator::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
 std::unique_ptr<Device> DeviceIndicator::copy() {
     return std::make_unique<DeviceIndicator>(x, y, fixed, red, green, blue);
 }
 
-void DeviceIndicator::give_name(int n) {
-    set_name("indicator_%d", n);
-}
+void DeviceIndicator::give_name(int n) { set_name("indicator_%d", n); }
 
-std::string DeviceIndicator::get_code_stub(Level *) {
-    return on_off_stub(name);
-}
+std::string DeviceIndicator::get_code_stub(Level*) { return on_off_stub(name); }
 
-void DeviceIndicator::reset() {
-    lit = false;
-}
+void DeviceIndicator::reset() { lit = false; }
 
-bool DeviceIndicator::is_low() {
-    return false;
-}
+bool DeviceIndicator::is_low() { return false; }
 
-std::string DeviceIndicator::get_save_stub(Level *) {
+std::string DeviceIndicator::get_save_stub(Level*) {
     return format_text(SAVE_RECORD_SIZE, "d, %d, %d, %d, %d, %d, %d", x, y, number, red, green, blue);
 }

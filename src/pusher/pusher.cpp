@@ -13,7 +13,7 @@ DevicePusher::DevicePusher(int x, int y, bool fixed, int direction)
 // Retract first, then extend: a rod goes out only from the retracted state,
 // so pushing again takes at least one tick switched off. A push that fails
 // (blocked, held, or a cell beyond the grids) leaves the rod in to retry.
-void DevicePusher::tick(Level *level) {
+void DevicePusher::tick(Level* level) {
     if (extended && !on)
         extended = false;
     if (!extended && on) {
@@ -23,14 +23,14 @@ void DevicePusher::tick(Level *level) {
     }
 }
 
-void DevicePusher::code_action(const char *verb, int, Level *) {
+void DevicePusher::code_action(const char* verb, int, Level*) {
     if (std::strcmp(verb, "on") == 0)
         on = true;
     else if (std::strcmp(verb, "off") == 0)
         on = false;
 }
 
-void DevicePusher::draw_at(SDL_Surface *dst, int px, int py, bool labels) {
+void DevicePusher::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
     if (extended) {
         Cell at = front_pixel(px, py, direction);
@@ -46,31 +46,21 @@ bool DevicePusher::block_collide(int cx, int cy) {
     return extended && cx == front.x && cy == front.y;
 }
 
-bool DevicePusher::floor_collide(int cx, int cy) {
-    return cx == x && cy == y;
-}
+bool DevicePusher::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
-std::unique_ptr<Device> DevicePusher::copy() {
-    return std::make_unique<DevicePusher>(x, y, fixed, direction);
-}
+std::unique_ptr<Device> DevicePusher::copy() { return std::make_unique<DevicePusher>(x, y, fixed, direction); }
 
-void DevicePusher::give_name(int n) {
-    set_name("pusher_%d", n);
-}
+void DevicePusher::give_name(int n) { set_name("pusher_%d", n); }
 
-std::string DevicePusher::get_code_stub(Level *) {
-    return on_off_stub(name);
-}
+std::string DevicePusher::get_code_stub(Level*) { return on_off_stub(name); }
 
 void DevicePusher::reset() {
     on = false;
     extended = false;
 }
 
-bool DevicePusher::is_low() {
-    return false;
-}
+bool DevicePusher::is_low() { return false; }
 
-std::string DevicePusher::get_save_stub(Level *) {
+std::string DevicePusher::get_save_stub(Level*) {
     return format_text(SAVE_RECORD_SIZE, "e, %d, %d, %d, %d", x, y, number, direction);
 }

@@ -12,7 +12,7 @@ DeviceSprayer::DeviceSprayer(int x, int y, bool fixed, int direction)
 
 // The cloud shows even over an empty cell; only a block gets the glue mark
 // (and cells beyond the grids hold none).
-void DeviceSprayer::code_action(const char *verb, int, Level *level) {
+void DeviceSprayer::code_action(const char* verb, int, Level* level) {
     if (std::strcmp(verb, "spray") != 0)
         return;
     spray_time = SPRAY_TICKS;
@@ -21,12 +21,12 @@ void DeviceSprayer::code_action(const char *verb, int, Level *level) {
         level->set_sticky(front.x, front.y, 1);
 }
 
-void DeviceSprayer::tick(Level *) {
+void DeviceSprayer::tick(Level*) {
     if (spray_time > 0)
         spray_time -= 1;
 }
 
-void DeviceSprayer::draw_at(SDL_Surface *dst, int px, int py, bool labels) {
+void DeviceSprayer::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
     if (spray_time > 0) {
         Cell at = front_pixel(px, py, direction);
@@ -35,34 +35,22 @@ void DeviceSprayer::draw_at(SDL_Surface *dst, int px, int py, bool labels) {
     draw_label(dst, px, py, labels);
 }
 
-bool DeviceSprayer::block_collide(int cx, int cy) {
-    return floor_collide(cx, cy);
-}
+bool DeviceSprayer::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
 
-bool DeviceSprayer::floor_collide(int cx, int cy) {
-    return cx == x && cy == y;
-}
+bool DeviceSprayer::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
-std::unique_ptr<Device> DeviceSprayer::copy() {
-    return std::make_unique<DeviceSprayer>(x, y, fixed, direction);
-}
+std::unique_ptr<Device> DeviceSprayer::copy() { return std::make_unique<DeviceSprayer>(x, y, fixed, direction); }
 
-void DeviceSprayer::give_name(int n) {
-    set_name("sprayer_%d", n);
-}
+void DeviceSprayer::give_name(int n) { set_name("sprayer_%d", n); }
 
-std::string DeviceSprayer::get_code_stub(Level *) {
+std::string DeviceSprayer::get_code_stub(Level*) {
     return format_text(CODE_STUB_SIZE, "%s = { spray = function () action('%s','spray',0) end }\n", name, name);
 }
 
-void DeviceSprayer::reset() {
-    spray_time = 0;
-}
+void DeviceSprayer::reset() { spray_time = 0; }
 
-bool DeviceSprayer::is_low() {
-    return false;
-}
+bool DeviceSprayer::is_low() { return false; }
 
-std::string DeviceSprayer::get_save_stub(Level *) {
+std::string DeviceSprayer::get_save_stub(Level*) {
     return format_text(SAVE_RECORD_SIZE, "g, %d, %d, %d, %d", x, y, number, direction);
 }

@@ -8,7 +8,7 @@
 // cell sticky; the next push anywhere on the floor glues that block to the
 // blocks it touches.
 class DeviceSprayer : public Device {
-  public:
+public:
     // Ticks the spray cloud is still shown; 0 when idle.
     int spray_time = 0;
     // Drawn pointing up when unturned.
@@ -21,17 +21,17 @@ class DeviceSprayer : public Device {
 
     DeviceSprayer(int x, int y, bool fixed, int direction);
 
-    void draw_at(SDL_Surface *dst, int px, int py, bool labels) override;
-    void tick(Level *level) override;
-    void code_action(const char *verb, int arg, Level *level) override;
+    void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
+    void tick(Level* level) override;
+    void code_action(const char* verb, int arg, Level* level) override;
     bool block_collide(int cx, int cy) override;
     bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
     void give_name(int n) override;
-    std::string get_code_stub(Level *level) override;
+    std::string get_code_stub(Level* level) override;
     void reset() override;
     bool is_low() override;
-    std::string get_save_stub(Level *level) override;
+    std::string get_save_stub(Level* level) override;
 };
 
 #endif
