@@ -23,7 +23,8 @@ void DeviceGrabber::code_action(const char* verb, int arg, Level* level) {
     }
     if (std::strcmp(verb, "release") == 0 && holding) {
         holding = false;
-        level->set_held(at.x, at.y, 0);
+        if (!shares_hold(level))
+            level->set_held(at.x, at.y, 0);
     }
     if (std::strcmp(verb, "move_to") == 0)
         target = arg;
@@ -50,14 +51,30 @@ void DeviceGrabber::tick(Level* level) {
 
 // Lifts the hold for the push so the group may move, follows it when it did,
 // and holds the claw cell again either way. A chain that cannot move makes
-// the claw wait for the next even tick.
+// the claw wait for the next even tick; so does a block that another claw
+// holds too (both claws share the cell's one hold mark).
 void DeviceGrabber::carry(Level* level, int dy) {
     Cell at = claw_cell();
+    if (shares_hold(level))
+        return;
     level->set_held(at.x, at.y, 0);
     if (level->push_block(at.x, at.y, 0, dy))
         position += dy;
     at = claw_cell();
     level->set_held(at.x, at.y, 1);
+}
+
+bool DeviceGrabber::shares_hold(Level* level) const {
+    Cell at = claw_cell();
+    for (auto& device : level->devices) {
+        auto* other = dynamic_cast<DeviceGrabber*>(device.get());
+        if (other && other != this && other->holding) {
+            Cell theirs = other->claw_cell();
+            if (theirs.x == at.x && theirs.y == at.y)
+                return true;
+        }
+    }
+    return false;
 }
 
 void DeviceGrabber::draw_at(SDL_Surface* dst, int px, int py, bool labels) {

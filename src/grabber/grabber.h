@@ -42,6 +42,8 @@ public:
 
 private:
     void carry(Level* level, int dy);
+    // Another holding claw works on the same cell.
+    bool shares_hold(Level* level) const;
     void draw_track(SDL_Surface* dst, int px, int py);
 };
 

@@ -159,8 +159,15 @@ void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y
 }
 
 void set_magenta_key(SDL_Surface* picture) {
-    if (picture)
-        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(picture->format, 255, 0, 255));
+    if (!picture)
+        return;
+    // A palette without magenta maps it to its nearest colour, which must
+    // not turn transparent: such a picture has nothing to key.
+    Uint32 key = SDL_MapRGB(picture->format, 255, 0, 255);
+    Uint8 r, g, b;
+    SDL_GetRGB(key, picture->format, &r, &g, &b);
+    if (r == 255 && g == 0 && b == 255)
+        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }
 
 SDL_Surface* load_picture(const char* path, bool keyed) {

@@ -1,5 +1,5 @@
-// Turned pictures: every pixel of an opaque palettised picture survives a
-// quarter or half turn, and a keyed picture keeps its transparency.
+// Device pictures: magenta keys, and turned pictures that keep every pixel of
+// an opaque palettised picture and the transparency of a keyed one.
 #include <gtest/gtest.h>
 
 #include <SDL_image.h>
@@ -12,7 +12,7 @@ constexpr Rgb FIRST{0, 0, 128};
 constexpr Rgb MARK{248, 248, 0};
 } // namespace
 
-TEST(ToolkitRotate, OpaquePictureKeepsItsFirstPaletteColourAtEveryTurn) {
+TEST(ToolkitPicture, OpaquePictureKeepsItsFirstPaletteColourAtEveryTurn) {
     ArtDir art;
     art.picture("plain.gif", FIRST, {{0, 0, 5, 5, MARK}});
     SurfacePtr picture;
@@ -40,7 +40,7 @@ TEST(ToolkitRotate, OpaquePictureKeepsItsFirstPaletteColourAtEveryTurn) {
     }
 }
 
-TEST(ToolkitRotate, KeyedPictureStaysTransparentWhenTurned) {
+TEST(ToolkitPicture, KeyedPictureStaysTransparentWhenTurned) {
     ArtDir art;
     art.picture("keyed.gif", MAGENTA, {{10, 0, 5, 25, MARK}});
     SurfacePtr picture;
@@ -56,7 +56,7 @@ TEST(ToolkitRotate, KeyedPictureStaysTransparentWhenTurned) {
     EXPECT_TRUE(pixel_is(surface.get(), 13, 3, BLACK));
 }
 
-TEST(ToolkitRotate, FadedTurnBlendsWithTheBackground) {
+TEST(ToolkitPicture, FadedTurnBlendsWithTheBackground) {
     ArtDir art;
     art.picture("plain.gif", {248, 0, 0});
     SurfacePtr picture;
@@ -68,4 +68,26 @@ TEST(ToolkitRotate, FadedTurnBlendsWithTheBackground) {
     draw_image_rotated_fade(picture.get(), 180, 0, 0, surface.get(), 128);
     EXPECT_TRUE(pixel_is(surface.get(), 13, 13, {124, 0, 0}, 12));
     EXPECT_TRUE(pixel_is(surface.get(), 0, 0, BLACK)) << "filler left out";
+}
+
+TEST(ToolkitPicture, KeyingAPaletteWithoutMagentaKeepsEveryColour) {
+    ArtDir art;
+    // Light grey is the palette's nearest colour to magenta.
+    art.picture("solid.gif", FIRST, {{0, 0, 5, 5, {248, 248, 248}}});
+    art.picture("keyed.gif", MAGENTA, {{0, 0, 5, 5, {248, 248, 248}}});
+    SurfacePtr solid, keyed;
+    {
+        auto inside = art.enter();
+        solid.reset(load_picture("img/solid.gif", true));
+        keyed.reset(load_picture("img/keyed.gif", true));
+    }
+    ASSERT_NE(solid, nullptr);
+    ASSERT_NE(keyed, nullptr);
+    SurfacePtr surface = make_surface(50, 25);
+    draw_image(solid.get(), 0, 0, surface.get());
+    draw_image(keyed.get(), 25, 0, surface.get());
+    EXPECT_TRUE(pixel_is(surface.get(), 2, 2, {248, 248, 248}));
+    EXPECT_TRUE(pixel_is(surface.get(), 12, 12, FIRST));
+    EXPECT_TRUE(pixel_is(surface.get(), 27, 2, {248, 248, 248}));
+    EXPECT_TRUE(pixel_is(surface.get(), 37, 12, BLACK)) << "magenta stays transparent";
 }
