@@ -29,6 +29,15 @@ testing::AssertionResult pixel_is(SDL_Surface* surface, int x, int y, Rgb expect
                                        << expected.b << ")";
 }
 
+testing::AssertionResult pixel_maps_to(SDL_Surface* surface, int x, int y, Rgb colour) {
+    Uint32 expected = SDL_MapRGB(surface->format, static_cast<Uint8>(colour.r), static_cast<Uint8>(colour.g),
+                                 static_cast<Uint8>(colour.b));
+    auto* row = static_cast<Uint8*>(surface->pixels) + y * surface->pitch;
+    if (reinterpret_cast<Uint16*>(row)[x] == expected)
+        return testing::AssertionSuccess();
+    return pixel_is(surface, x, y, colour, 0);
+}
+
 bool all_pixels_are(SDL_Surface* surface, Rgb colour) {
     for (int y = 0; y < surface->h; ++y)
         for (int x = 0; x < surface->w; ++x)
