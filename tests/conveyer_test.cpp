@@ -290,11 +290,7 @@ TEST_F(BeltDrawing, EachCellShowsTheFrameTurnedToTheDirection) {
         int mark_x, mark_y;
     } cases[] = {{DIR_UP, 12, 2}, {DIR_RIGHT, 22, 12}, {DIR_DOWN, 12, 22}, {DIR_LEFT, 2, 12}};
     for (const Expect& e : cases) {
-        std::unique_ptr<DeviceConveyer> belt;
-        {
-            auto inside = art.enter();
-            belt = std::make_unique<DeviceConveyer>(0, 0, false, 3, e.direction, 10);
-        }
+        auto belt = art.make<DeviceConveyer>(0, 0, false, 3, e.direction, 10);
         belt->frame = 2;
         SurfacePtr surface = make_surface(150, 150);
         belt->draw_at(surface.get(), 25, 25, false);

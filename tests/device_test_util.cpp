@@ -82,6 +82,11 @@ void ArtDir::picture(const std::string& file, Rgb fill, const std::vector<Patch>
     ASSERT_EQ(SDL_SaveBMP(surface.get(), (dir_ + "/img/" + file).c_str()), 0);
 }
 
+SurfacePtr ArtDir::load(const std::string& file, bool keyed) const {
+    auto inside = enter();
+    return SurfacePtr(load_picture(("img/" + file).c_str(), keyed));
+}
+
 ArtDir::Inside::Inside(const std::string& dir) {
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(dir);

@@ -81,6 +81,14 @@ public:
     };
     Inside enter() const { return Inside(dir_); }
 
+    // Constructs a device inside the folder, so it loads its pictures here.
+    template <class T, class... Args> std::unique_ptr<T> make(Args&&... args) const {
+        auto inside = enter();
+        return std::make_unique<T>(std::forward<Args>(args)...);
+    }
+    // Loads one of the folder's pictures as the game would.
+    SurfacePtr load(const std::string& file, bool keyed) const;
+
 private:
     std::string dir_;
 };

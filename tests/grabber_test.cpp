@@ -298,10 +298,7 @@ protected:
         art.picture("grabber_claw_x.gif", CLOSED, {{0, 10, 5, 5, MARK}});
     }
 
-    std::unique_ptr<DeviceGrabber> make(bool faces_left) {
-        auto inside = art.enter();
-        return std::make_unique<DeviceGrabber>(0, 0, false, 4, faces_left);
-    }
+    std::unique_ptr<DeviceGrabber> make(bool faces_left) { return art.make<DeviceGrabber>(0, 0, false, 4, faces_left); }
 };
 
 TEST_F(GrabberDrawing, ClawOnTheLeftIsDrawnAsItIs) {

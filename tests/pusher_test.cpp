@@ -240,11 +240,7 @@ TEST_F(PusherDrawing, BodyAndRodFaceTheDirection) {
     // Nose position inside the anchor cell, per direction.
     const int nose[4][2] = {{12, 2}, {22, 12}, {12, 22}, {2, 12}};
     for (int direction = 0; direction < 4; ++direction) {
-        std::unique_ptr<DevicePusher> pusher;
-        {
-            auto inside = art.enter();
-            pusher = std::make_unique<DevicePusher>(0, 0, false, direction);
-        }
+        auto pusher = art.make<DevicePusher>(0, 0, false, direction);
         SurfacePtr surface = make_surface(75, 75);
         pusher->draw_at(surface.get(), 25, 25, false);
         EXPECT_TRUE(pixel_is(surface.get(), 25 + nose[direction][0] + 1, 25 + nose[direction][1] + 1, NOSE))

@@ -133,11 +133,7 @@ TEST(IndicatorLamp, RecordCopyAndFootprint) {
 
 TEST(IndicatorDrawing, FullColourOnlyWhenLitDuringARun) {
     ArtDir art; // no lamp frame picture: the colour alone is drawn
-    std::unique_ptr<DeviceIndicator> lamp;
-    {
-        auto inside = art.enter();
-        lamp = std::make_unique<DeviceIndicator>(0, 0, false, 255, 128, 0);
-    }
+    auto lamp = art.make<DeviceIndicator>(0, 0, false, 255, 128, 0);
     SurfacePtr surface = make_surface(75, 75);
     lamp->draw_at(surface.get(), 25, 25, false);
     EXPECT_TRUE(pixel_maps_to(surface.get(), 25 + 12, 25 + 12, {63, 32, 0})) << "off: dim";
@@ -164,11 +160,7 @@ TEST(IndicatorDrawing, ColourComponentsUseTheirLowEightBits) {
 TEST(IndicatorDrawing, FrameIsDrawnOverTheColour) {
     ArtDir art;
     art.picture("indicator.gif", MAGENTA, {{0, 0, 25, 3, {128, 128, 128}}});
-    std::unique_ptr<DeviceIndicator> lamp;
-    {
-        auto inside = art.enter();
-        lamp = std::make_unique<DeviceIndicator>(0, 0, false, 0, 0, 255);
-    }
+    auto lamp = art.make<DeviceIndicator>(0, 0, false, 0, 0, 255);
     lamp->lit = true;
     SurfacePtr surface = make_surface(25, 25);
     lamp->draw_at(surface.get(), 0, 0, false);
@@ -181,11 +173,7 @@ TEST(SensorDrawing, BodyNeverTurnsAndTheBeamSitsInTheFrontCell) {
     art.picture("sensor.gif", {128, 128, 128}, {{10, 0, 5, 5, {248, 248, 248}}});
     art.picture("sensor_red.gif", {248, 0, 0});
     for (int direction = 0; direction < 4; ++direction) {
-        std::unique_ptr<DeviceSensor> sensor;
-        {
-            auto inside = art.enter();
-            sensor = std::make_unique<DeviceSensor>(0, 0, false, direction);
-        }
+        auto sensor = art.make<DeviceSensor>(0, 0, false, direction);
         SurfacePtr surface = make_surface(75, 75);
         sensor->draw_at(surface.get(), 25, 25, false);
         EXPECT_TRUE(pixel_is(surface.get(), 25 + 12, 25 + 2, {248, 248, 248})) << "direction " << direction;

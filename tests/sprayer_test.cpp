@@ -135,11 +135,7 @@ protected:
 TEST_F(SprayerDrawing, CloudSitsFadedAndUnturnedInTheFrontCell) {
     const int nose[4][2] = {{12, 2}, {22, 12}, {12, 22}, {2, 12}};
     for (int direction = 0; direction < 4; ++direction) {
-        std::unique_ptr<DeviceSprayer> sprayer;
-        {
-            auto inside = art.enter();
-            sprayer = std::make_unique<DeviceSprayer>(0, 0, false, direction);
-        }
+        auto sprayer = art.make<DeviceSprayer>(0, 0, false, direction);
         SurfacePtr idle = make_surface(75, 75);
         sprayer->draw_at(idle.get(), 25, 25, false);
         EXPECT_TRUE(pixel_is(idle.get(), 25 + nose[direction][0] + 1, 25 + nose[direction][1] + 1, NOSE))

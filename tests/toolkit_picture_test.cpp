@@ -15,11 +15,7 @@ constexpr Rgb MARK{248, 248, 0};
 TEST(ToolkitPicture, OpaquePictureKeepsItsFirstPaletteColourAtEveryTurn) {
     ArtDir art;
     art.picture("plain.gif", FIRST, {{0, 0, 5, 5, MARK}});
-    SurfacePtr picture;
-    {
-        auto inside = art.enter();
-        picture.reset(load_picture("img/plain.gif", false));
-    }
+    SurfacePtr picture = art.load("plain.gif", false);
     ASSERT_NE(picture, nullptr);
     // Where the top-left mark lands, per counter-clockwise turn.
     struct Turn {
@@ -43,11 +39,7 @@ TEST(ToolkitPicture, OpaquePictureKeepsItsFirstPaletteColourAtEveryTurn) {
 TEST(ToolkitPicture, KeyedPictureStaysTransparentWhenTurned) {
     ArtDir art;
     art.picture("keyed.gif", MAGENTA, {{10, 0, 5, 25, MARK}});
-    SurfacePtr picture;
-    {
-        auto inside = art.enter();
-        picture.reset(load_picture("img/keyed.gif", true));
-    }
+    SurfacePtr picture = art.load("keyed.gif", true);
     ASSERT_NE(picture, nullptr);
     SurfacePtr surface = make_surface(40, 40);
     draw_image_rotated(picture.get(), 270, 0, 0, surface.get());
@@ -59,11 +51,7 @@ TEST(ToolkitPicture, KeyedPictureStaysTransparentWhenTurned) {
 TEST(ToolkitPicture, FadedTurnBlendsWithTheBackground) {
     ArtDir art;
     art.picture("plain.gif", {248, 0, 0});
-    SurfacePtr picture;
-    {
-        auto inside = art.enter();
-        picture.reset(load_picture("img/plain.gif", false));
-    }
+    SurfacePtr picture = art.load("plain.gif", false);
     SurfacePtr surface = make_surface(40, 40);
     draw_image_rotated_fade(picture.get(), 180, 0, 0, surface.get(), 128);
     EXPECT_TRUE(pixel_is(surface.get(), 13, 13, {124, 0, 0}, 12));
@@ -75,12 +63,8 @@ TEST(ToolkitPicture, KeyingAPaletteWithoutMagentaKeepsEveryColour) {
     // Light grey is the palette's nearest colour to magenta.
     art.picture("solid.gif", FIRST, {{0, 0, 5, 5, {248, 248, 248}}});
     art.picture("keyed.gif", MAGENTA, {{0, 0, 5, 5, {248, 248, 248}}});
-    SurfacePtr solid, keyed;
-    {
-        auto inside = art.enter();
-        solid.reset(load_picture("img/solid.gif", true));
-        keyed.reset(load_picture("img/keyed.gif", true));
-    }
+    SurfacePtr solid = art.load("solid.gif", true);
+    SurfacePtr keyed = art.load("keyed.gif", true);
     ASSERT_NE(solid, nullptr);
     ASSERT_NE(keyed, nullptr);
     SurfacePtr surface = make_surface(50, 25);
