@@ -106,7 +106,7 @@ TEST_P(BeltScan, TrainOfSeparateBlocks) {
     Level level;
     DeviceConveyer* belt = place<DeviceConveyer>(level, 3, 3, false, 8, c.direction, 10);
     for (int i = 3; i <= 5; ++i) {
-        Cell at = belt->cell(i);
+        FloorCell at = belt->cell(i);
         level.add_block(at.x, at.y, 'R');
     }
     std::vector<int> start_group = {level.group_at(belt->cell(3).x, belt->cell(3).y),
@@ -116,7 +116,7 @@ TEST_P(BeltScan, TrainOfSeparateBlocks) {
     level.tick();
     Step step = direction_step(c.direction);
     for (int k = 0; k < 3; ++k) {
-        Cell from = belt->cell(3 + k);
+        FloorCell from = belt->cell(3 + k);
         int advance = c.advances[k];
         EXPECT_EQ(level.group_at(from.x + step.dx * advance, from.y + step.dy * advance), start_group[k])
             << "block " << k << " in direction " << c.direction;

@@ -15,7 +15,7 @@ DeviceConverter::DeviceConverter(int x, int y, bool fixed, unsigned char from_ty
     : Device(x, y, fixed), from_type(from_type), to_type(to_type), from_picture(block_picture(level, from_type)),
       to_picture(block_picture(level, to_type)), body(load_device_picture("img/converter.gif", true)), level(level) {}
 
-Cell DeviceConverter::conversion_cell() const { return {x + 2, y + 2}; }
+FloorCell DeviceConverter::conversion_cell() const { return {x + 2, y + 2}; }
 
 // Only the type changes: the block keeps its group and marks. The empty type
 // is never converted from or to, so a converter can neither conjure a block
@@ -23,7 +23,7 @@ Cell DeviceConverter::conversion_cell() const { return {x + 2, y + 2}; }
 void DeviceConverter::tick(Level* on) {
     if (from_type == EMPTY_BLOCK || to_type == EMPTY_BLOCK)
         return;
-    Cell c = conversion_cell();
+    FloorCell c = conversion_cell();
     if (on->has_block(c.x, c.y) && on->blocks[c.x][c.y] == from_type)
         on->blocks[c.x][c.y] = to_type;
 }

@@ -33,7 +33,7 @@ public:
     bool is_low() override;
     std::string get_save_stub(Level* level) override;
 
-    Cell conversion_cell() const;
+    FloorCell conversion_cell() const;
 };
 
 #endif

@@ -19,7 +19,7 @@ DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int directi
 
 bool DeviceConveyer::runs_across() const { return direction % 2 != 0; }
 
-Cell DeviceConveyer::cell(int i) const { return runs_across() ? Cell{x + i, y} : Cell{x, y + i}; }
+FloorCell DeviceConveyer::cell(int i) const { return runs_across() ? FloorCell{x + i, y} : FloorCell{x, y + i}; }
 
 void DeviceConveyer::tick(Level* level) {
     // A belt without a positive period stands still.
@@ -43,7 +43,7 @@ void DeviceConveyer::carry_blocks(Level* level) {
     Step step = direction_step(direction);
     std::set<int>& moved = level->moved[direction];
     for (int i = 0; i < length; ++i) {
-        Cell c = cell(i);
+        FloorCell c = cell(i);
         if (!level->has_block(c.x, c.y))
             continue;
         int group = level->group_at(c.x, c.y);

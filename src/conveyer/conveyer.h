@@ -35,7 +35,7 @@ public:
     std::string get_save_stub(Level* level) override;
 
     // Belt cell number i, counted from the anchor (the top or left end).
-    Cell cell(int i) const;
+    FloorCell cell(int i) const;
 
 private:
     bool runs_across() const;

@@ -24,12 +24,12 @@ std::string on_off_stub(const char* name) {
                        name, name, name);
 }
 
-Cell front_cell(int x, int y, int direction) {
+FloorCell front_cell(int x, int y, int direction) {
     Step step = direction_step(direction);
     return {x + step.dx, y + step.dy};
 }
 
-Cell front_pixel(int px, int py, int direction) {
+FloorCell front_pixel(int px, int py, int direction) {
     Step step = direction_step(direction);
     return {px + step.dx * CELL_PX, py + step.dy * CELL_PX};
 }

@@ -28,16 +28,16 @@ std::string format_text(std::size_t capacity, const char* format, ...) __attribu
 // lamps): name.on(x) queues "on" when x is true in Lua, else "off".
 std::string on_off_stub(const char* name);
 
-struct Cell {
+struct FloorCell {
     int x;
     int y;
 };
 
 // The neighbour of (x, y) in `direction`; an unknown direction faces nowhere,
 // so its front cell is (x, y) itself.
-Cell front_cell(int x, int y, int direction);
+FloorCell front_cell(int x, int y, int direction);
 // Top-left pixel of the front cell of a device drawn at pixel (px, py).
-Cell front_pixel(int px, int py, int direction);
+FloorCell front_pixel(int px, int py, int direction);
 // Counter-clockwise turn of a picture drawn pointing up, to face `direction`
 // (0, -90, -180, -270); an unknown direction is drawn unturned.
 int facing_angle(int direction);

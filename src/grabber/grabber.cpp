@@ -12,10 +12,10 @@ DeviceGrabber::DeviceGrabber(int x, int y, bool fixed, int length, bool faces_le
     kind = "grabber";
 }
 
-Cell DeviceGrabber::claw_cell() const { return {faces_left ? x - 1 : x + 1, y + position}; }
+FloorCell DeviceGrabber::claw_cell() const { return {faces_left ? x - 1 : x + 1, y + position}; }
 
 void DeviceGrabber::code_action(const char* verb, int arg, Level* level) {
-    Cell at = claw_cell();
+    FloorCell at = claw_cell();
     // Cells beyond the grids hold no block, so a claw there never closes.
     if (std::strcmp(verb, "grab") == 0 && !holding && level->has_block(at.x, at.y)) {
         holding = true;
@@ -54,7 +54,7 @@ void DeviceGrabber::tick(Level* level) {
 // the claw wait for the next even tick; so does a block that another claw
 // holds too (both claws share the cell's one hold mark).
 void DeviceGrabber::carry(Level* level, int dy) {
-    Cell at = claw_cell();
+    FloorCell at = claw_cell();
     if (shares_hold(level))
         return;
     level->set_held(at.x, at.y, 0);
@@ -65,11 +65,11 @@ void DeviceGrabber::carry(Level* level, int dy) {
 }
 
 bool DeviceGrabber::shares_hold(Level* level) const {
-    Cell at = claw_cell();
+    FloorCell at = claw_cell();
     for (auto& device : level->devices) {
         auto* other = dynamic_cast<DeviceGrabber*>(device.get());
         if (other && other != this && other->holding) {
-            Cell theirs = other->claw_cell();
+            FloorCell theirs = other->claw_cell();
             if (theirs.x == at.x && theirs.y == at.y)
                 return true;
         }

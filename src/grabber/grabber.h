@@ -38,7 +38,7 @@ public:
     std::string get_save_stub(Level* level) override;
 
     // The cell the claw works on.
-    Cell claw_cell() const;
+    FloorCell claw_cell() const;
 
 private:
     void carry(Level* level, int dy);

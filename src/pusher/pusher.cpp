@@ -17,7 +17,7 @@ void DevicePusher::tick(Level* level) {
     if (extended && !on)
         extended = false;
     if (!extended && on) {
-        Cell front = front_cell(x, y, direction);
+        FloorCell front = front_cell(x, y, direction);
         Step step = direction_step(direction);
         extended = level->push_block(front.x, front.y, step.dx, step.dy);
     }
@@ -33,7 +33,7 @@ void DevicePusher::code_action(const char* verb, int, Level*) {
 void DevicePusher::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
     if (extended) {
-        Cell at = front_pixel(px, py, direction);
+        FloorCell at = front_pixel(px, py, direction);
         draw_image_rotated(rod.get(), facing_angle(direction), at.x, at.y, dst);
     }
     draw_label(dst, px, py, labels);
@@ -42,7 +42,7 @@ void DevicePusher::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
 bool DevicePusher::block_collide(int cx, int cy) {
     if (cx == x && cy == y)
         return true;
-    Cell front = front_cell(x, y, direction);
+    FloorCell front = front_cell(x, y, direction);
     return extended && cx == front.x && cy == front.y;
 }
 

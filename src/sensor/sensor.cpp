@@ -10,14 +10,14 @@ DeviceSensor::DeviceSensor(int x, int y, bool fixed, int direction)
 
 // A front cell beyond the grids reads as empty.
 std::string DeviceSensor::get_code_stub(Level* level) {
-    Cell front = front_cell(x, y, direction);
+    FloorCell front = front_cell(x, y, direction);
     const char* seen = level->has_block(front.x, front.y) ? "true" : "false";
     return format_text(CODE_STUB_SIZE, "%s = { read = function () return %s end }\n", name, seen);
 }
 
 void DeviceSensor::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_image(body.get(), px, py, dst);
-    Cell at = front_pixel(px, py, direction);
+    FloorCell at = front_pixel(px, py, direction);
     draw_image_fade(beam.get(), at.x, at.y, dst, 128);
     draw_label(dst, px, py, labels);
 }

@@ -16,7 +16,7 @@ void DeviceSprayer::code_action(const char* verb, int, Level* level) {
     if (std::strcmp(verb, "spray") != 0)
         return;
     spray_time = SPRAY_TICKS;
-    Cell front = front_cell(x, y, direction);
+    FloorCell front = front_cell(x, y, direction);
     if (level->has_block(front.x, front.y))
         level->set_sticky(front.x, front.y, 1);
 }
@@ -29,7 +29,7 @@ void DeviceSprayer::tick(Level*) {
 void DeviceSprayer::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
     if (spray_time > 0) {
-        Cell at = front_pixel(px, py, direction);
+        FloorCell at = front_pixel(px, py, direction);
         draw_image_fade(spray.get(), at.x, at.y, dst, 128);
     }
     draw_label(dst, px, py, labels);
