@@ -87,18 +87,51 @@ void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha
     SDL_SetAlpha(src, 0, 255);
 }
 
-void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst) {
-    if (src == nullptr)
-        return;
+namespace {
+// SDL_gfx keys the turned copy of a palettised picture on the picture's own
+// key, or on palette index 0 when it has none, which would punch holes
+// wherever an opaque picture uses its first colour. So an unkeyed picture's
+// copy is made opaque, and `part` leaves out the filler row and column that a
+// turn adds along the copy's top and left edges.
+SurfacePtr turn(SDL_Surface* src, int angle, SDL_Rect& part) {
     SurfacePtr turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
-    draw_image(turned.get(), x, y, dst);
+    if (!turned)
+        return nullptr;
+    part = make_rect(0, 0, turned->w, turned->h);
+    if (turned->format->BitsPerPixel == 8 && !(src->flags & SDL_SRCCOLORKEY)) {
+        SDL_SetColorKey(turned.get(), 0, 0);
+        int fill_x = turned->w > src->w ? turned->w - src->w : 0;
+        int fill_y = turned->h > src->h ? turned->h - src->h : 0;
+        part = make_rect(fill_x, fill_y, turned->w - fill_x, turned->h - fill_y);
+    }
+    return turned;
+}
+
+// Blits one part of src as if the whole of src were drawn at (x, y).
+void draw_part(SDL_Surface* src, SDL_Rect part, int x, int y, SDL_Surface* dst) {
+    SDL_Rect to = make_rect(x + part.x, y + part.y, 0, 0);
+    SDL_UpperBlit(src, &part, dst, &to);
+}
+} // namespace
+
+void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst) {
+    if (src == nullptr || dst == nullptr)
+        return;
+    SDL_Rect part;
+    SurfacePtr turned = turn(src, angle, part);
+    if (turned)
+        draw_part(turned.get(), part, x, y, dst);
 }
 
 void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha) {
-    if (src == nullptr)
+    if (src == nullptr || dst == nullptr)
         return;
-    SurfacePtr turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
-    draw_image_fade(turned.get(), x, y, dst, alpha);
+    SDL_Rect part;
+    SurfacePtr turned = turn(src, angle, part);
+    if (!turned)
+        return;
+    SDL_SetAlpha(turned.get(), SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
+    draw_part(turned.get(), part, x, y, dst);
 }
 
 void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
@@ -126,8 +159,15 @@ void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y
 }
 
 void set_magenta_key(SDL_Surface* picture) {
-    if (picture)
-        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(picture->format, 255, 0, 255));
+    if (!picture)
+        return;
+    // A palette without magenta maps it to its nearest colour, which must
+    // not turn transparent: such a picture has nothing to key.
+    Uint32 key = SDL_MapRGB(picture->format, 255, 0, 255);
+    Uint8 r, g, b;
+    SDL_GetRGB(key, picture->format, &r, &g, &b);
+    if (r == 255 && g == 0 && b == 255)
+        SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }
 
 SDL_Surface* load_picture(const char* path, bool keyed) {

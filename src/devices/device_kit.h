@@ -1,0 +1,45 @@
+// Pieces the device kinds share: owned pictures, front cells, and the
+// bounded texts (Lua tables and save records) they hand out.
+#ifndef GEARLOFT_DEVICES_DEVICE_KIT_H
+#define GEARLOFT_DEVICES_DEVICE_KIT_H
+
+#include <SDL.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "toolkit/toolkit.h"
+
+// A picture a device owns; null when the file is missing (then nothing is drawn).
+using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+Picture load_device_picture(const char* path, bool keyed);
+
+// Room for a device's Lua table text and for its save record, terminator
+// included. Device names are at most 31 characters, so every text fits.
+constexpr std::size_t CODE_STUB_SIZE = 256;
+constexpr std::size_t GRABBER_STUB_SIZE = 512;
+constexpr std::size_t SAVE_RECORD_SIZE = 512;
+
+// printf into a buffer of `capacity` bytes; a longer text is cut short.
+std::string format_text(std::size_t capacity, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The Lua table of a device switched on and off by the program (pushers and
+// lamps): name.on(x) queues "on" when x is true in Lua, else "off".
+std::string on_off_stub(const char* name);
+
+struct FloorCell {
+    int x;
+    int y;
+};
+
+// The neighbour of (x, y) in `direction`; an unknown direction faces nowhere,
+// so its front cell is (x, y) itself.
+FloorCell front_cell(int x, int y, int direction);
+// Top-left pixel of the front cell of a device drawn at pixel (px, py).
+FloorCell front_pixel(int px, int py, int direction);
+// Counter-clockwise turn of a picture drawn pointing up, to face `direction`
+// (0, -90, -180, -270); an unknown direction is drawn unturned.
+int facing_angle(int direction);
+
+#endif

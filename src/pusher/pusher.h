@@ -1,0 +1,36 @@
+#ifndef GEARLOFT_PUSHER_PUSHER_H
+#define GEARLOFT_PUSHER_PUSHER_H
+
+#include "devices/device.h"
+#include "devices/device_kit.h"
+
+// A one-cell ram. Switched on by the program it shoves what stands in its
+// front cell one cell on and keeps its rod out there, blocking that cell;
+// switched off it pulls the rod back on the next tick.
+class DevicePusher : public Device {
+public:
+    int direction;
+    // Drawn pointing up when unturned.
+    Picture body;
+    // Magenta-keyed; drawn for a pusher facing up when unturned.
+    Picture rod;
+    bool extended = false;
+    // The state last commanded by the program.
+    bool on = false;
+
+    DevicePusher(int x, int y, bool fixed, int direction);
+
+    void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
+    void tick(Level* level) override;
+    void code_action(const char* verb, int arg, Level* level) override;
+    bool block_collide(int cx, int cy) override;
+    bool floor_collide(int cx, int cy) override;
+    std::unique_ptr<Device> copy() override;
+    void give_name(int n) override;
+    std::string get_code_stub(Level* level) override;
+    void reset() override;
+    bool is_low() override;
+    std::string get_save_stub(Level* level) override;
+};
+
+#endif

@@ -1,0 +1,56 @@
+#include "sprayer/sprayer.h"
+
+#include <cstring>
+
+#include "level/level.h"
+
+DeviceSprayer::DeviceSprayer(int x, int y, bool fixed, int direction)
+    : Device(x, y, fixed), body(load_device_picture("img/sprayer.gif", false)),
+      spray(load_device_picture("img/sprayer_blue.gif", false)), direction(direction) {
+    kind = "sprayer";
+}
+
+// The cloud shows even over an empty cell; only a block gets the glue mark
+// (and cells beyond the grids hold none).
+void DeviceSprayer::code_action(const char* verb, int, Level* level) {
+    if (std::strcmp(verb, "spray") != 0)
+        return;
+    spray_time = SPRAY_TICKS;
+    FloorCell front = front_cell(x, y, direction);
+    if (level->has_block(front.x, front.y))
+        level->set_sticky(front.x, front.y, 1);
+}
+
+void DeviceSprayer::tick(Level*) {
+    if (spray_time > 0)
+        spray_time -= 1;
+}
+
+void DeviceSprayer::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
+    draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
+    if (spray_time > 0) {
+        FloorCell at = front_pixel(px, py, direction);
+        draw_image_fade(spray.get(), at.x, at.y, dst, 128);
+    }
+    draw_label(dst, px, py, labels);
+}
+
+bool DeviceSprayer::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
+
+bool DeviceSprayer::floor_collide(int cx, int cy) { return cx == x && cy == y; }
+
+std::unique_ptr<Device> DeviceSprayer::copy() { return std::make_unique<DeviceSprayer>(x, y, fixed, direction); }
+
+void DeviceSprayer::give_name(int n) { set_name("sprayer_%d", n); }
+
+std::string DeviceSprayer::get_code_stub(Level*) {
+    return format_text(CODE_STUB_SIZE, "%s = { spray = function () action('%s','spray',0) end }\n", name, name);
+}
+
+void DeviceSprayer::reset() { spray_time = 0; }
+
+bool DeviceSprayer::is_low() { return false; }
+
+std::string DeviceSprayer::get_save_stub(Level*) {
+    return format_text(SAVE_RECORD_SIZE, "g, %d, %d, %d, %d", x, y, number, direction);
+}
