@@ -53,9 +53,17 @@ public:
     std::optional<std::string> init_code;
     std::optional<std::string> cycle_code;
     int next_group = 1;
+    // Why the file this level was constructed from could not be used; empty
+    // when it loaded. The caller checks it before opening the level.
+    std::string load_error;
+    // The save held a line that is no device record, which ends the game.
+    bool invalid_record = false;
 
     // An empty level in memory: pictures loaded, floor cleared, nothing on it.
     Level();
+    // Reads a level file (mode 0: a name inside "levels/") or a save file
+    // (mode 1: a path); see `load_error`.
+    Level(const char* file, int mode);
     ~Level();
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
@@ -70,6 +78,11 @@ public:
     bool win() const;
     bool device_in_devices(const Device* d) const;
     void debug() const;
+    // Writes the player's work to a save file: the level name, a record per
+    // device that is not fixed, "CODE", then `code` (the program part) as it
+    // is. An existing file is replaced only by a complete new one. False,
+    // with the reason in `failure`, when the file could not be written.
+    bool save(const char* path, const std::string& code, std::string* failure = nullptr);
 
     // Paints catchers, belts, blocks with glue marks, the other devices, the
     // spawners (only while building) and the dragged device at the pointer.

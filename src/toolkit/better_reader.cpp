@@ -1,0 +1,78 @@
+#include "toolkit/better_reader.h"
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+
+BetterReader::BetterReader(const char* path) {
+    file_ = std::fopen(path, "rb");
+    if (file_ == nullptr)
+        return;
+    // A folder opens on some systems but has nothing to read.
+    struct stat info;
+    if (fstat(fileno(file_), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+}
+
+BetterReader::~BetterReader() {
+    if (file_ != nullptr)
+        std::fclose(file_);
+}
+
+bool BetterReader::at_end() {
+    if (file_ == nullptr)
+        return true;
+    int c = std::getc(file_);
+    if (c == EOF)
+        return true;
+    std::ungetc(c, file_);
+    return false;
+}
+
+int BetterReader::next_char() {
+    if (file_ == nullptr)
+        return EOF;
+    int c = std::getc(file_);
+    if (c != '\r')
+        return c;
+    // Files written on other systems end their lines in CR LF; a CR anywhere
+    // else is an ordinary character.
+    int after = std::getc(file_);
+    if (after == '\n' || after == EOF)
+        return '\n';
+    std::ungetc(after, file_);
+    return c;
+}
+
+std::string BetterReader::read_line(std::size_t limit) {
+    std::string line;
+    for (int c = next_char(); c != '\n' && c != EOF; c = next_char())
+        if (line.size() < limit)
+            line.push_back(static_cast<char>(c));
+    return line;
+}
+
+std::string BetterReader::get_line() { return read_line(TEXT_MAX); }
+
+std::string BetterReader::get_whole_line() { return read_line(std::string::npos); }
+
+std::string BetterReader::get_string() {
+    std::string token;
+    for (int c = next_char(); c != ',' && c != '\n' && c != EOF; c = next_char())
+        if (c != ' ' && c != '\t' && token.size() < TEXT_MAX)
+            token.push_back(static_cast<char>(c));
+    return token;
+}
+
+int BetterReader::get_int() {
+    std::string token = get_string();
+    long value = std::strtol(token.c_str(), nullptr, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}

@@ -1,0 +1,45 @@
+// Reads level and save files as lines and as tokens. A token runs up to the
+// next "," or line end, so both separate tokens alike; spaces and tabs inside
+// a token are dropped wherever they stand. Lines may end in LF or CR LF.
+#ifndef GEARLOFT_TOOLKIT_BETTER_READER_H
+#define GEARLOFT_TOOLKIT_BETTER_READER_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+class BetterReader {
+public:
+    // Longest line or token kept; the rest of a longer one is skipped.
+    static constexpr std::size_t TEXT_MAX = 1023;
+
+    // Opens the file for reading; a missing file, or a folder, reads as empty.
+    explicit BetterReader(const char* path);
+    ~BetterReader();
+    BetterReader(const BetterReader&) = delete;
+    BetterReader& operator=(const BetterReader&) = delete;
+
+    bool is_open() const { return file_ != nullptr; }
+    // Nothing is left to read (always true for a file that did not open).
+    bool at_end();
+
+    // The rest of the current line without its line end, at most TEXT_MAX
+    // characters; empty at the end of the file.
+    std::string get_line();
+    // The same, however long the line is (program rows are kept whole).
+    std::string get_whole_line();
+    // One token as a number: optional sign and leading digits, 0 if none,
+    // clamped to the range of int.
+    int get_int();
+    // One token, at most TEXT_MAX characters; empty at the end of the file.
+    std::string get_string();
+
+private:
+    std::FILE* file_ = nullptr;
+
+    // The next character, or EOF. A CR that ends a line reads as "\n".
+    int next_char();
+    std::string read_line(std::size_t limit);
+};
+
+#endif
