@@ -1,0 +1,16 @@
+#ifndef GEARLOFT_CORE_SCREENS_H
+#define GEARLOFT_CORE_SCREENS_H
+
+#include "main/game_info.h"
+
+// The level's message screens. Each draws its picture at (50, 350) over what
+// the window shows and waits for the player's answer.
+
+// Shows the message until a mouse button is pressed.
+void error(GameInfo* info, const char* message);
+// Asks whether to leave the level: Y answers yes, N or Escape no.
+bool quit(GameInfo* info);
+// Shows that the level is solved until a mouse button is pressed.
+void win(GameInfo* info);
+
+#endif

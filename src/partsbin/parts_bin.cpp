@@ -1,0 +1,179 @@
+#include "partsbin/parts_bin.h"
+
+#include "conveyer/conveyer.h"
+#include "grabber/grabber.h"
+#include "indicator/indicator.h"
+#include "pusher/pusher.h"
+#include "sensor/sensor.h"
+#include "sprayer/sprayer.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+// Keys of the button pictures: frames are 0x10 + colour when lit and
+// 0x20 + colour when not.
+constexpr int LIT_FRAME = 0x10;
+constexpr int UNLIT_FRAME = 0x20;
+constexpr int DRAG_PICTURE = 3;
+constexpr int ICON_NONE = 0;
+constexpr int ICON_LEFT = 0x100;
+constexpr int ICON_RIGHT = 0x200;
+constexpr int ICON_UP = 0x400;
+constexpr int ICON_DOWN = 0x800;
+constexpr int ICON_ONE = 0x1000;
+constexpr int ICON_TWO = 0x2000;
+constexpr int ICON_FOUR = 0x4000;
+constexpr int ICON_EIGHT = 0x8000;
+constexpr int ICON_ONEX = 0x40;
+constexpr int ICON_TWOX = 0x80;
+
+constexpr int HIT_WIDTH = 30;
+constexpr int HIT_HEIGHT = 29;
+
+struct PictureFile {
+    int key;
+    const char* path;
+    bool keyed;
+};
+
+const PictureFile PAGE_FILES[] = {
+    {0, "img/parts_conveyers.gif", false},
+    {1, "img/parts_sensorsprayer.gif", false},
+    {2, "img/parts_pusherindicator.gif", false},
+};
+
+const PictureFile BUTTON_FILES[] = {
+    {0x21, "img/button_off_red.gif", false},    {0x11, "img/button_on_red.gif", false},
+    {0x22, "img/button_off_green.gif", false},  {0x12, "img/button_on_green.gif", false},
+    {0x28, "img/button_off_blue.gif", false},   {0x18, "img/button_on_blue.gif", false},
+    {0x24, "img/button_off_orange.gif", false}, {0x14, "img/button_on_orange.gif", false},
+    {DRAG_PICTURE, "img/button_drag.gif", false}, {ICON_LEFT, "img/arrow_left.gif", true},
+    {ICON_RIGHT, "img/arrow_right.gif", true},  {ICON_UP, "img/arrow_up.gif", true},
+    {ICON_DOWN, "img/arrow_down.gif", true},    {ICON_ONE, "img/button_one.gif", true},
+    {ICON_TWO, "img/button_two.gif", true},     {ICON_FOUR, "img/button_four.gif", true},
+    {ICON_EIGHT, "img/button_eight.gif", true}, {ICON_ONEX, "img/button_onex.gif", true},
+    {ICON_TWOX, "img/button_twox.gif", true},
+};
+
+bool within(int v, int low, int high) { return v >= low && v <= high; }
+} // namespace
+
+PartsBinItem::PartsBinItem(int page, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype, int value)
+    : x(x), y(y), page(page), value(value), colour(colour), icon(icon), device(std::move(prototype)) {}
+
+PartsBinItem::PartsBinItem(int page, int x, int y, int colour, int icon, ConveyerSetting setting, int value)
+    : x(x), y(y), page(page), value(value), colour(colour), icon(icon), setting(setting) {}
+
+bool PartsBinItem::hit(int shown_page, int px, int py) const {
+    return page == shown_page && within(px, x, x + HIT_WIDTH - 1) && within(py, y, y + HIT_HEIGHT - 1);
+}
+
+PartsBin::PartsBin() {
+    load_pictures();
+    build_items();
+}
+
+void PartsBin::load_pictures() {
+    for (const PictureFile& file : PAGE_FILES)
+        page_pictures[file.key] = load_device_picture(file.path, file.keyed);
+    for (const PictureFile& file : BUTTON_FILES)
+        button_pictures[file.key] = load_device_picture(file.path, file.keyed);
+}
+
+void PartsBin::build_items() {
+    auto setting = [this](int pg, int x, int y, int colour, int icon, ConveyerSetting which, int value) {
+        items.push_back(std::make_unique<PartsBinItem>(pg, x, y, colour, icon, which, value));
+    };
+    auto device = [this](int pg, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype) {
+        items.push_back(std::make_unique<PartsBinItem>(pg, x, y, colour, icon, std::move(prototype), 0));
+    };
+    // Page 0: the next conveyer's direction, speed and length.
+    setting(0, 59, 72, COLOUR_BLUE, ICON_UP, SETTING_DIRECTION, DIR_UP);
+    setting(0, 24, 104, COLOUR_RED, ICON_LEFT, SETTING_DIRECTION, DIR_LEFT);
+    setting(0, 59, 104, COLOUR_GREEN, ICON_DOWN, SETTING_DIRECTION, DIR_DOWN);
+    setting(0, 95, 104, COLOUR_ORANGE, ICON_RIGHT, SETTING_DIRECTION, DIR_RIGHT);
+    setting(0, 30, 200, COLOUR_RED, ICON_ONEX, SETTING_PERIOD, 10);
+    setting(0, 92, 200, COLOUR_ORANGE, ICON_TWOX, SETTING_PERIOD, 5);
+    setting(0, 30, 300, COLOUR_BLUE, ICON_ONE, SETTING_LENGTH, 1);
+    setting(0, 92, 300, COLOUR_ORANGE, ICON_TWO, SETTING_LENGTH, 2);
+    setting(0, 30, 342, COLOUR_RED, ICON_FOUR, SETTING_LENGTH, 4);
+    setting(0, 92, 342, COLOUR_GREEN, ICON_EIGHT, SETTING_LENGTH, 8);
+    // Page 1: sensors and sprayers facing each way.
+    const struct {
+        int x, y, colour, icon, direction;
+    } facing[] = {{59, 0, COLOUR_BLUE, ICON_UP, DIR_UP},
+                  {24, 32, COLOUR_RED, ICON_LEFT, DIR_LEFT},
+                  {59, 32, COLOUR_GREEN, ICON_DOWN, DIR_DOWN},
+                  {95, 32, COLOUR_ORANGE, ICON_RIGHT, DIR_RIGHT}};
+    for (const auto& f : facing)
+        device(1, f.x, 52 + f.y, f.colour, f.icon, std::make_unique<DeviceSensor>(0, 0, false, f.direction));
+    for (const auto& f : facing)
+        device(1, f.x, 176 + f.y, f.colour, f.icon, std::make_unique<DeviceSprayer>(0, 0, false, f.direction));
+    // Page 2: pushers, lamps and grabbers.
+    for (const auto& f : facing)
+        device(2, f.x, 52 + f.y, f.colour, f.icon, std::make_unique<DevicePusher>(0, 0, false, f.direction));
+    device(2, 30, 167, COLOUR_BLUE, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 0, 0, 255));
+    device(2, 92, 167, COLOUR_ORANGE, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 255, 128, 0));
+    device(2, 30, 210, COLOUR_RED, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 255, 0, 0));
+    device(2, 92, 210, COLOUR_GREEN, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 0, 255, 0));
+    device(2, 30, 288, COLOUR_RED, ICON_LEFT, std::make_unique<DeviceGrabber>(0, 0, false, 18, true));
+    device(2, 92, 288, COLOUR_BLUE, ICON_RIGHT, std::make_unique<DeviceGrabber>(0, 0, false, 18, false));
+}
+
+int PartsBin::setting_value(int setting) const {
+    switch (setting) {
+    case SETTING_LENGTH: return length;
+    case SETTING_DIRECTION: return direction;
+    case SETTING_PERIOD: return period;
+    default: return 0;
+    }
+}
+
+void PartsBin::apply_setting(const PartsBinItem& item) {
+    switch (item.setting) {
+    case SETTING_LENGTH: length = item.value; break;
+    case SETTING_DIRECTION: direction = item.value; break;
+    case SETTING_PERIOD: period = item.value; break;
+    default: break;
+    }
+}
+
+void PartsBin::goto_page(int n) {
+    if (page_exists(n))
+        page = n;
+}
+
+std::unique_ptr<Device> PartsBin::click(int x, int y) {
+    for (const auto& item : items) {
+        if (!item->hit(page, x, y))
+            continue;
+        if (!item->is_setting())
+            return item->device->copy();
+        apply_setting(*item);
+    }
+    if (within(x, 21, 69) && within(y, 516, 529))
+        goto_page(page - 1);
+    if (within(x, 86, 134) && within(y, 516, 529))
+        goto_page(page + 1);
+    if (page == 0 && within(x, 38, 109) && within(y, 431, 469))
+        return std::make_unique<DeviceConveyer>(0, 0, false, length, direction, period);
+    return nullptr;
+}
+
+void PartsBin::draw(SDL_Surface* screen) {
+    auto picture = [](std::map<int, Picture>& table, int key) -> SDL_Surface* {
+        auto found = table.find(key);
+        return found == table.end() ? nullptr : found->second.get();
+    };
+    draw_image(picture(page_pictures, page), PANEL_X, 0, screen);
+    if (page == 0)
+        draw_image(picture(button_pictures, DRAG_PICTURE), 687, 430, screen);
+    for (const auto& item : items) {
+        if (item->page != page)
+            continue;
+        bool lit = page == 0 && item->is_setting() && item->value == setting_value(item->setting);
+        int frame = (lit ? LIT_FRAME : UNLIT_FRAME) + item->colour;
+        draw_image(picture(button_pictures, frame), PANEL_X + item->x, item->y, screen);
+        if (item->icon != ICON_NONE)
+            draw_image(picture(button_pictures, item->icon), PANEL_X + 8 + item->x, item->y + 8, screen);
+    }
+}

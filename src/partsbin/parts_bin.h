@@ -1,0 +1,72 @@
+#ifndef GEARLOFT_PARTSBIN_PARTS_BIN_H
+#define GEARLOFT_PARTSBIN_PARTS_BIN_H
+
+#include <SDL.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "devices/device.h"
+#include "devices/device_kit.h"
+
+// Which conveyer setting a setting button sets.
+enum ConveyerSetting { SETTING_LENGTH = 1, SETTING_DIRECTION = 2, SETTING_PERIOD = 3 };
+
+// Frame colours of the bin's buttons.
+enum ButtonColour { COLOUR_RED = 1, COLOUR_GREEN = 2, COLOUR_ORANGE = 4, COLOUR_BLUE = 8 };
+
+// One button of the parts bin: either a device button holding the prototype
+// it hands out copies of, or a setting button for the next conveyer.
+class PartsBinItem {
+public:
+    int x;
+    int y;
+    int page;
+    int value;
+    int colour;
+    int icon;
+    std::unique_ptr<Device> device; // null for a setting button
+    int setting = 0;                // a ConveyerSetting for a setting button, else 0
+
+    PartsBinItem(int page, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype, int value);
+    PartsBinItem(int page, int x, int y, int colour, int icon, ConveyerSetting setting, int value);
+
+    bool is_setting() const { return setting != 0; }
+    // Inclusive hit area of 30 x 29 pixels, on the page shown.
+    bool hit(int shown_page, int px, int py) const;
+};
+
+// The right-hand panel in construction mode: three pages of buttons handing
+// out new devices, and the settings of the next conveyer.
+class PartsBin {
+public:
+    static constexpr int PANEL_X = 650;
+
+    int page = 0;
+    int length = 1;
+    int direction = DIR_UP;
+    int period = 10;
+    std::vector<std::unique_ptr<PartsBinItem>> items;
+    std::map<int, Picture> page_pictures;
+    std::map<int, Picture> button_pictures;
+
+    PartsBin();
+
+    void goto_page(int n);
+    void draw(SDL_Surface* screen);
+    // A left press at (x, y) relative to the panel: a new device owned by the
+    // caller, or null.
+    std::unique_ptr<Device> click(int x, int y);
+
+    // The bin's current value of a conveyer setting.
+    int setting_value(int setting) const;
+
+private:
+    void load_pictures();
+    void build_items();
+    void apply_setting(const PartsBinItem& item);
+    bool page_exists(int n) const { return page_pictures.count(n) > 0; }
+};
+
+#endif
