@@ -69,9 +69,10 @@ TEST(BetterReader, EndOfFileGivesEmptyTextsAndNeverBlocks) {
     }
 }
 
-TEST(BetterReader, MissingFileAndFolderReadAsEmpty) {
+TEST(BetterReader, MissingFilesFoldersAndDevicesReadAsEmpty) {
     GameDir dir;
-    for (const char* path : {"no-such-file", "levels"}) {
+    // /dev/zero would give one endless line.
+    for (const char* path : {"no-such-file", "levels", "/dev/zero"}) {
         BetterReader reader(path);
         EXPECT_FALSE(reader.is_open()) << path;
         EXPECT_TRUE(reader.at_end());
@@ -107,12 +108,15 @@ TEST(BetterReader, OverLongLinesAndTokensAreCutAndTheRestSkipped) {
 
 TEST(BetterReader, CarriageReturnsAtLineEndsAreDropped) {
     GameDir dir;
-    dir.write("t", "first line\r\nRR\r\n12\r\nmid\rdle\r\nlast\r");
+    dir.write("t", "first line\r\nRR\r\n12\r\nmid\rdle\r\ntwo\r\r\nin\r\rside\nlast\r");
     BetterReader reader("t");
     EXPECT_EQ(reader.get_line(), "first line");
     EXPECT_EQ(reader.get_string(), "RR");
     EXPECT_EQ(reader.get_int(), 12);
     EXPECT_EQ(reader.get_line(), "mid\rdle") << "a CR inside a line is kept";
+    EXPECT_EQ(reader.get_line(), "two");
+    EXPECT_FALSE(reader.at_end());
+    EXPECT_EQ(reader.get_whole_line(), "in\r\rside");
     EXPECT_EQ(reader.get_line(), "last");
     EXPECT_TRUE(reader.at_end());
 }

@@ -50,6 +50,9 @@ bool read_item(Level& level, BetterReader& reader, const std::string& keyword, i
 std::string read_level_items(Level& level, const std::string& name, bool with_converters) {
     if (name.size() > LEVEL_NAME_MAX)
         return "Level file name too long: " + name;
+    // A NUL would end the path early and open some other file.
+    if (name.find('\0') != std::string::npos)
+        return "Invalid level file name";
     std::string path = LEVELS_FOLDER + name;
     BetterReader reader(path.c_str());
     if (!reader.is_open())

@@ -6,15 +6,12 @@
 #include <cstdlib>
 
 BetterReader::BetterReader(const char* path) {
-    file_ = std::fopen(path, "rb");
-    if (file_ == nullptr)
-        return;
-    // A folder opens on some systems but has nothing to read.
+    // Only plain files: a folder has nothing to read, and a device or a pipe
+    // could block the game or never end.
     struct stat info;
-    if (fstat(fileno(file_), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    file_ = std::fopen(path, "rb");
 }
 
 BetterReader::~BetterReader() {
@@ -25,6 +22,8 @@ BetterReader::~BetterReader() {
 bool BetterReader::at_end() {
     if (file_ == nullptr)
         return true;
+    if (pending_returns_ > 0)
+        return false;
     int c = std::getc(file_);
     if (c == EOF)
         return true;
@@ -35,15 +34,24 @@ bool BetterReader::at_end() {
 int BetterReader::next_char() {
     if (file_ == nullptr)
         return EOF;
+    if (pending_returns_ > 0) {
+        --pending_returns_;
+        return '\r';
+    }
     int c = std::getc(file_);
     if (c != '\r')
         return c;
-    // Files written on other systems end their lines in CR LF; a CR anywhere
-    // else is an ordinary character.
+    // Files written on other systems end their lines in CR LF; CRs that end
+    // a line are dropped, so a line read back never ends in one. A CR
+    // anywhere else is an ordinary character.
+    int returns = 1;
     int after = std::getc(file_);
+    for (; after == '\r'; after = std::getc(file_))
+        ++returns;
     if (after == '\n' || after == EOF)
         return '\n';
     std::ungetc(after, file_);
+    pending_returns_ = returns - 1;
     return c;
 }
 

@@ -13,7 +13,8 @@ public:
     // Longest line or token kept; the rest of a longer one is skipped.
     static constexpr std::size_t TEXT_MAX = 1023;
 
-    // Opens the file for reading; a missing file, or a folder, reads as empty.
+    // Opens the file for reading; a missing file, or anything but a plain
+    // file (a folder, a device, a pipe), reads as empty.
     explicit BetterReader(const char* path);
     ~BetterReader();
     BetterReader(const BetterReader&) = delete;
@@ -36,8 +37,10 @@ public:
 
 private:
     std::FILE* file_ = nullptr;
+    // CRs read ahead while looking for a line end, still to be handed out.
+    int pending_returns_ = 0;
 
-    // The next character, or EOF. A CR that ends a line reads as "\n".
+    // The next character, or EOF. CRs that end a line read as one "\n".
     int next_char();
     std::string read_line(std::size_t limit);
 };
