@@ -2,6 +2,8 @@
 // in four colours, the small icons inside them, and the belt drag picture.
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "theme.h"
 
@@ -61,32 +63,35 @@ void page_frame(Canvas& c, int page, const char* title) {
     c.text(title, {SANS_BOLD, 9}, PAGE_W / 2.0 + 1, 8.5, theme::INK, Align::centre);
     page_arrow(c, 21, false, page > 0);
     page_arrow(c, 86, true, page < PAGES - 1);
-    char pages[32];
+    char pages[64];
     std::snprintf(pages, sizeof pages, "page %d of %d   (keys 1 2 3)", page + 1, PAGES);
     small_note(c, pages, PAGE_W / 2.0, 534);
 }
 
-void belts_page() {
-    Canvas c(PAGE_W, PAGE_H, theme::PANEL, false);
-    page_frame(c, 0, "BELTS");
-    caption(c, "DIRECTION", 46);
-    tray(c, 18, 66, 131, 139);
-    caption(c, "SPEED", 176);
-    tray(c, 24, 194, 127, 235);
-    small_note(c, "normal", 45, 237);
-    small_note(c, "fast", 107, 237);
-    caption(c, "LENGTH", 276);
-    tray(c, 24, 294, 127, 377);
-    caption(c, "DRAG A BELT", 404);
-    tray(c, 32, 425, 115, 475);
-    small_note(c, "onto the floor", PAGE_W / 2.0, 479);
-    save_picture(c, "parts_conveyers.gif");
-}
+struct Label {
+    const char* text;
+    double x, y;
+};
+struct Tray {
+    double x0, y0, x1, y1;
+};
 
-void help_lines(Canvas& c, double y, std::initializer_list<const char*> lines) {
+// What a page shows around its buttons: group captions (centred at y),
+// trays behind the groups, small notes, and help lines from help_y down
+// (a line starting with '>' is Lua code).
+struct PageArt {
+    const char* file;
+    const char* title;
+    std::vector<std::pair<const char*, double>> captions;
+    std::vector<Tray> trays;
+    std::vector<Label> notes;
+    double help_y;
+    std::vector<const char*> help;
+};
+
+void help_lines(Canvas& c, double y, const std::vector<const char*>& lines) {
     for (const char* line : lines) {
-        bool code = line[0] == '>';
-        if (code)
+        if (line[0] == '>')
             c.text(line + 1, {MONO, 8}, PAGE_W / 2.0, y, theme::BRASS_LIGHT, Align::centre);
         else
             small_note(c, line, PAGE_W / 2.0, y);
@@ -94,36 +99,47 @@ void help_lines(Canvas& c, double y, std::initializer_list<const char*> lines) {
     }
 }
 
-void sensors_page() {
+void draw_page(int page, const PageArt& art) {
     Canvas c(PAGE_W, PAGE_H, theme::PANEL, false);
-    page_frame(c, 1, "SENSORS & SPRAYERS");
-    caption(c, "SENSORS", 30);
-    tray(c, 18, 46, 131, 119);
-    caption(c, "SPRAYERS", 152);
-    tray(c, 18, 170, 131, 243);
-    help_lines(c, 262, {"A sensor reads true while", "a block stands in front.", ">sensor_0.read()", "",
-                        "A sprayer glues the block", "in front to its neighbours", "at the next push.",
-                        ">sprayer_0.spray()", "", "Drag a part onto the floor.", "Drag it back here to",
-                        "remove it."});
-    save_picture(c, "parts_sensorsprayer.gif");
+    page_frame(c, page, art.title);
+    for (const auto& caption_at : art.captions)
+        caption(c, caption_at.first, caption_at.second);
+    for (const Tray& t : art.trays)
+        tray(c, t.x0, t.y0, t.x1, t.y1);
+    for (const Label& note : art.notes)
+        small_note(c, note.text, note.x, note.y);
+    help_lines(c, art.help_y, art.help);
+    save_picture(c, art.file);
 }
 
-void pushers_page() {
-    Canvas c(PAGE_W, PAGE_H, theme::PANEL, false);
-    page_frame(c, 2, "PUSHERS & MORE");
-    caption(c, "PUSHERS", 30);
-    tray(c, 18, 46, 131, 119);
-    caption(c, "LAMPS", 144);
-    tray(c, 24, 161, 127, 245);
-    caption(c, "GRABBERS", 264);
-    tray(c, 24, 282, 127, 323);
-    small_note(c, "claw left", 45, 325);
-    small_note(c, "claw right", 107, 325);
-    help_lines(c, 352, {">pusher_0.on(true)", ">indicator_0.on(true)", "", ">grabber_0.move_to(5)",
-                        ">grabber_0.grab()", ">grabber_0.release()", ">grabber_0.read()", "",
-                        "A grabber's track is", "18 cells tall."});
-    save_picture(c, "parts_pusherindicator.gif");
-}
+// The trays sit 6 pixels round the button groups at the places the bin
+// draws its buttons (a button is 30 x 29).
+const PageArt PAGES_ART[PAGES] = {
+    {"parts_conveyers.gif",
+     "BELTS",
+     {{"DIRECTION", 46}, {"SPEED", 176}, {"LENGTH", 276}, {"DRAG A BELT", 404}},
+     {{18, 66, 131, 139}, {24, 194, 127, 235}, {24, 294, 127, 377}, {32, 425, 115, 475}},
+     {{"normal", 45, 237}, {"fast", 107, 237}, {"onto the floor", PAGE_W / 2.0, 479}},
+     0,
+     {}},
+    {"parts_sensorsprayer.gif",
+     "SENSORS & SPRAYERS",
+     {{"SENSORS", 30}, {"SPRAYERS", 152}},
+     {{18, 46, 131, 119}, {18, 170, 131, 243}},
+     {},
+     262,
+     {"A sensor reads true while", "a block stands in front.", ">sensor_0.read()", "", "A sprayer glues the block",
+      "in front to its neighbours", "at the next push.", ">sprayer_0.spray()", "", "Drag a part onto the floor.",
+      "Drag it back here to", "remove it."}},
+    {"parts_pusherindicator.gif",
+     "PUSHERS & MORE",
+     {{"PUSHERS", 30}, {"LAMPS", 144}, {"GRABBERS", 264}},
+     {{18, 46, 131, 119}, {24, 161, 127, 245}, {24, 282, 127, 323}},
+     {{"claw left", 45, 325}, {"claw right", 107, 325}},
+     352,
+     {">pusher_0.on(true)", ">indicator_0.on(true)", "", ">grabber_0.move_to(5)", ">grabber_0.grab()",
+      ">grabber_0.release()", ">grabber_0.read()", "", "A grabber's track is", "18 cells tall."}},
+};
 
 struct ButtonColour {
     const char* name;
@@ -195,9 +211,8 @@ void drag_picture() {
 } // namespace
 
 void draw_parts_bin() {
-    belts_page();
-    sensors_page();
-    pushers_page();
+    for (int page = 0; page < PAGES; ++page)
+        draw_page(page, PAGES_ART[page]);
     const ButtonColour colours[] = {
         {"red", theme::RED}, {"green", theme::GREEN}, {"blue", theme::BLUE}, {"orange", theme::ORANGE}};
     for (const ButtonColour& bc : colours) {
