@@ -24,7 +24,7 @@ std::string round_trip_problem(Level& level, const char* first, const char* seco
     if (!level.save(first, saved_program(level), &failure))
         return "first save failed: " + failure;
     Level reloaded(first, 1);
-    if (!reloaded.load_error.empty())
+    if (reloaded.load_problem != LoadProblem::none)
         return "the save does not load: " + reloaded.load_error;
     if (!reloaded.save(second, saved_program(reloaded), &failure))
         return "second save failed: " + failure;

@@ -19,7 +19,7 @@ TEST(LevelFile, EveryItemKindInFileOrder) {
                                 "conveyer, 1, 1, 4, 2, 3\n");
     Level level("all.lvl", 0);
     ASSERT_EQ(level.load_error, "");
-    EXPECT_FALSE(level.invalid_record);
+    EXPECT_EQ(level.load_problem, LoadProblem::none);
     EXPECT_EQ(level.level_name, "all.lvl");
     EXPECT_FALSE(level.init_code.has_value());
     EXPECT_FALSE(level.cycle_code.has_value());
@@ -112,7 +112,7 @@ TEST(LevelFile, MissingFileIsALoadError) {
     GameDir dir;
     Level level("absent.lvl", 0);
     EXPECT_EQ(level.load_error, "Cannot open level file: levels/absent.lvl");
-    EXPECT_FALSE(level.invalid_record);
+    EXPECT_EQ(level.load_problem, LoadProblem::unreadable);
     EXPECT_TRUE(level.spawners.empty());
 }
 
@@ -133,6 +133,7 @@ TEST(LevelFile, NumbersBeyondAnyFloorAreALoadError) {
     dir.write("levels/big.lvl", "d\n1\n2\nspawner, 1, 1, R, 5\nconveyer, 3, 3, 2000000000, 1, 1\n");
     Level level("big.lvl", 0);
     EXPECT_EQ(level.load_error, "Level file levels/big.lvl: item 2 (conveyer) has a number out of range");
+    EXPECT_EQ(level.load_problem, LoadProblem::bad_level_file);
     // What the floor cannot show but the game handles stays accepted.
     dir.write("levels/off.lvl", "d\n1\n3\nspawner, -5, 40, R, -1\nconveyer, 20, 3, 30, 1, 0\nlamp, 99999999, 1\n");
     Level off("off.lvl", 0);

@@ -21,15 +21,17 @@ bool starts_with(const std::string& text, const char* prefix) { return text.rfin
 void expect_outcome(Level& level, const std::string& name) {
     if (starts_with(name, "ok-")) {
         EXPECT_EQ(level.load_error, "") << name;
-        if (level.load_error.empty()) {
+        if (level.load_problem == LoadProblem::none) {
             EXPECT_EQ(round_trip_problem(level, "first.out", "second.out"), "") << name;
         }
     } else if (starts_with(name, "error-")) {
         EXPECT_NE(level.load_error, "") << name;
-        EXPECT_FALSE(level.invalid_record) << name;
+        EXPECT_TRUE(level.load_problem == LoadProblem::unreadable ||
+                    level.load_problem == LoadProblem::bad_level_file)
+            << name;
     } else {
         ASSERT_TRUE(starts_with(name, "corrupt-")) << "corpus file without an expected outcome: " << name;
-        EXPECT_TRUE(level.invalid_record) << name;
+        EXPECT_EQ(level.load_problem, LoadProblem::invalid_record) << name;
         EXPECT_EQ(level.load_error, INVALID_RECORD_MESSAGE) << name;
     }
 }

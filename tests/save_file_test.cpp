@@ -68,7 +68,7 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
 
     Level loaded("saves/one.sav", 1);
     ASSERT_EQ(loaded.load_error, "");
-    EXPECT_FALSE(loaded.invalid_record);
+    EXPECT_EQ(loaded.load_problem, LoadProblem::none);
     EXPECT_EQ(loaded.level_name, "factory.lvl");
     // The level's own belt once, then the saved records: the converter comes
     // from its record only.
@@ -158,7 +158,7 @@ TEST(SaveFile, InvalidRecordsAreReportedNotFatal) {
     for (const char* text : bad_saves) {
         dir.write("saves/bad.sav", text);
         Level level("saves/bad.sav", 1);
-        EXPECT_TRUE(level.invalid_record) << text;
+        EXPECT_EQ(level.load_problem, LoadProblem::invalid_record) << text;
         EXPECT_EQ(level.load_error, "Error loading saved game: Invalid device type!") << text;
     }
 }
@@ -167,12 +167,12 @@ TEST(SaveFile, MissingFilesAreLoadErrors) {
     GameDir dir;
     Level no_save("saves/none.sav", 1);
     EXPECT_EQ(no_save.load_error, "Cannot open save file: saves/none.sav");
-    EXPECT_FALSE(no_save.invalid_record);
+    EXPECT_EQ(no_save.load_problem, LoadProblem::unreadable);
 
     dir.write("saves/orphan.sav", "gone.lvl\nCODE\n");
     Level orphan("saves/orphan.sav", 1);
     EXPECT_EQ(orphan.load_error, "Cannot open level file: levels/gone.lvl");
-    EXPECT_FALSE(orphan.invalid_record);
+    EXPECT_EQ(orphan.load_problem, LoadProblem::unreadable);
 
     dir.write("saves/blank.sav", "\nCODE\n");
     Level blank("saves/blank.sav", 1);

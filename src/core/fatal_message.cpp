@@ -34,9 +34,11 @@ void wait_for_dismissal() {
 } // namespace
 
 LoadOutcome load_outcome(const Level& level) {
-    if (level.invalid_record)
-        return LoadOutcome::fatal;
-    return level.load_error.empty() ? LoadOutcome::open : LoadOutcome::show_error;
+    switch (level.load_problem) {
+    case LoadProblem::none: return LoadOutcome::open;
+    case LoadProblem::invalid_record: return LoadOutcome::fatal;
+    default: return LoadOutcome::show_error;
+    }
 }
 
 void draw_message_box(SDL_Surface* screen, const char* title, const char* text) {

@@ -12,7 +12,8 @@ class Level;
 enum class LoadOutcome {
     open,       // the level loaded: run it
     show_error, // the file could not be used: show `load_error`, keep going
-    fatal,      // the save is corrupt: `fatal_message` with the record message
+    fatal,      // the save is corrupt: `fatal_message` with the title
+                // INVALID_RECORD_TITLE and the level's `load_error`
 };
 LoadOutcome load_outcome(const Level& level);
 

@@ -27,6 +27,14 @@ constexpr int CELL_PX = 25;
 // Block type of an empty cell.
 constexpr unsigned char EMPTY_BLOCK = 'x';
 
+// Why a level could not be built from its file.
+enum class LoadProblem {
+    none,
+    unreadable,     // the save, or the level file it names, cannot be opened
+    bad_level_file, // the level file holds numbers no floor can use
+    invalid_record, // the save holds a line that is no device record
+};
+
 // A block type and its picture, in the order the pictures are loaded.
 struct BlockType {
     unsigned char type;
@@ -53,11 +61,11 @@ public:
     std::optional<std::string> init_code;
     std::optional<std::string> cycle_code;
     int next_group = 1;
-    // Why the file this level was constructed from could not be used; empty
-    // when it loaded. The caller checks it before opening the level.
+    // Why the file this level was constructed from could not be used, and
+    // the message saying so (empty when it loaded). The caller checks them
+    // before opening the level.
+    LoadProblem load_problem = LoadProblem::none;
     std::string load_error;
-    // The save held a line that is no device record, which ends the game.
-    bool invalid_record = false;
 
     // An empty level in memory: pictures loaded, floor cleared, nothing on it.
     Level();

@@ -47,16 +47,27 @@ bool read_item(Level& level, BetterReader& reader, const std::string& keyword, i
 
 } // namespace
 
-std::string read_level_items(Level& level, const std::string& name, bool with_converters) {
-    if (name.size() > LEVEL_NAME_MAX)
-        return "Level file name too long: " + name;
+void fail_load(Level& level, LoadProblem problem, const std::string& message) {
+    level.load_problem = problem;
+    level.load_error = message;
+}
+
+bool read_level_items(Level& level, const std::string& name, bool with_converters) {
+    if (name.size() > LEVEL_NAME_MAX) {
+        fail_load(level, LoadProblem::unreadable, "Level file name too long: " + name);
+        return false;
+    }
     // A NUL would end the path early and open some other file.
-    if (name.find('\0') != std::string::npos)
-        return "Invalid level file name";
+    if (name.find('\0') != std::string::npos) {
+        fail_load(level, LoadProblem::unreadable, "Invalid level file name");
+        return false;
+    }
     std::string path = LEVELS_FOLDER + name;
     BetterReader reader(path.c_str());
-    if (!reader.is_open())
-        return "Cannot open level file: " + path;
+    if (!reader.is_open()) {
+        fail_load(level, LoadProblem::unreadable, "Cannot open level file: " + path);
+        return false;
+    }
     reader.get_line(); // description, for the level list
     reader.get_line(); // difficulty, for the level list
     int count = reader.get_int();
@@ -65,14 +76,17 @@ std::string read_level_items(Level& level, const std::string& name, bool with_co
         std::string keyword = reader.get_string();
         int x = reader.get_int();
         int y = reader.get_int();
-        if (!read_item(level, reader, keyword, x, y, with_converters))
-            return "Level file " + path + ": item " + std::to_string(item) + " (" + keyword +
-                   ") has a number out of range";
+        if (!read_item(level, reader, keyword, x, y, with_converters)) {
+            fail_load(level, LoadProblem::bad_level_file,
+                      "Level file " + path + ": item " + std::to_string(item) + " (" + keyword +
+                          ") has a number out of range");
+            return false;
+        }
     }
-    return "";
+    return true;
 }
 
 void load_level_file(Level& level, const char* name) {
     level.level_name = name;
-    level.load_error = read_level_items(level, level.level_name, true);
+    read_level_items(level, level.level_name, true);
 }

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-class Level;
+#include "level/level.h"
 
 // Level files live here, relative to the game's working folder.
 constexpr const char* LEVELS_FOLDER = "levels/";
@@ -16,11 +16,15 @@ constexpr std::size_t LEVEL_NAME_MAX = 120;
 
 // Reads the items of the level file `name` into the level, in file order;
 // with `with_converters` false a converter item is read but not placed.
-// Returns what went wrong, or an empty text when the file was read.
-std::string read_level_items(Level& level, const std::string& name, bool with_converters);
+// False, with the level's load problem and message set, when the file
+// cannot be used.
+bool read_level_items(Level& level, const std::string& name, bool with_converters);
+
+// Marks a level as not loaded.
+void fail_load(Level& level, LoadProblem problem, const std::string& message);
 
 // Fills a level from a level file (its name inside LEVELS_FOLDER), setting
-// `level_name`, or `load_error` when the file cannot be used.
+// `level_name`, or the load problem when the file cannot be used.
 void load_level_file(Level& level, const char* name);
 
 #endif

@@ -85,20 +85,18 @@ bool replace_file(const char* path, const std::string& text, std::string& failur
 void load_save_file(Level& level, const char* path) {
     BetterReader reader(path);
     if (!reader.is_open()) {
-        level.load_error = std::string("Cannot open save file: ") + path;
+        fail_load(level, LoadProblem::unreadable, std::string("Cannot open save file: ") + path);
         return;
     }
     level.level_name = reader.get_line();
-    level.load_error = read_level_items(level, level.level_name, false);
-    if (!level.load_error.empty())
+    if (!read_level_items(level, level.level_name, false))
         return;
     // A save that ends before its "CODE" line meets the empty text at the end
     // of the file, which is no record either.
     for (std::string line = reader.get_line(); line != "CODE"; line = reader.get_line()) {
         std::unique_ptr<Device> device = device_from_stub(line.c_str(), &level);
         if (!device) {
-            level.invalid_record = true;
-            level.load_error = INVALID_RECORD_MESSAGE;
+            fail_load(level, LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
             return;
         }
         level.devices.push_back(std::move(device));

@@ -11,8 +11,8 @@ class Level;
 
 // Fills a level from a save file: the named level file's items without its
 // converters, the saved devices, then both code texts (each row followed by
-// "\n"). Sets `load_error`, and `invalid_record` for a line that is no device
-// record, when the save cannot be used.
+// "\n"). Sets the level's load problem and message when the save cannot be
+// used.
 void load_save_file(Level& level, const char* path);
 
 // The program part of a save: each text's row count, then its rows, every

@@ -53,12 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool from_save = (data[0] & 1) != 0;
     Level level(from_save ? "f.sav" : "f.lvl", from_save ? 1 : 0);
-    if (level.load_error.empty()) {
+    if (level.load_problem == LoadProblem::none) {
         std::string problem = round_trip_problem(level, "first.out", "second.out");
         if (!problem.empty())
             broken(problem);
-    } else if (level.invalid_record != (level.load_error == INVALID_RECORD_MESSAGE)) {
-        broken("invalid-record flag and message disagree: " + level.load_error);
+    } else if ((level.load_problem == LoadProblem::invalid_record) != (level.load_error == INVALID_RECORD_MESSAGE) ||
+               level.load_error.empty()) {
+        broken("load problem and message disagree: " + level.load_error);
     }
     return 0;
 }
