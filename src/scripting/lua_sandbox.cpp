@@ -83,6 +83,44 @@ int text_only_load(lua_State* L) {
     return load_result(L, load_text_only(L, read_from_function, nullptr, chunk_name));
 }
 
+// xpcall whose handler runs once the failed call has unwound, as a plain
+// call. Lua's own runs the handler inside the failure, where no hook fires
+// after a hook raised the error: a looping handler could then never be
+// stopped. Results as with Lua's: true and f's results, or false and what the
+// handler returns ("error in error handling" if the handler fails too).
+int unwound_xpcall(lua_State* L) {
+    luaL_checkany(L, 2);
+    lua_settop(L, 2);
+    lua_pushvalue(L, 1);
+    bool succeeded = lua_pcall(L, 0, LUA_MULTRET, 0) == 0;
+    if (!succeeded) {
+        lua_pushvalue(L, 2);
+        lua_insert(L, 3);
+        if (lua_pcall(L, 1, 1, 0) != 0) {
+            lua_pop(L, 1);
+            lua_pushliteral(L, "error in error handling");
+        }
+    }
+    lua_pushboolean(L, succeeded);
+    lua_insert(L, 3);
+    return lua_gettop(L) - 2;
+}
+
+// string.rep without Lua's long loop over an empty text: repeating "" two
+// billion times takes seconds, and no hook can interrupt a library call.
+int quick_rep(lua_State* L) {
+    size_t length;
+    luaL_checklstring(L, 1, &length);
+    if (length == 0 || luaL_checknumber(L, 2) < 1) {
+        lua_pushliteral(L, "");
+        return 1;
+    }
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_insert(L, 1);
+    lua_call(L, lua_gettop(L) - 1, 1);
+    return 1;
+}
+
 // Stands in for a removed function; its upvalue is the name the player used.
 int refuse_call(lua_State* L) {
     return luaL_error(L, "%s is not available in Gearloft programs", lua_tostring(L, lua_upvalueindex(1)));
@@ -105,11 +143,15 @@ void open_library(lua_State* L, const char* name, lua_CFunction opener) {
 
 void lock_globals(lua_State* L) {
     lua_pushvalue(L, LUA_GLOBALSINDEX);
-    refuse_fields(L, "", {"dofile", "loadfile"});
+    // newproxy is the one way to give an object a Lua finalizer, and Lua runs
+    // finalizers with hooks off: a looping one could never be stopped.
+    refuse_fields(L, "", {"dofile", "loadfile", "newproxy"});
     lua_pushcfunction(L, text_only_loadstring);
     lua_setfield(L, -2, "loadstring");
     lua_pushcfunction(L, text_only_load);
     lua_setfield(L, -2, "load");
+    lua_pushcfunction(L, unwound_xpcall);
+    lua_setfield(L, -2, "xpcall");
     lua_pop(L, 1);
 }
 
@@ -120,10 +162,21 @@ void lock_os_and_io(lua_State* L) {
     lua_getglobal(L, "io");
     refuse_fields(L, "io.", {"open", "popen", "lines", "input", "output", "read", "tmpfile"});
     lua_pop(L, 1);
-    // io.stdin stays reachable (also through the io functions' environment):
-    // reading it would block the game, so no file handle can be read.
+    // Reading io.stdin would block the game, so no file handle can be read.
+    // The handles' metatable is hidden: a finalizer put into it would run
+    // with hooks off when the state closes.
     luaL_getmetatable(L, LUA_FILEHANDLE);
     refuse_fields(L, "file:", {"read", "lines"});
+    lua_pushboolean(L, 0);
+    lua_setfield(L, -2, "__metatable");
+    lua_pop(L, 1);
+}
+
+void quicken_string_rep(lua_State* L) {
+    lua_getglobal(L, "string");
+    lua_getfield(L, -1, "rep");
+    lua_pushcclosure(L, quick_rep, 1);
+    lua_setfield(L, -2, "rep");
     lua_pop(L, 1);
 }
 
@@ -162,4 +215,5 @@ void open_game_libraries(lua_State* L) {
     lock_globals(L);
     lock_os_and_io(L);
     lock_package(L);
+    quicken_string_rep(L);
 }

@@ -103,8 +103,12 @@ void ScriptingEngine::run_code(const char* code, const char* chunk_name) {
     start_watch();
     Chunk chunk{code, chunk_name};
     error.reset();
-    if (lua_cpcall(lua, run_chunk, &chunk) != 0)
+    if (lua_cpcall(lua, run_chunk, &chunk) != 0) {
         error = pop_message(lua);
+        // A stopped chunk can leave a heap of garbage behind (it may have
+        // just filled the memory), and Lua never collects in an emergency.
+        lua_gc(lua, LUA_GCCOLLECT, 0);
+    }
 }
 
 void ScriptingEngine::push_action(const char* name, const char* verb, int arg) {
