@@ -127,7 +127,7 @@ TEST(ScriptCost, SixtyTablesPerFrame) {
     double micros = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / frames;
     std::cout << "[ measured ] " << micros << " us per frame for 60 device tables ("
               << assemble_program(&level, code).size() << " bytes of program)\n";
-    EXPECT_LT(micros, 5000.0) << "a frame lasts about 22 ms";
+    EXPECT_LT(micros, 15000.0) << "a frame lasts about 22 ms";
 }
 
 } // namespace
