@@ -92,8 +92,7 @@ ScriptingEngine::ScriptingEngine(const ScriptLimits& limits) : limits_(limits) {
 }
 
 ScriptingEngine::~ScriptingEngine() {
-    // Before closing: finalizers that run during the close must not reach a
-    // queue through a stale pointer.
+    // First, so that nothing running during the close can reach this queue.
     if (engine == this)
         engine = nullptr;
     lua_close(lua);
