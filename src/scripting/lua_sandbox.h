@@ -1,0 +1,25 @@
+// The Lua environment a player's program runs in. Saves are shared between
+// players and loading one runs its program, so a program gets the language's
+// everyday libraries but nothing that reaches outside the game: no files, no
+// processes, no native modules and no precompiled chunks.
+#ifndef GEARLOFT_SCRIPTING_LUA_SANDBOX_H
+#define GEARLOFT_SCRIPTING_LUA_SANDBOX_H
+
+#include <lua.hpp>
+
+#include <cstddef>
+
+// Message of a refused precompiled chunk.
+extern const char BINARY_CHUNK_REFUSED[];
+
+// Opens io, os, base, table, string, math and package, then takes away what
+// touches the system. Raises Lua errors, so call it in protected mode.
+void open_game_libraries(lua_State* L);
+
+// Compiles program text under a chunk name and pushes the compiled function
+// (status 0) or an error message (Lua's status). A precompiled chunk is
+// refused: Lua does not check bytecode, and crafted bytecode can corrupt
+// memory.
+int load_program_text(lua_State* L, const char* text, std::size_t length, const char* chunk_name);
+
+#endif
