@@ -1,0 +1,52 @@
+// One run of the simulation, shared by the level loop and the headless
+// runner: the start (a fresh Lua engine runs every device's table and the
+// initialization code) and each frame's program, dispatch and step. Drawing,
+// pacing, message screens and the win test are the caller's.
+#ifndef GEARLOFT_CORE_RUN_H
+#define GEARLOFT_CORE_RUN_H
+
+#include <memory>
+#include <string>
+
+class Level;
+class ScriptingEngine;
+
+// Chunk names; Lua puts them in its error messages.
+constexpr const char* FIRST_TIME_CHUNK = "FIRST TIME";
+constexpr const char* EVERY_TIME_CHUNK = "EVERY TIME";
+
+class Run {
+public:
+    Run();
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    // Starts a run on a new engine, which replaces any earlier run's: the
+    // devices' tables and the initialization code run once under
+    // "FIRST TIME". The actions they queue wait for the first frame. False,
+    // with `error()` set, when the program failed; the level is untouched.
+    bool start(Level& level, const std::string& init_code);
+
+    // One simulation frame, after the caller's win test: the devices' tables
+    // and the every-cycle code under "EVERY TIME", the queued actions handed
+    // to the devices, then one step of the level. False, with `error()` set,
+    // when the program or an action failed; the level then has not stepped,
+    // and the caller shows the message, clears the blocks and resets it.
+    bool frame(Level& level, const std::string& cycle_code);
+
+    // The message of the last failure; empty after a success.
+    const std::string& error() const { return error_; }
+    bool started() const { return engine_ != nullptr; }
+
+private:
+    std::unique_ptr<ScriptingEngine> engine_;
+    std::string error_;
+
+    // Runs the devices' tables followed by `code` as one chunk.
+    bool run_program(Level& level, const std::string& code, const char* chunk_name);
+    // Copies the engine's message, if any; true when there was none.
+    bool take_error();
+};
+
+#endif
