@@ -61,20 +61,21 @@ bool replace_file(const char* path, const std::string& text, std::string& failur
         return false;
     }
     bool ok = true;
-    auto fail = [&](const std::string& what) {
+    // Keeps the first reason: later steps fail only because of it.
+    auto fail = [&]() {
         if (ok)
-            failure = system_error(what);
+            failure = system_error("Cannot save to " + target);
         ok = false;
     };
     // mkstemp makes the file private; a save gets the usual permissions.
     mode_t mask = umask(0);
     umask(mask);
     if (fchmod(fd, 0666 & ~mask) != 0 || !write_all(fd, text) || fsync(fd) != 0)
-        fail("Cannot write " + temp);
+        fail();
     if (::close(fd) != 0)
-        fail("Cannot write " + temp);
+        fail();
     if (ok && std::rename(temp.c_str(), path) != 0)
-        fail("Cannot save to " + target);
+        fail();
     if (!ok)
         ::unlink(temp.c_str());
     return ok;
