@@ -89,7 +89,14 @@ EditorGUI::~EditorGUI() {
     gcn::Image::setImageLoader(nullptr);
 }
 
-void EditorGUI::push_input(SDL_Event* event) { input->pushInput(*event); }
+void EditorGUI::push_input(SDL_Event* event) {
+    input->pushInput(*event);
+    // The library handles queued keys before queued mouse presses, so a
+    // click that moves the focus takes effect at once: keys typed right
+    // after it, in the same frame, go to the box that was clicked.
+    if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP)
+        gui->logic();
+}
 
 void EditorGUI::logic() { gui->logic(); }
 

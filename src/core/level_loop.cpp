@@ -1,0 +1,263 @@
+#include "core/level_loop.h"
+
+#include <SDL_image.h>
+
+#include "core/file_chooser.h"
+#include "core/placement.h"
+#include "core/screens.h"
+#include "devices/device.h"
+#include "level/level.h"
+
+namespace {
+constexpr int FRAMES_PER_SECOND = 45;
+
+struct Area {
+    int x0, x1, y0, y1;
+    bool contains(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+};
+constexpr Area FLOOR_AREA{0, 649, 0, 549};
+constexpr Area BIN_AREA{650, 799, 0, 549};
+constexpr Area SAVE_BUTTON{22, 83, 561, 586};
+constexpr Area RUN_BUTTON{453, 617, 560, 587};
+constexpr Area EDIT_BUTTON{651, 770, 561, 587};
+constexpr Area BACK_BUTTON{651, 769, 11, 35};
+
+bool key_down(const SDL_Event& event, SDLKey key) {
+    return event.type == SDL_KEYDOWN && event.key.keysym.sym == key;
+}
+
+bool left_press(const SDL_Event& event) {
+    return event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT;
+}
+
+bool press_in(const SDL_Event& event, const Area& area) {
+    return event.type == SDL_MOUSEBUTTONDOWN && area.contains(event.button.x, event.button.y);
+}
+
+// Saved code keeps each row followed by a line end; the editor shows the rows
+// themselves, so the last line end must not become an extra empty row.
+std::string rows_for_editor(const std::string& code) {
+    if (!code.empty() && code.back() == '\n')
+        return code.substr(0, code.size() - 1);
+    return code;
+}
+} // namespace
+
+std::string saved_program_text(EditorGUI& editor) {
+    std::string text;
+    for (gcn::TextBox* box : {editor.init_box.get(), editor.cycle_box.get()}) {
+        text += std::to_string(box->getNumberOfRows()) + "\n";
+        text += text_of_rows(*box);
+    }
+    return text;
+}
+
+LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level) {
+    editor = std::make_unique<EditorGUI>(info->screen);
+    if (level->init_code) {
+        init_code = *level->init_code;
+        cycle_code = level->cycle_code.value_or("");
+        editor->init_box->setText(rows_for_editor(init_code));
+        editor->cycle_box->setText(rows_for_editor(cycle_code));
+    }
+    construction_background.reset(IMG_Load("img/background_construction.gif"));
+    editing_background.reset(IMG_Load("img/background_editing.gif"));
+    simulation_background.reset(IMG_Load("img/background_simulation.gif"));
+}
+
+LevelLoop::~LevelLoop() = default;
+
+void LevelLoop::run() {
+    for (;;) {
+        clock.tick(FRAMES_PER_SECOND);
+        if (!step())
+            return;
+    }
+}
+
+bool LevelLoop::step() {
+    // Events are handled by the mode the frame began in; a change of mode
+    // takes effect with the next frame.
+    int frame_mode = mode;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (!handle_event(event, frame_mode))
+            return false;
+    frame_work(frame_mode);
+    SDL_Flip(info->screen);
+    return true;
+}
+
+bool LevelLoop::handle_event(const SDL_Event& event, int frame_mode) {
+    switch (frame_mode) {
+    case MODE_CONSTRUCTION: return handle_construction(event);
+    case MODE_EDITING: handle_editing(event); return true;
+    default: handle_simulation(event); return true;
+    }
+}
+
+bool LevelLoop::handle_construction(const SDL_Event& event) {
+    if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE)) {
+        if (quit(info))
+            return false;
+    }
+    if (key_down(event, SDLK_SPACE))
+        start();
+    if (left_press(event) && RUN_BUTTON.contains(event.button.x, event.button.y))
+        start();
+    if (key_down(event, SDLK_TAB))
+        enter_editor();
+    if (event.type == SDL_KEYDOWN && event.key.keysym.sym >= SDLK_1 && event.key.keysym.sym <= SDLK_3)
+        parts_bin.goto_page(event.key.keysym.sym - SDLK_1);
+    if (left_press(event))
+        press_in_construction(event.button.x, event.button.y);
+    if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT && held)
+        drop(event.button.x, event.button.y);
+    return true;
+}
+
+void LevelLoop::press_in_construction(int px, int py) {
+    if (FLOOR_AREA.contains(px, py))
+        pick_up(px, py);
+    else if (BIN_AREA.contains(px, py))
+        take_from_bin(px, py);
+    else if (SAVE_BUTTON.contains(px, py))
+        save_game();
+    else if (EDIT_BUTTON.contains(px, py))
+        enter_editor();
+}
+
+void LevelLoop::handle_editing(const SDL_Event& event) {
+    if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || press_in(event, BACK_BUTTON))
+        leave_editor();
+    // The editor sees every event, the one that closed it included.
+    SDL_Event copy = event;
+    editor->push_input(&copy);
+}
+
+void LevelLoop::handle_simulation(const SDL_Event& event) {
+    if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
+        press_in(event, RUN_BUTTON))
+        mode = MODE_CONSTRUCTION;
+}
+
+void LevelLoop::start() {
+    end_drag();
+    if (run_state.start(*level, init_code))
+        mode = MODE_SIMULATION;
+    else
+        error(info, run_state.error().c_str());
+}
+
+// A device fresh from the bin goes back; one from the floor stays where it was.
+void LevelLoop::end_drag() {
+    held = nullptr;
+    new_device.reset();
+}
+
+void LevelLoop::pick_up(int px, int py) {
+    Device* device = movable_device_at(*level, px / CELL_PX, py / CELL_PX);
+    if (device == nullptr)
+        return;
+    held = device;
+    new_device.reset();
+    grab_x = px - CELL_PX * device->x;
+    grab_y = py - CELL_PX * device->y;
+}
+
+void LevelLoop::take_from_bin(int px, int py) {
+    new_device = parts_bin.click(px - PartsBin::PANEL_X, py);
+    held = new_device.get();
+    if (!held)
+        return;
+    held->x = px / CELL_PX;
+    held->y = py / CELL_PX;
+    grab_x = px - CELL_PX * held->x;
+    grab_y = py - CELL_PX * held->y;
+}
+
+void LevelLoop::drop(int px, int py) {
+    Device* device = held;
+    int old_x = device->x;
+    int old_y = device->y;
+    device->x = snap_to_cell(px - grab_x);
+    device->y = snap_to_cell(py - grab_y);
+    bool on_floor_already = level->device_in_devices(device);
+    if (placement_refused(*level, *device)) {
+        device->x = old_x;
+        device->y = old_y;
+    } else if (!on_floor_already) {
+        int number = lowest_free_number(*level, *device);
+        level->devices.push_back(std::move(new_device));
+        device->give_name(number);
+    }
+    // Dropped on the panel: the device is thrown away.
+    if (px > PartsBin::PANEL_X)
+        remove_device(*level, device);
+    end_drag();
+}
+
+void LevelLoop::enter_editor() {
+    mode = MODE_EDITING;
+    SDL_EnableKeyRepeat(500, 10);
+}
+
+void LevelLoop::leave_editor() {
+    mode = MODE_CONSTRUCTION;
+    SDL_EnableKeyRepeat(0, 30);
+    init_code = text_of_rows(*editor->init_box);
+    cycle_code = text_of_rows(*editor->cycle_box);
+}
+
+void LevelLoop::save_game() {
+    std::optional<std::string> path = choose_file(info->screen, ChooserMode::Save);
+    if (!path)
+        return;
+    std::string failure;
+    if (!level->save(path->c_str(), saved_program_text(*editor), &failure))
+        error(info, ("Could not save: " + failure).c_str());
+}
+
+void LevelLoop::frame_work(int frame_mode) {
+    switch (frame_mode) {
+    case MODE_CONSTRUCTION: construction_frame(); break;
+    case MODE_EDITING: editing_frame(); break;
+    default: simulation_frame(); break;
+    }
+}
+
+void LevelLoop::construction_frame() {
+    draw_image(construction_background.get(), 0, 0, info->screen);
+    parts_bin.draw(info->screen);
+    level->draw_to_surface(info->screen, held, grab_x, grab_y, true);
+}
+
+void LevelLoop::editing_frame() {
+    draw_image(editing_background.get(), 0, 0, info->screen);
+    editor->logic();
+    editor->draw();
+}
+
+// The win test sees the floor as the last frame's step left it; after the
+// win screen this frame still runs the program and steps once more.
+void LevelLoop::simulation_frame() {
+    if (level->win()) {
+        win(info);
+        mode = MODE_CONSTRUCTION;
+    }
+    if (run_state.frame(*level, cycle_code)) {
+        draw_image(simulation_background.get(), 0, 0, info->screen);
+        level->draw_to_surface(info->screen, nullptr, grab_x, grab_y, false);
+    } else {
+        error(info, run_state.error().c_str());
+        mode = MODE_CONSTRUCTION;
+        level->clear_blocks();
+    }
+    if (mode != MODE_SIMULATION)
+        level->reset();
+}
+
+void run_level(GameInfo* info, Level* level) {
+    LevelLoop loop(info, level);
+    loop.run();
+}

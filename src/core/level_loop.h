@@ -1,0 +1,85 @@
+#ifndef GEARLOFT_CORE_LEVEL_LOOP_H
+#define GEARLOFT_CORE_LEVEL_LOOP_H
+
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+
+#include "core/clock.h"
+#include "core/run.h"
+#include "editorgui/editor_gui.h"
+#include "main/game_info.h"
+#include "partsbin/parts_bin.h"
+#include "toolkit/toolkit.h"
+
+class Device;
+class Level;
+
+enum LoopMode { MODE_CONSTRUCTION = 0, MODE_EDITING = 1, MODE_SIMULATION = 2 };
+
+// Everything that lives while one level is open: the mode, the player's two
+// program texts, the current run, the parts bin, the editor and the device
+// being dragged. `run_level` drives it frame by frame; tests drive the same
+// steps with queued events.
+class LevelLoop {
+public:
+    LevelLoop(GameInfo* info, Level* level);
+    ~LevelLoop();
+    LevelLoop(const LevelLoop&) = delete;
+    LevelLoop& operator=(const LevelLoop&) = delete;
+
+    // Frames until the player leaves the level.
+    void run();
+    // One frame without its sleep: every pending event, the mode's work and
+    // drawing, the flip. False when the player chose to leave.
+    bool step();
+    // Handles one event under the mode the frame began with; false to leave.
+    bool handle_event(const SDL_Event& event, int frame_mode);
+    // The work and drawing of a frame that began in `frame_mode`.
+    void frame_work(int frame_mode);
+
+    GameInfo* info;
+    Level* level;
+    int mode = MODE_CONSTRUCTION;
+    std::string init_code;
+    std::string cycle_code;
+    Run run_state;
+    Clock clock;
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> construction_background;
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> editing_background;
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> simulation_background;
+    // The device being dragged: one of the level's, or `new_device` fresh
+    // from the parts bin.
+    Device* held = nullptr;
+    std::unique_ptr<Device> new_device;
+    int grab_x = 0;
+    int grab_y = 0;
+    PartsBin parts_bin;
+    std::unique_ptr<EditorGUI> editor;
+
+private:
+    bool handle_construction(const SDL_Event& event);
+    void handle_editing(const SDL_Event& event);
+    void handle_simulation(const SDL_Event& event);
+    void press_in_construction(int px, int py);
+    void start();
+    void end_drag();
+    void pick_up(int px, int py);
+    void take_from_bin(int px, int py);
+    void drop(int px, int py);
+    void enter_editor();
+    void leave_editor();
+    void save_game();
+    void construction_frame();
+    void editing_frame();
+    void simulation_frame();
+};
+
+void run_level(GameInfo* info, Level* level);
+
+// The program text kept in a save: each box's row count, then its rows, each
+// row ended by a line end; the initialization code first.
+std::string saved_program_text(EditorGUI& editor);
+
+#endif

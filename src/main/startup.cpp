@@ -1,0 +1,98 @@
+#include "main/startup.h"
+
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/fatal_message.h"
+#include "core/file_chooser.h"
+#include "core/level_loop.h"
+#include "core/screens.h"
+#include "level/device_record.h"
+#include "level/level.h"
+#include "main/level_list.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+constexpr Uint32 WAIT_MS = 50;
+
+struct ShownLevel {
+    std::string name;
+    std::string row;
+};
+
+std::vector<ShownLevel> build_list() {
+    std::vector<ShownLevel> shown;
+    for (const std::string& name : order_by_difficulty(find_levels()))
+        shown.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name))});
+    return shown;
+}
+
+void draw_list(GameInfo* info, const std::vector<ShownLevel>& shown) {
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> background(IMG_Load("img/background_selection.gif"));
+    draw_image(background.get(), 0, 0, info->screen);
+    for (size_t i = 0; i < shown.size(); ++i)
+        draw_text(shown[i].row.c_str(), 10, 0, 0, 0, LIST_LEFT, LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i),
+                  info->screen);
+    SDL_Flip(info->screen);
+}
+
+// Plays a level that was read from a file, or says why it cannot be played.
+void play(GameInfo* info, Level& level) {
+    switch (load_outcome(level)) {
+    case LoadOutcome::open: run_level(info, &level); break;
+    case LoadOutcome::show_error: error(info, level.load_error.c_str()); break;
+    case LoadOutcome::fatal: fatal_message(info->screen, INVALID_RECORD_TITLE, level.load_error.c_str());
+    }
+}
+} // namespace
+
+void init(GameInfo* info) {
+    SDL_Init(SDL_INIT_VIDEO);
+    SDL_EnableUNICODE(1);
+    TTF_Init();
+    SDL_WM_SetCaption("Gearloft - Brasswick", "Gearloft - Brasswick");
+    info->screen = SDL_SetVideoMode(800, 600, 16, 0);
+}
+
+void load_save(GameInfo* info) {
+    std::optional<std::string> path = choose_file(info->screen, ChooserMode::Open);
+    if (!path)
+        return;
+    Level level(path->c_str(), 1);
+    play(info, level);
+}
+
+void level_select(GameInfo* info) {
+    const std::vector<ShownLevel> shown = build_list();
+    draw_list(info, shown);
+    for (;;) {
+        SDL_Delay(WAIT_MS);
+        bool redraw = false;
+        SDL_Event event;
+        // Events queued while a level was open are handled before the list
+        // is drawn again.
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+                return;
+            if (event.type != SDL_MOUSEBUTTONDOWN)
+                continue;
+            if (load_button_hit(event.button.x, event.button.y)) {
+                load_save(info);
+                redraw = true;
+                continue;
+            }
+            int row = level_row_at(event.button.y, static_cast<int>(shown.size()));
+            if (row < 0)
+                continue;
+            Level level(shown[static_cast<size_t>(row)].name.c_str(), 0);
+            play(info, level);
+            redraw = true;
+        }
+        if (redraw)
+            draw_list(info, shown);
+    }
+}
