@@ -7,6 +7,7 @@
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
+#include "level/save_file.h"
 
 namespace {
 constexpr int FRAMES_PER_SECOND = 45;
@@ -44,12 +45,7 @@ std::string rows_for_editor(const std::string& code) {
 } // namespace
 
 std::string saved_program_text(EditorGUI& editor) {
-    std::string text;
-    for (gcn::TextBox* box : {editor.init_box.get(), editor.cycle_box.get()}) {
-        text += std::to_string(box->getNumberOfRows()) + "\n";
-        text += text_of_rows(*box);
-    }
-    return text;
+    return program_save_text(rows_of(*editor.init_box), rows_of(*editor.cycle_box));
 }
 
 LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level) {

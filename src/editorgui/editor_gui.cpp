@@ -102,11 +102,16 @@ void EditorGUI::logic() { gui->logic(); }
 
 void EditorGUI::draw() { gui->draw(); }
 
+std::vector<std::string> rows_of(const gcn::TextBox& box) {
+    std::vector<std::string> rows;
+    for (unsigned row = 0; row < box.getNumberOfRows(); ++row)
+        rows.push_back(box.getTextRow(static_cast<int>(row)));
+    return rows;
+}
+
 std::string text_of_rows(const gcn::TextBox& box) {
     std::string text;
-    for (unsigned row = 0; row < box.getNumberOfRows(); ++row) {
-        text += box.getTextRow(static_cast<int>(row));
-        text += "\n";
-    }
+    for (const std::string& row : rows_of(box))
+        text += row + "\n";
     return text;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // The code editor: a full-window picture with two text areas, the upper one
 // for the code run once at the start, the lower one for the code run every
@@ -46,7 +47,9 @@ private:
 // The characters the editor's font has glyphs for, in the font picture's order.
 extern const char* const EDITOR_GLYPHS;
 
-// A text box's rows, each followed by a line end.
+// A text box's rows, and the same as one text with each row followed by a
+// line end.
+std::vector<std::string> rows_of(const gcn::TextBox& box);
 std::string text_of_rows(const gcn::TextBox& box);
 
 #endif
