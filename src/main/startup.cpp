@@ -19,27 +19,6 @@
 namespace {
 constexpr Uint32 WAIT_MS = 50;
 
-struct ShownLevel {
-    std::string name;
-    std::string row;
-};
-
-std::vector<ShownLevel> build_list() {
-    std::vector<ShownLevel> shown;
-    for (const std::string& name : order_by_difficulty(find_levels()))
-        shown.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name))});
-    return shown;
-}
-
-void draw_list(GameInfo* info, const std::vector<ShownLevel>& shown) {
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> background(IMG_Load("img/background_selection.gif"));
-    draw_image(background.get(), 0, 0, info->screen);
-    for (size_t i = 0; i < shown.size(); ++i)
-        draw_text(shown[i].row.c_str(), 10, 0, 0, 0, LIST_LEFT, LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i),
-                  info->screen);
-    SDL_Flip(info->screen);
-}
-
 // Plays a level that was read from a file, or says why it cannot be played.
 void play(GameInfo* info, Level& level) {
     switch (load_outcome(level)) {
@@ -66,33 +45,57 @@ void load_save(GameInfo* info) {
     play(info, level);
 }
 
+LevelSelect::LevelSelect(GameInfo* info) : info(info) {
+    for (const std::string& name : order_by_difficulty(find_levels()))
+        rows.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name))});
+    open_level = [info](const std::string& name) {
+        Level level(name.c_str(), 0);
+        play(info, level);
+    };
+    open_save = [info] { load_save(info); };
+}
+
+void LevelSelect::draw() {
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> background(IMG_Load("img/background_selection.gif"));
+    draw_image(background.get(), 0, 0, info->screen);
+    for (size_t i = 0; i < rows.size(); ++i)
+        draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT, LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i),
+                  info->screen);
+    SDL_Flip(info->screen);
+}
+
+bool LevelSelect::handle_event(const SDL_Event& event, bool& redraw) {
+    if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+        return false;
+    if (event.type != SDL_MOUSEBUTTONDOWN)
+        return true;
+    // The load button lies over the rows' area and wins.
+    if (load_button_hit(event.button.x, event.button.y)) {
+        open_save();
+        redraw = true;
+        return true;
+    }
+    int row = level_row_at(event.button.y, static_cast<int>(rows.size()));
+    if (row >= 0) {
+        open_level(rows[static_cast<size_t>(row)].name);
+        redraw = true;
+    }
+    return true;
+}
+
 void level_select(GameInfo* info) {
-    const std::vector<ShownLevel> shown = build_list();
-    draw_list(info, shown);
+    LevelSelect list(info);
+    list.draw();
     for (;;) {
         SDL_Delay(WAIT_MS);
         bool redraw = false;
         SDL_Event event;
         // Events queued while a level was open are handled before the list
         // is drawn again.
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+        while (SDL_PollEvent(&event))
+            if (!list.handle_event(event, redraw))
                 return;
-            if (event.type != SDL_MOUSEBUTTONDOWN)
-                continue;
-            if (load_button_hit(event.button.x, event.button.y)) {
-                load_save(info);
-                redraw = true;
-                continue;
-            }
-            int row = level_row_at(event.button.y, static_cast<int>(shown.size()));
-            if (row < 0)
-                continue;
-            Level level(shown[static_cast<size_t>(row)].name.c_str(), 0);
-            play(info, level);
-            redraw = true;
-        }
         if (redraw)
-            draw_list(info, shown);
+            list.draw();
     }
 }

@@ -1,12 +1,41 @@
 #ifndef GEARLOFT_MAIN_STARTUP_H
 #define GEARLOFT_MAIN_STARTUP_H
 
+#include <SDL.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "main/game_info.h"
 
 // Brings up video, typed-character translation, fonts and the window.
 void init(GameInfo* info);
 // The level list: returns when the player leaves it.
 void level_select(GameInfo* info);
+
+// The level list's state and its answer to each event, apart from the wait
+// for events, so that tests can drive it.
+class LevelSelect {
+public:
+    struct Row {
+        std::string name;
+        std::string text;
+    };
+
+    explicit LevelSelect(GameInfo* info);
+    void draw();
+    // False when the player leaves the list. Sets `redraw` when a level or
+    // the load chooser ran, so the list must be drawn again.
+    bool handle_event(const SDL_Event& event, bool& redraw);
+
+    GameInfo* info;
+    std::vector<Row> rows;
+    // What a press on a row and on the load button do; by default, play the
+    // level and open the load chooser.
+    std::function<void(const std::string& name)> open_level;
+    std::function<void()> open_save;
+};
 // The list's load button: opens a saved machine and plays it.
 void load_save(GameInfo* info);
 
