@@ -15,6 +15,7 @@ constexpr int PANEL_X = 110;
 constexpr int PANEL_Y = 80;
 constexpr int PANEL_W = 580;
 constexpr int PANEL_H = 440;
+constexpr int BUTTON_W = 90;
 constexpr int FRAME_DELAY_MS = 20;
 
 class EntryList : public gcn::ListModel {
@@ -53,6 +54,8 @@ public:
 private:
     void build_widgets();
     void place(gcn::Widget& widget, int x, int y);
+    void place_label(gcn::Label& label, const std::string& caption, int x, int y);
+    void place_button(gcn::Button& button, int x, int y);
     void handle(SDL_Event& event);
     void answer_replace_question(SDLKey key);
     void submit(const std::string& name);
@@ -117,7 +120,6 @@ ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* 
             draw_image_fade(shade.get(), 0, 0, backdrop_.get(), 140);
         }
     }
-    title_.setCaption(mode == ChooserMode::Open ? "Open" : "Save");
     build_widgets();
     show_folder();
     name_field_.requestFocus();
@@ -134,6 +136,19 @@ void ChooserScreen::place(gcn::Widget& widget, int x, int y) {
     panel_.add(&widget, x, y);
 }
 
+void ChooserScreen::place_label(gcn::Label& label, const std::string& caption, int x, int y) {
+    label.setCaption(caption);
+    place(label, x, y);
+    label.adjustSize();
+}
+
+void ChooserScreen::place_button(gcn::Button& button, int x, int y) {
+    place(button, x, y);
+    button.setBaseColor(gcn::Color(214, 178, 104));
+    button.adjustSize();
+    button.setWidth(BUTTON_W);
+}
+
 void ChooserScreen::build_widgets() {
     graphics_.setTarget(screen_);
     gui_.setGraphics(&graphics_);
@@ -146,9 +161,9 @@ void ChooserScreen::build_widgets() {
     panel_.setFrameSize(2);
     top_.add(&panel_, PANEL_X, PANEL_Y);
 
-    place(title_, 16, 12);
-    place(folder_label_, 16, 40);
-    list_scroll_.setDimension(gcn::Rectangle(0, 0, PANEL_W - 32, 250));
+    place_label(title_, model_.mode() == ChooserMode::Open ? "Open" : "Save", 16, 12);
+    place_label(folder_label_, "", 16, 38);
+    list_scroll_.setDimension(gcn::Rectangle(0, 0, PANEL_W - 32, 230));
     list_scroll_.setFrameSize(1);
     list_scroll_.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
     list_.setWidth(PANEL_W - 32 - list_scroll_.getScrollbarWidth());
@@ -156,25 +171,22 @@ void ChooserScreen::build_widgets() {
     list_.addSelectionListener(this);
     if (font_)
         list_.setFont(font_.get());
-    place(list_scroll_, 16, 64);
-    place(filter_caption_, 16, 328);
-    filter_caption_.setCaption("Show:");
-    filter_.setWidth(240);
+    place(list_scroll_, 16, 62);
+    place_label(filter_caption_, "Show:", 16, 308);
     filter_.setSelected(0);
     filter_.addActionListener(this);
-    place(filter_, 110, 326);
-    place(name_caption_, 16, 360);
-    name_caption_.setCaption("File name:");
-    name_field_.setWidth(420);
-    place(name_field_, 110, 358);
-    ok_.setWidth(90);
+    place(filter_, 110, 306);
+    filter_.setWidth(260);
+    filter_.adjustHeight();
+    place_label(name_caption_, "File name:", 16, 340);
+    place(name_field_, 110, 338);
+    name_field_.adjustHeight();
+    name_field_.setWidth(PANEL_W - 126);
+    place_button(ok_, PANEL_W - 2 * BUTTON_W - 30, 402);
     ok_.addActionListener(this);
-    place(ok_, PANEL_W - 220, 396);
-    cancel_.setWidth(90);
+    place_button(cancel_, PANEL_W - BUTTON_W - 16, 402);
     cancel_.addActionListener(this);
-    place(cancel_, PANEL_W - 116, 396);
-    place(message_, 16, 400);
-    message_.setWidth(PANEL_W - 250);
+    place_label(message_, "", 16, 374);
 }
 
 void ChooserScreen::show_folder() {
