@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -59,6 +60,9 @@ const CampaignLevel CAMPAIGN[] = {
     {"21-traffic-lights.lvl", 780},  // 701
     {"22-bottling-plant.lvl", 800},  // 721
 };
+
+// Test names and messages show the level's file.
+void PrintTo(const CampaignLevel& level, std::ostream* out) { *out << level.file; }
 
 // Leaving a level alone (no devices, no program) must not win it this soon.
 constexpr int IDLE_FRAMES = 20000;
