@@ -1,0 +1,340 @@
+// The campaign in game/levels: every level comes with a saved solution that
+// wins it in the real simulation, no level is won by leaving it alone, and
+// every solution is a machine a player can build from the parts bin.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "converter/converter.h"
+#include "conveyer/conveyer.h"
+#include "core/placement.h"
+#include "devices/device.h"
+#include "level/level.h"
+#include "level/save_file.h"
+#include "main/level_list.h"
+#include "partsbin/parts_bin.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CampaignLevel {
+    const char* file;
+    // Frames its solution may take to win: about a tenth above the count
+    // measured when it was made (in the comment after each entry).
+    int max_frames;
+};
+
+const CampaignLevel CAMPAIGN[] = {
+    {"01-first-belt.lvl", 340},      // 301
+    {"02-around-the-belt.lvl", 360}, // 321
+    {"03-swap-sides.lvl", 300},      // 271
+    {"04-first-pusher.lvl", 270},    // 241
+    {"05-lamp.lvl", 390},            // 351
+    {"06-sensor.lvl", 390},          // 351
+    {"07-glue.lvl", 360},            // 321
+    {"08-converter.lvl", 370},       // 331
+    {"09-grabber.lvl", 510},         // 461
+    {"10-two-catchers.lvl", 420},    // 381
+    {"11-waiting.lvl", 470},         // 421
+    {"12-pairs.lvl", 640},           // 581
+    {"13-paint-shop.lvl", 480},      // 431
+    {"14-bundles.lvl", 490},         // 441
+    {"15-sorting-grabber.lvl", 630}, // 573
+    {"16-crossing.lvl", 440},        // 393
+    {"17-corners.lvl", 520},         // 471
+    {"18-gadgets.lvl", 570},         // 511
+    {"19-square.lvl", 740},          // 671
+    {"20-dew-stacks.lvl", 480},      // 431
+    {"21-traffic-lights.lvl", 780},  // 701
+    {"22-bottling-plant.lvl", 800},  // 721
+};
+
+// Test names and messages show the level's file.
+void PrintTo(const CampaignLevel& level, std::ostream* out) { *out << level.file; }
+
+// Leaving a level alone (no devices, no program) must not win it this soon.
+constexpr int IDLE_FRAMES = 20000;
+
+// Frame counts are checked with the runner's own exit status: 0 won in
+// time, 3 not won in time.
+constexpr int SIM_WON = 0;
+constexpr int SIM_NOT_WON = 3;
+
+std::string stem(const std::string& level_file) {
+    return fs::path(level_file).stem().string();
+}
+
+std::string solution_path(const std::string& level_file) {
+    return std::string(GEARLOFT_TEST_DATA_DIR) + "/solutions/" + stem(level_file) + ".sav";
+}
+
+struct SimOutcome {
+    int status = -1;
+    std::string output;
+};
+
+// Runs gearloft-sim on a save in the game folder (the tests' working folder).
+SimOutcome run_sim(const std::string& save, int max_frames) {
+    std::string command =
+        std::string("'") + GEARLOFT_SIM_PATH + "' '" + save + "' --max-frames " + std::to_string(max_frames) + " 2>&1";
+    SimOutcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return outcome;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        outcome.output += buffer;
+    int raw = pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return outcome;
+}
+
+// A scratch folder outside the game folder, removed with the object.
+class ScratchDir {
+  public:
+    ScratchDir() {
+        std::string pattern = (fs::temp_directory_path() / "gearloft-campaign-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!path_.empty())
+            fs::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    // The path of the new file; empty (no file) when the folder could not be made.
+    std::string write(const std::string& name, const std::string& text) const {
+        if (path_.empty())
+            return "";
+        std::string file = (fs::path(path_) / name).string();
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }
+
+  private:
+    std::string path_;
+};
+
+// What the parts bin hands out, as save records of devices at cell (0, 0)
+// with number 0, and the conveyer settings its buttons offer.
+struct PartsBinOffers {
+    std::set<std::string> devices;
+    std::map<int, std::set<int>> settings;
+
+    PartsBinOffers() {
+        PartsBin bin;
+        for (const auto& item : bin.items) {
+            if (item->is_setting()) {
+                settings[item->setting].insert(item->value);
+                continue;
+            }
+            std::unique_ptr<Device> device = item->device->copy();
+            device->give_name(0);
+            devices.insert(device->get_save_stub(nullptr));
+        }
+    }
+
+    bool offers(Device& device) const {
+        if (auto* belt = dynamic_cast<DeviceConveyer*>(&device))
+            return settings.at(SETTING_LENGTH).count(belt->length) &&
+                   settings.at(SETTING_DIRECTION).count(belt->direction) &&
+                   settings.at(SETTING_PERIOD).count(belt->period);
+        // The same kind and parameters as a bin prototype moved to (0, 0).
+        std::unique_ptr<Device> probe = device.copy();
+        probe->x = 0;
+        probe->y = 0;
+        probe->give_name(0);
+        return devices.count(probe->get_save_stub(nullptr)) > 0;
+    }
+};
+
+std::multiset<std::pair<int, int>> converter_types(const Level& level) {
+    std::multiset<std::pair<int, int>> types;
+    for (const auto& device : level.devices)
+        if (auto* converter = dynamic_cast<DeviceConverter*>(device.get()))
+            types.insert({converter->from_type, converter->to_type});
+    return types;
+}
+
+class CampaignTest : public testing::TestWithParam<CampaignLevel> {};
+
+std::string test_name(const testing::TestParamInfo<CampaignLevel>& info) {
+    std::string name = stem(info.param.file);
+    std::replace(name.begin(), name.end(), '-', '_');
+    return "L" + name;
+}
+
+} // namespace
+
+TEST_P(CampaignTest, SolutionWinsInTime) {
+    SimOutcome outcome = run_sim(solution_path(GetParam().file), GetParam().max_frames);
+    EXPECT_EQ(outcome.status, SIM_WON) << outcome.output;
+    EXPECT_NE(outcome.output.find(" won=1 "), std::string::npos) << outcome.output;
+}
+
+TEST_P(CampaignTest, LeftAloneItIsNotWon) {
+    ScratchDir scratch;
+    // Nothing on the floor but the level's fixed belts...
+    std::string bare = scratch.write("bare.sav", std::string(GetParam().file) + "\nCODE\n0\n0\n");
+    SimOutcome outcome = run_sim(bare, IDLE_FRAMES);
+    EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
+
+    // ...and the level as it opens, its converters where the file puts them.
+    Level level(GetParam().file, 0);
+    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    std::string records;
+    for (const auto& device : level.devices)
+        if (!device->fixed)
+            records += device->get_save_stub(&level) + "\n";
+    std::string as_opened = scratch.write("opened.sav", std::string(GetParam().file) + "\n" + records + "CODE\n0\n0\n");
+    outcome = run_sim(as_opened, IDLE_FRAMES);
+    EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
+}
+
+TEST_P(CampaignTest, SolutionIsBuiltFromThePartsBin) {
+    static const PartsBinOffers offers;
+    Level level(solution_path(GetParam().file).c_str(), 1);
+    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    EXPECT_EQ(level.level_name, GetParam().file);
+    Level original(GetParam().file, 0);
+    ASSERT_EQ(original.load_problem, LoadProblem::none) << original.load_error;
+    EXPECT_EQ(converter_types(level), converter_types(original)) << "the level's own converters, no more, no less";
+
+    std::map<std::string, std::set<int>> numbers;
+    size_t scriptable = 0;
+    for (const auto& device : level.devices) {
+        if (device->fixed)
+            continue;
+        std::string record = device->get_save_stub(&level);
+        EXPECT_FALSE(placement_refused(level, *device)) << record;
+        if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr) {
+            EXPECT_TRUE(offers.offers(*device)) << "not in the parts bin: " << record;
+        }
+        if (device->kind.empty())
+            continue;
+        ++scriptable;
+        numbers[device->kind].insert(device->number);
+        EXPECT_EQ(device->name, device->kind + "_" + std::to_string(device->number));
+    }
+    // Placed one by one, each kind is numbered 0, 1, 2, ... without gaps.
+    size_t named = 0;
+    for (const auto& [kind, taken] : numbers) {
+        named += taken.size();
+        EXPECT_EQ(*taken.rbegin() + 1, static_cast<int>(taken.size()))
+            << kind << " numbers are not 0.." << taken.size() - 1;
+    }
+    EXPECT_EQ(named, scriptable) << "two devices of one kind share a number";
+}
+
+TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
+    std::ifstream in(solution_path(GetParam().file), std::ios::binary);
+    std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Level level(solution_path(GetParam().file).c_str(), 1);
+    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    ScratchDir scratch;
+    std::string copy = scratch.write("copy.sav", "");
+    std::string code =
+        program_save_text(code_rows(level.init_code.value_or("")), code_rows(level.cycle_code.value_or("")));
+    ASSERT_TRUE(level.save(copy.c_str(), code));
+    std::ifstream saved(copy, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>()), original)
+        << "a row count that does not match its rows, or lines after the program";
+}
+
+TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
+    Level level(GetParam().file, 0);
+    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    EXPECT_FALSE(level.catchers.empty());
+    for (const auto& catcher : level.catchers)
+        EXPECT_TRUE(catcher->is_valid()) << "catcher at " << catcher->x << ", " << catcher->y;
+    for (const auto& spawner : level.spawners) {
+        EXPECT_TRUE(Level::on_floor(spawner->x, spawner->y)) << "spawner at " << spawner->x << ", " << spawner->y;
+        EXPECT_GE(spawner->period, 1);
+    }
+    for (const auto& device : level.devices)
+        EXPECT_FALSE(placement_refused(level, *device)) << device->get_save_stub(&level);
+
+    std::string description = get_level_desc_from_file(GetParam().file);
+    EXPECT_FALSE(description.empty());
+    EXPECT_LE(description.size(), 70u) << description;
+    int difficulty = get_level_difficulty_from_file(GetParam().file);
+    EXPECT_GE(difficulty, 1);
+    EXPECT_LE(difficulty, 9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Campaign, CampaignTest, testing::ValuesIn(CAMPAIGN), test_name);
+
+TEST(Campaign, EveryLevelHasASolution) {
+    std::set<std::string> listed;
+    for (const auto& level : CAMPAIGN)
+        listed.insert(level.file);
+    std::vector<std::string> found = find_levels();
+    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), listed);
+    for (const auto& level : CAMPAIGN)
+        EXPECT_TRUE(fs::is_regular_file(solution_path(level.file))) << solution_path(level.file);
+}
+
+TEST(Campaign, EveryBlockTypeAppears) {
+    std::set<unsigned char> seen;
+    for (const auto& entry : CAMPAIGN) {
+        Level level(entry.file, 0);
+        for (const auto& spawner : level.spawners)
+            seen.insert(spawner->type);
+        for (const auto& catcher : level.catchers)
+            seen.insert(catcher->pattern.begin(), catcher->pattern.end());
+        for (const auto& device : level.devices)
+            if (auto* converter = dynamic_cast<DeviceConverter*>(device.get()))
+                seen.insert({converter->from_type, converter->to_type});
+    }
+    for (const auto& block : BLOCK_TYPES)
+        EXPECT_TRUE(seen.count(block.type)) << "no level uses block type " << block.type;
+}
+
+TEST(Campaign, SolutionsUseEveryKindOfDevice) {
+    std::set<std::string> used;
+    bool converter_moved = false;
+    for (const auto& entry : CAMPAIGN) {
+        Level solution(solution_path(entry.file).c_str(), 1);
+        Level original(entry.file, 0);
+        for (const auto& device : solution.devices) {
+            if (device->fixed)
+                continue;
+            if (dynamic_cast<DeviceConveyer*>(device.get()) != nullptr)
+                used.insert("conveyer");
+            used.insert(device->kind);
+            if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr)
+                continue;
+            bool at_home = std::any_of(original.devices.begin(), original.devices.end(), [&](const auto& home) {
+                return home->get_save_stub(&original) == device->get_save_stub(&solution);
+            });
+            converter_moved = converter_moved || !at_home;
+        }
+    }
+    for (const char* kind : {"conveyer", "pusher", "sensor", "sprayer", "indicator", "grabber"})
+        EXPECT_TRUE(used.count(kind)) << "no solution uses a " << kind;
+    EXPECT_TRUE(converter_moved) << "no solution moves a converter";
+}
+
+TEST(Campaign, ListShowsTheLevelsInFileOrder) {
+    std::vector<std::string> found = find_levels();
+    EXPECT_EQ(order_by_difficulty(found), found) << "difficulties must not fall from one file to the next";
+    std::set<int> difficulties;
+    for (const auto& name : found)
+        difficulties.insert(get_level_difficulty_from_file(name));
+    EXPECT_EQ(difficulties.size(), 9u) << "every difficulty from 1 to 9";
+}
