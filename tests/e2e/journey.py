@@ -27,6 +27,7 @@ import traceback
 
 import looks as L
 import solution as S
+from pictures import dark_columns
 from xsession import DriverError, Game, Screen, XServer
 
 SKIPPED = 77
@@ -227,7 +228,8 @@ class Journey:
         self.leave_level()
         s.key("Escape")
         status = self.game.wait(15)
-        self.expect(status == 0, "the game ended with status %s after Escape on the list" % status)
+        self.expect(status == 0, "the game ended with status %s after Escape on the list:\n%s" %
+                    (status, self.game.output()))
         print("journey done in %.1f s" % (time.monotonic() - t0))
 
         self.broken_save()
@@ -267,20 +269,24 @@ class Journey:
         self.wait_construction("back from the editor")
 
     def program_on_screen(self, shot):
-        """Each visible row of both boxes has ink exactly where the program
-        has a row with text."""
+        """Both boxes show the program: each row on screen has ink exactly
+        where the program has a row with text. A box holding more rows than
+        it shows has scrolled by whole rows to keep the caret in view."""
         if not self.looks.editing(shot):
             return False
         for top, rows, visible in ((INIT_BOX_TOP, self.init_expected, INIT_BOX_ROWS),
                                    (CYCLE_BOX_TOP, self.cycle_expected, CYCLE_BOX_ROWS)):
-            for r in range(visible):
-                text = rows[r] if r < len(rows) else ""
-                y = top + EDITOR_ROW_H * r
-                # The first 90 columns of text fit the box's width.
-                ink = L.count_pixels(shot, 21, y + 1, 779, y + EDITOR_ROW_H - 1, lambda p: max(p) < 100) > 0
-                if ink != bool(text[:90].strip()):
-                    return False
+            inked = [self.row_has_ink(shot, top + EDITOR_ROW_H * r) for r in range(visible)]
+            wanted = [bool(row[:90].strip()) for row in rows] + [False] * visible
+            if not any(inked == wanted[k:k + visible] for k in range(max(1, len(rows) - visible + 1))):
+                return False
         return True
+
+    @staticmethod
+    def row_has_ink(shot, y):
+        """Text, not just the caret: dark pixels in more than one column,
+        left of where a scroll bar may stand."""
+        return len(dark_columns(shot, 21, y + 1, 700, y + EDITOR_ROW_H - 1, 100)) > 1
 
     def run_to_win(self, name):
         s = self.screen
@@ -365,7 +371,7 @@ class Journey:
         s.key("Return")
         status = self.game.wait(15)
         output = self.game.output()
-        self.expect(status == 1, "the game ended with status %s after a broken save" % status)
+        self.expect(status == 1, "the game ended with status %s after a broken save:\n%s" % (status, output))
         self.expect("Error!" in output and "Invalid device type!" in output,
                     "the game did not say why it stopped: %r" % output)
 

@@ -135,12 +135,15 @@ class Screen:
 
     # -- seeing --------------------------------------------------------
 
-    def grab(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
-                              env=self.env, check=True, stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, timeout=30).stdout
-        self.last = parse_ppm(data)
-        return self.last
+    def grab(self, tries=3):
+        for attempt in range(tries):
+            result = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
+            if result.returncode == 0:
+                self.last = parse_ppm(result.stdout)
+                return self.last
+            time.sleep(POLL_SECONDS)   # e.g. the window was being mapped
+        raise DriverError("no screenshot: %s" % result.stderr.decode(errors="replace"))
 
     def keep(self, name, shot=None):
         """Writes the shot (the last one by default) as NN-name.png."""
