@@ -88,12 +88,13 @@ class XServer:
 class Game:
     """The game started in its working folder on the given display."""
 
-    def __init__(self, executable, game_dir, display, log_path):
+    def __init__(self, executable, game_dir, display, log_path, extra_env=None):
         env = dict(os.environ)
         env["DISPLAY"] = display
         # The suite runs headless; this test wants the real window.
         env["SDL_VIDEODRIVER"] = "x11"
         env.pop("XAUTHORITY", None)
+        env.update(extra_env or {})
         self.log_path = log_path
         self._log = open(log_path, "wb")
         self.process = subprocess.Popen([executable], cwd=game_dir, env=env, stdin=subprocess.DEVNULL,
