@@ -98,8 +98,8 @@ class Journey:
     # -- setting up ------------------------------------------------------
 
     def prepare(self):
-        """The game's folder in scratch: its pictures and font, the levels,
-        and an empty saves folder. Returns the first level and its solution."""
+        """The game's folder in scratch (its pictures and font, the levels,
+        an empty saves folder); the first level, its solution and the plan."""
         art = self.args.art
         shutil.copytree(os.path.join(art, "img"), os.path.join(self.game_dir, "img"))
         shutil.copy(os.path.join(art, "dina.fon"), self.game_dir)
@@ -124,7 +124,12 @@ class Journey:
         stem = os.path.splitext(self.level.name)[0]
         solution_path = os.path.join(solutions, stem + ".sav")
         if not os.path.isfile(solution_path):
-            raise Skip("no solution %s for the first level %s" % (solution_path, self.level.name))
+            saves = sorted(n for n in os.listdir(solutions) if n.endswith(".sav")) \
+                if os.path.isdir(solutions) else []
+            if not saves:
+                raise Skip("no solutions in %s yet" % solutions)
+            raise DriverError("no solution %s for the first level %s among %s" %
+                              (solution_path, self.level.name, saves))
         self.solution_path = solution_path
         self.solution = S.read_save(solution_path)
         if self.solution.level_name != self.level.name:
@@ -337,8 +342,8 @@ class Journey:
         saved = S.read_save(path)
         self.expect(saved.level_name == self.level.name, "the save names level %r" % saved.level_name)
         got, want = sorted(r.normal() for r in saved.records), S.expected_records(self.solution)
-        self.expect(got == want, "the devices built differ from the solution:\n  built:    %s\n  solution: %s" %
-                    (got, want))
+        self.expect(got == want, "the devices built differ from the solution:\n"
+                    "  built:    %s\n  solution: %s" % (got, want))
         for label, got_rows, want_rows in (("initialization", saved.init_rows, self.init_expected),
                                            ("every-cycle", saved.cycle_rows, self.cycle_expected)):
             self.expect(got_rows == want_rows, "the typed %s code differs:\n  typed:    %r\n  expected: %r" %

@@ -257,7 +257,8 @@ def building_steps(level, save):
             steps.append(Step("drag", point=press, target=drop_point(press, match[:2], (record.x, record.y)),
                               note="move converter to (%d, %d)" % (record.x, record.y)))
     if converters:
-        raise SolutionError("the save lacks a record for the level's converter at (%d, %d)" % converters[0][:2])
+        raise SolutionError("the save lacks a record for the level's converter at (%d, %d)" %
+                            converters[0][:2])
 
     page = 0
     belt = {"length": 1, "direction": 0, "period": 10}
@@ -284,9 +285,11 @@ def _belt_settings(belt, record):
     for setting, value, table in (("length", length, BELT_LENGTH), ("direction", direction, BELT_DIRECTION),
                                   ("period", period, BELT_PERIOD)):
         if value not in table:
-            raise SolutionError("the parts bin cannot set a belt %s of %d: %s" % (setting, value, record.normal()))
+            raise SolutionError("the parts bin cannot set a belt %s of %d: %s" %
+                                (setting, value, record.normal()))
         if belt[setting] != value:
-            steps.append(Step("click", point=button_point(table[value]), note="belt %s %d" % (setting, value)))
+            steps.append(Step("click", point=button_point(table[value]),
+                              note="belt %s %d" % (setting, value)))
             belt[setting] = value
     return steps
 
