@@ -2,6 +2,7 @@
 // and the exit.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/fatal_message.h"
@@ -53,4 +54,21 @@ TEST(FatalMessage, BoxShowsTitleBarAndTextInTheMiddle) {
 TEST(FatalMessageDeathTest, WritesTheMessageAndExitsWithOne) {
     EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
                 "Error!: Error loading saved game: Invalid device type!");
+}
+
+TEST(FatalMessageDeathTest, ClosesTheFontsBeforeExiting) {
+    EXPECT_EXIT(
+        {
+            // The game folder's own font.
+            TTF_Init();
+            if (font_of_size(10) == nullptr)
+                std::_Exit(2);
+            // Runs before the font cache itself is destroyed.
+            std::atexit([] {
+                if (!fonts.empty())
+                    std::_Exit(3);
+            });
+            fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE);
+        },
+        testing::ExitedWithCode(1), "Invalid device type!");
 }

@@ -6,7 +6,7 @@ set -eu
 PACKAGES="cmake g++ make pkg-config git
 libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev libsdl-gfx1.2-dev libguichan-dev
 liblua5.1-0-dev libgtest-dev libgif-dev fonts-dejavu-core
-xvfb xauth xdotool imagemagick clang libclang-rt-14-dev"
+xvfb xauth xdotool imagemagick python3 clang libclang-rt-14-dev"
 
 missing=""
 for p in $PACKAGES; do

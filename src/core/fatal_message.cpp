@@ -61,5 +61,8 @@ void fatal_message(SDL_Surface* screen, const char* title, const char* text) {
         SDL_Flip(screen);
         wait_for_dismissal();
     }
+    // The same shutdown as a normal end of the game, fonts first.
+    close_fonts();
+    SDL_Quit();
     std::exit(1);
 }

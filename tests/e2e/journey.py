@@ -1,0 +1,447 @@
+#!/usr/bin/env python3
+"""A player's whole journey through Gearloft, in a real window on a private
+X server, driven only by pointer and keyboard events:
+
+  the level list -> the first level -> building its saved solution by hand
+  (parts bin, drags, the code editor) -> a run that wins -> saving through
+  the chooser -> leaving -> loading that save from the list -> a second win
+  -> a program that never ends is stopped with an error and the level stays
+  usable -> Escape ends the game with status 0;
+  and in a second session a broken save stops the game with "Error!" and
+  exit status 1.
+
+The levels and the solution come from --levels and --solutions (the
+solution of level NAME.lvl is NAME.sav); without them the journey plays a
+small level of its own. Exit status: 0 passed, 1 failed, 77 no solution for
+the first level (skipped)."""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+import looks as L
+import solution as S
+from pictures import dark_columns
+from xsession import DriverError, Game, Screen, XServer
+
+SKIPPED = 77
+HERE = os.path.dirname(os.path.abspath(__file__))
+# For a game built with the sanitizers: Xlib's own leaks are no finding, and
+# a leak report ends the game with 23, never with a status the journey expects.
+LEAK_OPTIONS = {"LSAN_OPTIONS": "suppressions=%s:print_suppressions=0:exitcode=23" %
+                os.path.join(HERE, "lsan.supp")}
+SAVE_NAME = "e2e-journey"
+BROKEN_SAVE = "broken.sav"
+ENDLESS_LOOP = "while true do end"
+
+# Window places the journey presses (all inside the game's hit rectangles).
+SAVE_BUTTON = (52, 573)
+LOAD_BUTTON = (695, 563)
+INIT_BOX_TOP, CYCLE_BOX_TOP = 50, 220
+EDITOR_ROW_H = 15
+INIT_BOX_ROWS, CYCLE_BOX_ROWS = 150 // EDITOR_ROW_H, 360 // EDITOR_ROW_H
+CHOOSER_ROW_H = 15
+CARD_CLICK = (400, 455)       # on a message card, clear of its text strip
+
+# A level of the journey's own: blocks turn green in a converter that must be
+# moved into their way, and a sensor, a pusher and a lamp see them into the
+# catcher. Every kind of device is placed, from every page of the bin; a
+# harder level is listed after it although its name comes first.
+FIXTURE_LEVELS = {
+    "z-drill.lvl": "Workshop drill: paint the red blocks green\n1\n3\n"
+                   "spawner, 2, 6, R, 20\n"
+                   "catcher, 10, 7, 1, 1, G\n"
+                   "converter, 20, 16, R, G\n",
+    "a-later.lvl": "A later level\n2\n1\nspawner, 5, 5, B, 30\n",
+}
+FIXTURE_SOLUTION = ("z-drill.lvl\n"
+                    "a, 4, 4, 0, 82, 71\n"
+                    "b, 2, 6, 0, 4, 1, 5\n"
+                    "b, 6, 6, 0, 4, 1, 10\n"
+                    "f, 11, 6, 0, 3\n"
+                    "e, 10, 5, 0, 2\n"
+                    "d, 12, 6, 0, 255, 0, 0\n"
+                    "g, 2, 15, 0, 0\n"
+                    "c, 24, 2, 0, 18, 0\n"
+                    "e, 20, 21, 1, 1\n"
+                    "CODE\n"
+                    "2\nhome = grabber_0.read()\nsprayer_0.spray()\n"
+                    "4\nseen = sensor_0.read()\npusher_0.on(seen)\n"
+                    "indicator_0.on(seen)\nnote = \"a\\b\" .. [[q]] -- {}|~^`@$%&*()_+=\n")
+
+
+class Skip(Exception):
+    pass
+
+
+class Journey:
+    def __init__(self, args, scratch):
+        self.args = args
+        self.scratch = scratch
+        self.game_dir = os.path.join(scratch, "game")
+        self.shot_dir = os.path.join(scratch, "shots")
+        self.log_dir = os.path.join(scratch, "logs")
+        for folder in (self.shot_dir, self.log_dir, os.path.join(self.game_dir, "levels"),
+                       os.path.join(self.game_dir, "saves")):
+            os.makedirs(folder)
+        self.xserver = None
+        self.game = None
+        self.screen = None
+        self.sessions = 0
+
+    # -- setting up ------------------------------------------------------
+
+    def prepare(self):
+        """The game's folder in scratch (its pictures and font, the levels,
+        an empty saves folder); the first level, its solution and the plan."""
+        art = self.args.art
+        shutil.copytree(os.path.join(art, "img"), os.path.join(self.game_dir, "img"))
+        shutil.copy(os.path.join(art, "dina.fon"), self.game_dir)
+        levels = os.path.join(self.game_dir, "levels")
+        if self.args.levels:
+            for name in os.listdir(self.args.levels):
+                if name.endswith(".lvl"):
+                    shutil.copy(os.path.join(self.args.levels, name), levels)
+            solutions = self.args.solutions
+        else:
+            solutions = os.path.join(self.scratch, "solutions")
+            os.makedirs(solutions)
+            for name, text in FIXTURE_LEVELS.items():
+                with open(os.path.join(levels, name), "w") as f:
+                    f.write(text)
+            with open(os.path.join(solutions, "z-drill.sav"), "w") as f:
+                f.write(FIXTURE_SOLUTION)
+        self.shown = S.shown_levels(levels)
+        if not self.shown:
+            raise DriverError("no level to play in " + levels)
+        self.level = self.shown[0]
+        stem = os.path.splitext(self.level.name)[0]
+        solution_path = os.path.join(solutions, stem + ".sav")
+        if not os.path.isfile(solution_path):
+            saves = sorted(n for n in os.listdir(solutions) if n.endswith(".sav")) \
+                if os.path.isdir(solutions) else []
+            if not saves:
+                raise Skip("no solutions in %s yet" % solutions)
+            raise DriverError("no solution %s for the first level %s among %s" %
+                              (solution_path, self.level.name, saves))
+        self.solution_path = solution_path
+        self.solution = S.read_save(solution_path)
+        if self.solution.level_name != self.level.name:
+            raise DriverError("%s names level %s, not %s" % (solution_path, self.solution.level_name,
+                                                             self.level.name))
+        self.steps = S.building_steps(self.level, self.solution)
+        self.init_typed, self.init_expected = S.typed_rows(self.solution.init_rows, S.PLACEHOLDERS[0])
+        self.cycle_typed, self.cycle_expected = S.typed_rows(self.solution.cycle_rows, S.PLACEHOLDERS[1])
+        self.win_timeout = self.predict_win_time()
+        self.looks = L.Looks(os.path.join(self.game_dir, "img"))
+        print("first level: %s (%s), solution %s, %d building steps" %
+              (self.level.name, self.level.description, solution_path, len(self.steps)))
+
+    def predict_win_time(self):
+        """Seconds to wait for the win screen: the headless runner counts the
+        steps the solution needs; a frame takes at least 22 ms on screen."""
+        if not self.args.sim:
+            return 120.0
+        copy = os.path.join(self.game_dir, "saves", "solution-check.sav")
+        shutil.copy(self.solution_path, copy)
+        try:
+            result = subprocess.run([self.args.sim, os.path.relpath(copy, self.game_dir)], cwd=self.game_dir,
+                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120)
+        finally:
+            os.remove(copy)
+        summary = result.stdout.decode(errors="replace").strip().splitlines()[-1:]
+        if result.returncode != 0:
+            raise DriverError("the solution does not win headless (gearloft-sim status %d): %s" %
+                              (result.returncode, summary))
+        ticks = int(summary[0].split()[0].split("=")[1])
+        print("gearloft-sim: %s" % summary[0])
+        return 30.0 + ticks * 0.1
+
+    def start_game(self):
+        self.sessions += 1
+        if self.xserver is None:
+            self.xserver = XServer(os.path.join(self.log_dir, "xvfb.log"))
+            print("X server on display %s" % self.xserver.display)
+        self.game = Game(self.args.game, self.game_dir, self.xserver.display,
+                         os.path.join(self.log_dir, "game-%d.log" % self.sessions), LEAK_OPTIONS)
+        # Each session's screenshots are numbered from its own hundred.
+        self.screen = Screen(self.xserver.display, self.shot_dir, self.game, 100 * (self.sessions - 1))
+        return self.screen
+
+    def close(self):
+        if self.game is not None:
+            self.game.close()
+            self.game = None
+        if self.xserver is not None:
+            self.xserver.close()
+            self.xserver = None
+
+    # -- small moves -------------------------------------------------------
+
+    def expect(self, condition, message):
+        if not condition:
+            raise DriverError("%s (screenshot %s)" % (message, self.screen.keep("FAILED")))
+
+    def wait_construction(self, name):
+        return self.screen.wait_for(name, self.looks.construction)
+
+    def dismiss_card(self, card, name):
+        """Clicks a message card away and waits until it is gone."""
+        self.screen.click(*CARD_CLICK)
+        return self.screen.wait_for(name, lambda shot: not card(shot) and self.looks.construction(shot))
+
+    def leave_level(self):
+        s = self.screen
+        s.key("Escape")
+        s.wait_for("quit question", self.looks.quit)
+        s.key("y")
+        s.wait_for("level list again", self.looks.level_list)
+
+    def open_chooser_and_pick(self, file_name):
+        """Load button, then a double-click on the file in the chooser's list."""
+        s = self.screen
+        s.click(*LOAD_BUTTON)
+        s.wait_for("open chooser", self.looks.chooser)
+        entries = [".."] + sorted(n for n in os.listdir(os.path.join(self.game_dir, "saves"))
+                                  if n.endswith(".sav") and
+                                  os.path.isfile(os.path.join(self.game_dir, "saves", n)))
+        row = entries.index(file_name)
+        s.double_click(L.CHOOSER_LIST_X + 40, L.CHOOSER_LIST_Y + CHOOSER_ROW_H * row + CHOOSER_ROW_H // 2)
+
+    # -- the journey ---------------------------------------------------------
+
+    def run(self):
+        s = self.start_game()
+        t0 = time.monotonic()
+        self.check_list(s.wait_for("level list", self.looks.level_list))
+        s.click(300, L.LIST_TOP + L.LIST_ROW_H // 2)
+        self.wait_construction("first level open")
+
+        self.build()
+        self.type_program()
+        self.run_to_win("first win")
+
+        self.save_through_chooser()
+        self.leave_level()
+
+        self.open_chooser_and_pick(SAVE_NAME + ".sav")
+        self.wait_construction("save loaded")
+        self.run_to_win("second win")
+
+        self.endless_loop()
+        self.leave_level()
+        s.key("Escape")
+        status = self.game.wait(15)
+        self.expect(status == 0, "the game ended with status %s after Escape on the list:\n%s" %
+                    (status, self.game.output()))
+        print("journey done in %.1f s" % (time.monotonic() - t0))
+
+        self.broken_save()
+
+    def check_list(self, shot):
+        rows = L.list_rows_with_text(shot)
+        n = min(len(self.shown), L.LIST_ROWS)
+        self.expect(all(rows[:n]), "level list rows without text: %s" %
+                    [i for i in range(n) if not rows[i]])
+        self.expect(not any(rows[n:]), "text below the %d listed levels" % n)
+
+    def build(self):
+        s = self.screen
+        for step in self.steps:
+            if step.what == "page":
+                s.key(str(step.page + 1))
+            elif step.what == "click":
+                s.click(*step.point)
+            else:
+                s.drag(step.point, step.target)
+        self.wait_construction("machine built")
+
+    def type_program(self):
+        s = self.screen
+        s.key("Tab")
+        s.wait_for("editor", self.looks.editing)
+        for top, rows in ((INIT_BOX_TOP, self.init_typed), (CYCLE_BOX_TOP, self.cycle_typed)):
+            if not rows:
+                continue
+            # The caret goes to the end of the placeholder comment; the
+            # program follows on the next lines.
+            s.click(30, top + EDITOR_ROW_H // 2)
+            s.key("End")
+            s.type_text("\n" + "\n".join(rows))
+        s.wait_for("program typed", self.program_on_screen)
+        s.key("Escape")
+        self.wait_construction("back from the editor")
+
+    def program_on_screen(self, shot):
+        """Both boxes show the program: each row on screen has ink exactly
+        where the program has a row with text. A box holding more rows than
+        it shows has scrolled by whole rows to keep the caret in view."""
+        if not self.looks.editing(shot):
+            return False
+        for top, rows, visible in ((INIT_BOX_TOP, self.init_expected, INIT_BOX_ROWS),
+                                   (CYCLE_BOX_TOP, self.cycle_expected, CYCLE_BOX_ROWS)):
+            inked = [self.row_has_ink(shot, top + EDITOR_ROW_H * r) for r in range(visible)]
+            wanted = [bool(row[:90].strip()) for row in rows] + [False] * visible
+            if not any(inked == wanted[k:k + visible] for k in range(max(1, len(rows) - visible + 1))):
+                return False
+        return True
+
+    @staticmethod
+    def row_has_ink(shot, y):
+        """Text, not just the caret: dark pixels in more than one column,
+        left of where a scroll bar may stand."""
+        return len(dark_columns(shot, 21, y + 1, 700, y + EDITOR_ROW_H - 1, 100)) > 1
+
+    def run_to_win(self, name):
+        s = self.screen
+        s.key("space")
+        started = time.monotonic()
+        shot = s.wait_for(name, lambda shot: self.looks.win(shot) or self.looks.error(shot),
+                          timeout=self.win_timeout)
+        self.expect(not self.looks.error(shot), "the program stopped with an error instead of winning")
+        print("%s after %.1f s" % (name, time.monotonic() - started))
+        self.dismiss_card(self.looks.win, name + " dismissed")
+
+    def save_through_chooser(self):
+        s = self.screen
+        path = os.path.join(self.game_dir, "saves", SAVE_NAME + ".sav")
+        self.expect(not os.path.exists(path), "the save name is taken already")
+        s.click(*SAVE_BUTTON)
+        s.wait_for("save chooser", self.looks.chooser)
+        s.type_text(SAVE_NAME)
+        s.key("Return")
+        self.wait_construction("saved")
+        self.check_saved(path)
+
+        # Saving again under the same name asks first; N and then Escape
+        # leave the file alone.
+        before = os.stat(path).st_mtime_ns
+        s.click(*SAVE_BUTTON)
+        s.wait_for("save chooser again", self.looks.chooser)
+        s.type_text(SAVE_NAME)
+        s.key("Return")
+        s.wait_for("replace question", self.looks.chooser_message)
+        s.key("n")
+        s.wait_for("replace refused", lambda shot: self.looks.chooser(shot) and
+                   not self.looks.chooser_message(shot))
+        s.key("Escape")
+        self.wait_construction("chooser cancelled")
+        self.expect(os.stat(path).st_mtime_ns == before, "cancelling the chooser rewrote the save")
+
+    def check_saved(self, path):
+        deadline = time.monotonic() + 10
+        while not os.path.isfile(path) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.expect(os.path.isfile(path), "no save written at " + path)
+        saved = S.read_save(path)
+        self.expect(saved.level_name == self.level.name, "the save names level %r" % saved.level_name)
+        got, want = sorted(r.normal() for r in saved.records), S.expected_records(self.solution)
+        self.expect(got == want, "the devices built differ from the solution:\n"
+                    "  built:    %s\n  solution: %s" % (got, want))
+        for label, got_rows, want_rows in (("initialization", saved.init_rows, self.init_expected),
+                                           ("every-cycle", saved.cycle_rows, self.cycle_expected)):
+            self.expect(got_rows == want_rows, "the typed %s code differs:\n  typed:    %r\n  expected: %r" %
+                        (label, got_rows, want_rows))
+
+    def endless_loop(self):
+        """A program that never ends is stopped with an error screen, and the
+        level can be run again and left."""
+        s = self.screen
+        s.key("Tab")
+        s.wait_for("editor for the endless loop", self.looks.editing)
+        s.click(30, CYCLE_BOX_TOP + EDITOR_ROW_H // 2)
+        s.key("End")
+        s.type_text("\n" + ENDLESS_LOOP)
+        s.key("Escape")
+        self.wait_construction("endless loop typed")
+        for attempt in (1, 2):
+            s.key("space")
+            started = time.monotonic()
+            s.wait_for("endless loop stopped (%d)" % attempt, self.looks.error, timeout=20)
+            took = time.monotonic() - started
+            print("endless loop stopped after %.1f s" % took)
+            self.expect(took < 10, "the endless loop ran %.1f s before it was stopped" % took)
+            self.dismiss_card(self.looks.error, "error dismissed (%d)" % attempt)
+
+    def broken_save(self):
+        """A save with an invalid device record: the game says so and ends
+        with status 1."""
+        with open(os.path.join(self.game_dir, "saves", BROKEN_SAVE), "w") as f:
+            f.write("%s\nz, 1, 2\nCODE\n0\n0\n" % self.level.name)
+        s = self.start_game()
+        s.wait_for("level list (broken save)", self.looks.level_list)
+        self.open_chooser_and_pick(BROKEN_SAVE)
+        s.wait_for("invalid record message", self.looks.fatal_box)
+        s.key("Return")
+        status = self.game.wait(15)
+        output = self.game.output()
+        self.expect(status == 1, "the game ended with status %s after a broken save:\n%s" % (status, output))
+        self.expect("Error!" in output and "Invalid device type!" in output,
+                    "the game did not say why it stopped: %r" % output)
+
+
+def parse_args(argv):
+    repo = os.path.dirname(os.path.dirname(HERE))
+    p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    p.add_argument("--game", default=os.path.join(repo, "build", "gearloft"), help="the game's executable")
+    p.add_argument("--art", default=os.path.join(repo, "game"), help="folder holding img/ and dina.fon")
+    p.add_argument("--levels", help="folder of level files (default: the journey's own level)")
+    p.add_argument("--solutions", help="folder of solution saves, NAME.sav for level NAME.lvl")
+    p.add_argument("--sim", help="gearloft-sim, to check the solution and time the wait for a win")
+    p.add_argument("--scratch", default=tempfile.gettempdir(), help="where the scratch folder is made")
+    p.add_argument("--keep", action="store_true", help="keep the scratch folder after a pass")
+    args = p.parse_args(argv)
+    if bool(args.levels) != bool(args.solutions):
+        p.error("--levels and --solutions go together")
+    # The game and the runner work in the scratch folder.
+    for name in ("game", "art", "levels", "solutions", "sim", "scratch"):
+        if getattr(args, name):
+            setattr(args, name, os.path.abspath(getattr(args, name)))
+    return args
+
+
+def main(argv):
+    args = parse_args(argv)
+    # A terminated driver still cleans up its X server and game.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
+    os.makedirs(args.scratch, exist_ok=True)
+    scratch = tempfile.mkdtemp(prefix="gearloft-e2e-", dir=args.scratch)
+    journey = Journey(args, scratch)
+    started = time.monotonic()
+    try:
+        journey.prepare()
+        journey.run()
+    except Skip as skip:
+        print("SKIPPED: %s" % skip)
+        shutil.rmtree(scratch, ignore_errors=True)
+        return SKIPPED
+    except (DriverError, S.SolutionError, AssertionError) as failure:
+        print("FAILED: %s" % failure)
+        print("screenshots and logs kept in %s" % scratch)
+        return 1
+    except SystemExit as stop:
+        print("FAILED: %s" % stop)
+        print("screenshots and logs kept in %s" % scratch)
+        return 1
+    except BaseException:
+        traceback.print_exc()
+        print("FAILED; screenshots and logs kept in %s" % scratch)
+        return 1
+    finally:
+        journey.close()
+    print("PASSED in %.1f s" % (time.monotonic() - started))
+    if args.keep:
+        print("scratch kept in %s" % scratch)
+    else:
+        shutil.rmtree(scratch, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,89 @@
+"""How the journey recognises each screen of the game in a screenshot: by
+comparing parts of it with the game's own pictures, or by colours that the
+game itself draws."""
+
+import os
+
+from pictures import close, count_pixels, is_ink, load_picture, match_fraction, region_match
+
+SAME = 0.97           # share of pixels that must match for "this picture shows"
+CARD_X, CARD_Y = 50, 350
+ERROR_TEXT_ROWS = range(39, 64)   # the strip of the error card the message is written on
+
+# The level list: rows of 20 pixels from y = 100, text from x = 25.
+LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
+
+# The in-game file chooser (its panel and the rows of its file list).
+CHOOSER_PANEL = (110, 80, 690, 520)
+CHOOSER_COLOUR = (222, 214, 196)
+CHOOSER_LIST_X, CHOOSER_LIST_Y = 126, 142
+CHOOSER_MESSAGE = (126, 452, 680, 472)
+
+# The box of a fatal message, centred in the window.
+FATAL_TITLE_BAR = (172, 247, 628, 269)
+FATAL_TITLE_COLOUR = (160, 20, 20)
+
+
+class Looks:
+    def __init__(self, img_dir):
+        def picture(name):
+            return load_picture(os.path.join(img_dir, name))
+
+        self.selection = picture("background_selection.gif")
+        self.construction_bg = picture("background_construction.gif")
+        self.simulation_bg = picture("background_simulation.gif")
+        self.editing_bg = picture("background_editing.gif")
+        self.win_card = picture("win.gif")
+        self.error_card = picture("error.gif")
+        self.quit_card = picture("quit.gif")
+
+    # Full-window screens, told apart by parts nothing else draws over.
+    def level_list(self, shot):
+        return (region_match(shot, self.selection, 0, 0, 800, 95) > SAME and
+                region_match(shot, self.selection, 665, 550, 727, 577) > SAME and
+                not self.chooser(shot))
+
+    def construction(self, shot):
+        return region_match(shot, self.construction_bg, 0, 552, 800, 600) > SAME and not self.any_card(shot)
+
+    def simulation(self, shot):
+        return region_match(shot, self.simulation_bg, 0, 552, 800, 600) > SAME and not self.any_card(shot)
+
+    def editing(self, shot):
+        return region_match(shot, self.editing_bg, 0, 0, 800, 45) > SAME
+
+    # Message cards drawn at (50, 350).
+    def win(self, shot):
+        return match_fraction(shot, self.win_card, CARD_X, CARD_Y) > SAME
+
+    def error(self, shot):
+        rows = [r for r in range(self.error_card.height) if r not in ERROR_TEXT_ROWS]
+        return match_fraction(shot, self.error_card, CARD_X, CARD_Y, rows=rows) > SAME
+
+    def quit(self, shot):
+        return match_fraction(shot, self.quit_card, CARD_X, CARD_Y) > SAME
+
+    def any_card(self, shot):
+        return self.win(shot) or self.error(shot) or self.quit(shot)
+
+    # The chooser: its panel colour fills its corners.
+    def chooser(self, shot):
+        x0, y0, x1, y1 = CHOOSER_PANEL
+        corners = [(x0 + 4, y0 + 4), (x1 - 5, y0 + 4), (x0 + 4, y1 - 5), (x1 - 5, y1 - 5)]
+        return all(close(shot.pixel(x, y), CHOOSER_COLOUR, 6) for x, y in corners)
+
+    def chooser_message(self, shot):
+        """True while the chooser shows a message (e.g. the replace question)."""
+        return self.chooser(shot) and count_pixels(shot, *CHOOSER_MESSAGE, is_ink) > 20
+
+    def fatal_box(self, shot):
+        x0, y0, x1, y1 = FATAL_TITLE_BAR
+        red = count_pixels(shot, x0, y0, x1, y1, lambda p: close(p, FATAL_TITLE_COLOUR))
+        white = count_pixels(shot, x0, y0, x1, y1, lambda p: min(p) > 230)
+        return red > 0.8 * (x1 - x0) * (y1 - y0) and white > 20
+
+
+def list_rows_with_text(shot):
+    """Which of the level list's rows carry black text (left of the load button)."""
+    return [count_pixels(shot, 25, LIST_TOP + LIST_ROW_H * i + 2, 640, LIST_TOP + LIST_ROW_H * (i + 1) - 2,
+                         is_ink) > 30 for i in range(LIST_ROWS)]

@@ -1,0 +1,124 @@
+"""RGB pictures for the end-to-end test: screenshots, the game's own GIFs,
+and the comparisons the test makes between them."""
+
+import shutil
+import struct
+import subprocess
+import zlib
+
+
+class Picture:
+    """An 8-bit RGB picture, rows top to bottom, three bytes a pixel."""
+
+    def __init__(self, width, height, rgb):
+        if len(rgb) != width * height * 3:
+            raise ValueError("picture data does not fit %d x %d" % (width, height))
+        self.width = width
+        self.height = height
+        self.rgb = rgb
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
+
+    def write_png(self, path):
+        rows = b"".join(
+            b"\0" + self.rgb[y * self.width * 3:(y + 1) * self.width * 3] for y in range(self.height))
+
+        def chunk(kind, data):
+            return (struct.pack(">I", len(data)) + kind + data +
+                    struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
+        with open(path, "wb") as out:
+            out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                      chunk(b"IDAT", zlib.compress(rows, 1)) + chunk(b"IEND", b""))
+
+
+def parse_ppm(data):
+    """A binary PPM (P6, maximum value 255), as ImageMagick writes it."""
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise ValueError("not an 8-bit binary PPM")
+    width, height = int(fields[1]), int(fields[2])
+    pos += 1  # the single white-space character before the pixels
+    return Picture(width, height, data[pos:pos + width * height * 3])
+
+
+def load_picture(path):
+    """Any picture ImageMagick reads (the game's GIFs), as RGB."""
+    convert = shutil.which("convert")
+    if convert is None:
+        raise RuntimeError("ImageMagick's convert is missing (tools/install-deps.sh installs it)")
+    data = subprocess.run([convert, path, "-depth", "8", "ppm:-"], check=True,
+                          stdout=subprocess.PIPE, timeout=30).stdout
+    return parse_ppm(data)
+
+
+# The game draws in 16-bit colour (5 bits red and blue, 6 green), so a
+# screenshot differs from the 8-bit source by a few steps per channel.
+COLOUR_TOLERANCE = 12
+
+
+def close(a, b, tolerance=COLOUR_TOLERANCE):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+def match_fraction(shot, picture, at_x, at_y, rows=None, step=2):
+    """Share of the sampled pixels of `picture` (drawn with its top-left
+    corner at (at_x, at_y)) that `shot` shows in nearly the same colour.
+    `rows` limits the comparison to some of the picture's rows."""
+    rows = range(picture.height) if rows is None else rows
+    total = same = 0
+    for y in rows[::step]:
+        for x in range(0, picture.width, step):
+            total += 1
+            if close(shot.pixel(at_x + x, at_y + y), picture.pixel(x, y)):
+                same += 1
+    return same / total if total else 0.0
+
+
+def region_match(shot, picture, x0, y0, x1, y1, step=2):
+    """Share of pixels in the window rectangle (x0, y0)..(x1, y1), exclusive
+    ends, where `shot` matches the full-window `picture` at the same place."""
+    total = same = 0
+    for y in range(y0, y1, step):
+        for x in range(x0, x1, step):
+            total += 1
+            if close(shot.pixel(x, y), picture.pixel(x, y)):
+                same += 1
+    return same / total if total else 0.0
+
+
+def count_pixels(shot, x0, y0, x1, y1, wanted):
+    """How many pixels of the rectangle satisfy `wanted(rgb)`."""
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if wanted(shot.pixel(x, y)))
+
+
+def dark_columns(shot, x0, y0, x1, y1, darker_than):
+    """The columns of the rectangle holding a pixel whose every channel is
+    below `darker_than`."""
+    columns = set()
+    for y in range(y0, y1):
+        row = shot.rgb[(y * shot.width + x0) * 3:(y * shot.width + x1) * 3]
+        for i, m in enumerate(map(max, row[0::3], row[1::3], row[2::3])):
+            if m < darker_than:
+                columns.add(x0 + i)
+    return columns
+
+
+def is_ink(rgb):
+    """Near-black: the game's text colour."""
+    return max(rgb) < 60
