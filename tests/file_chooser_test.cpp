@@ -169,6 +169,32 @@ TEST_F(ChooserScreenTest, ReplacingNeedsYes) {
     EXPECT_FALSE(choose(ChooserMode::Save).has_value());
 }
 
+TEST_F(ChooserScreenTest, ReplaceQuestionAnswersToTheButtonsToo) {
+    // The buttons sit at the panel's bottom right: save, then cancel.
+    auto press = [](int x, int y) {
+        SDL_Event event;
+        std::memset(&event, 0, sizeof event);
+        event.type = SDL_MOUSEBUTTONDOWN;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.x = static_cast<Uint16>(x);
+        event.button.y = static_cast<Uint16>(y);
+        SDL_PushEvent(&event);
+    };
+    push_text("zeta");
+    push_key(SDLK_RETURN);
+    press(110 + 580 - 16 - 45, 80 + 402 + 8); // cancel: no
+    push_text("y");                            // typed into the name now
+    push_key(SDLK_ESCAPE);
+    EXPECT_FALSE(choose(ChooserMode::Save).has_value());
+
+    push_text("zeta");
+    push_key(SDLK_RETURN);
+    press(110 + 580 - 30 - 90 - 45, 80 + 402 + 8); // save: yes
+    auto chosen = choose(ChooserMode::Save);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, (root_ / "saves" / "zeta.sav").string());
+}
+
 TEST_F(ChooserScreenTest, OpenStaysOpenForAMissingFile) {
     push_text("nothing");
     push_key(SDLK_RETURN);

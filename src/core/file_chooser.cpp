@@ -18,6 +18,13 @@ constexpr int PANEL_H = 440;
 constexpr int BUTTON_W = 90;
 constexpr int FRAME_DELAY_MS = 20;
 
+bool hits(gcn::Widget& widget, int x, int y) {
+    int left = 0;
+    int top = 0;
+    widget.getAbsolutePosition(left, top);
+    return x >= left && x < left + widget.getWidth() && y >= top && y < top + widget.getHeight();
+}
+
 class EntryList : public gcn::ListModel {
 public:
     explicit EntryList(const FileChooserModel& model) : model_(model) {}
@@ -278,9 +285,14 @@ void ChooserScreen::handle(SDL_Event& event) {
     }
     bool key_down = event.type == SDL_KEYDOWN;
     if (asking_replace_) {
-        // Only the answer to the question counts while it is asked.
+        // Only the answer to the question counts while it is asked: Y or the
+        // save button for yes, N, Escape or the cancel button for no.
         if (key_down)
             answer_replace_question(event.key.keysym.sym);
+        else if (event.type == SDL_MOUSEBUTTONDOWN && hits(ok_, event.button.x, event.button.y))
+            answer_replace_question(SDLK_y);
+        else if (event.type == SDL_MOUSEBUTTONDOWN && hits(cancel_, event.button.x, event.button.y))
+            answer_replace_question(SDLK_n);
         return;
     }
     if (key_down && event.key.keysym.sym == SDLK_ESCAPE) {
