@@ -179,14 +179,24 @@ void ScriptingEngine::watch(lua_State* L, lua_Debug* event) {
             lua_sethook(L, watch, WATCH_MASK, WATCH_INTERVAL);
         return;
     }
+    // Where the program was: the running function for an instruction, the
+    // caller for a call.
+    self->stop(L, event->event == LUA_HOOKCOUNT ? 0 : 1);
+}
+
+void ScriptingEngine::charge_work(lua_State* L, long long steps) {
+    instructions_spent_ += steps;
+    if (out_of_time())
+        stop(L, 1);
+}
+
+void ScriptingEngine::stop(lua_State* L, int level) {
     // From now on every instruction and call fails, here and in the main
     // thread, so a pcall in the program cannot catch the stop and go on.
     lua_sethook(L, watch, WATCH_MASK, 1);
-    lua_sethook(self->lua, watch, WATCH_MASK, 1);
-    // Where the program was: the running function for an instruction, the
-    // caller for a call.
-    luaL_where(L, event->event == LUA_HOOKCOUNT ? 0 : 1);
-    lua_pushstring(L, self->stop_message_->c_str());
+    lua_sethook(lua, watch, WATCH_MASK, 1);
+    luaL_where(L, level);
+    lua_pushstring(L, stop_message_->c_str());
     lua_concat(L, 2);
     lua_error(L);
 }

@@ -48,6 +48,12 @@ public:
     // it); null for a state no engine made.
     static ScriptingEngine* owner_of(lua_State* L);
 
+    // Charges work done inside one library call (a pattern search) to the
+    // running chunk as instructions, since no hook fires there. Once the
+    // chunk's instructions or time are used up, stops it as the hook does,
+    // with the caller of the library function as the place named.
+    void charge_work(lua_State* L, long long steps);
+
 private:
     ScriptLimits limits_;
     std::size_t memory_used_ = 0;
@@ -60,6 +66,9 @@ private:
     static void watch(lua_State* L, lua_Debug* event);
     void start_watch();
     bool out_of_time();
+    // Raises the stop message, prefixed with the place of the function at
+    // call level `level`, and makes every later instruction and call fail.
+    void stop(lua_State* L, int level);
 };
 
 // The engine of the current run, or null; the Lua function `action` queues
