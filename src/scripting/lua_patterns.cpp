@@ -14,9 +14,6 @@ constexpr char ESCAPE = '%';
 // A pattern without any of these is searched for as plain text by find.
 constexpr char SPECIALS[] = "^$*+?.([%-";
 constexpr int MAX_CAPTURES = 32;
-// Steps gathered before they are charged to the chunk (and the clock read):
-// about as often as the engine's hook looks.
-constexpr long long CHARGE_INTERVAL = 1000;
 // Comparing this many bytes counts as one step.
 constexpr std::ptrdiff_t BYTES_PER_STEP = 16;
 
@@ -29,19 +26,19 @@ int byte(char c) {
 }
 
 // The step counter of one library call. Steps are charged to the running
-// chunk in batches, so a long search stops like a long loop; a state no
-// engine made has no budget.
+// chunk in batches as large as the engine watches, so a long search stops
+// like a long loop; a state no engine made has no budget.
 class WorkMeter {
 public:
     explicit WorkMeter(lua_State* L) : L_(L), engine_(ScriptingEngine::owner_of(L)) {}
 
     void add(long long steps) {
         pending_ += steps;
-        if (pending_ >= CHARGE_INTERVAL)
+        if (pending_ >= ScriptingEngine::WATCH_INTERVAL)
             settle();
     }
 
-    // Charges what is still pending; may stop the chunk.
+    // Charges what is still pending at the end of the call.
     void settle() {
         if (engine_ && pending_ > 0)
             engine_->charge_work(L_, pending_);
@@ -54,24 +51,54 @@ private:
     long long pending_ = 0;
 };
 
-// Class letters: lower case for the class, upper case for its complement;
-// any other character stands for itself.
-bool matches_class(int c, int letter) {
-    bool in_class;
-    switch (std::tolower(letter)) {
-    case 'a': in_class = std::isalpha(c); break;
-    case 'c': in_class = std::iscntrl(c); break;
-    case 'd': in_class = std::isdigit(c); break;
-    case 'l': in_class = std::islower(c); break;
-    case 'p': in_class = std::ispunct(c); break;
-    case 's': in_class = std::isspace(c); break;
-    case 'u': in_class = std::isupper(c); break;
-    case 'w': in_class = std::isalnum(c); break;
-    case 'x': in_class = std::isxdigit(c); break;
-    case 'z': in_class = c == 0; break;
-    default: return letter == c;
+// What the class letters stand for, one bit per class, for every byte:
+// looked up rather than asked of <cctype> on every step. The game never
+// changes the C locale, so the answers never change.
+class CharacterClasses {
+public:
+    CharacterClasses() {
+        for (int c = 0; c < 256; ++c) {
+            unsigned bits = 0;
+            bits |= std::isalpha(c) ? bit('a') : 0;
+            bits |= std::iscntrl(c) ? bit('c') : 0;
+            bits |= std::isdigit(c) ? bit('d') : 0;
+            bits |= std::islower(c) ? bit('l') : 0;
+            bits |= std::ispunct(c) ? bit('p') : 0;
+            bits |= std::isspace(c) ? bit('s') : 0;
+            bits |= std::isupper(c) ? bit('u') : 0;
+            bits |= std::isalnum(c) ? bit('w') : 0;
+            bits |= std::isxdigit(c) ? bit('x') : 0;
+            bits |= c == 0 ? bit('z') : 0;
+            members_[c] = bits;
+            letters_[c] = bit(std::tolower(c));
+            complemented_[c] = letters_[c] != 0 && !std::islower(c);
+        }
     }
-    return std::islower(letter) ? in_class : !in_class;
+
+    // Lower-case class letters stand for the class, upper-case ones for its
+    // complement; any other character stands for itself.
+    bool matches(int c, int letter) const {
+        if (letters_[letter] == 0)
+            return letter == c;
+        return ((members_[c] & letters_[letter]) != 0) != complemented_[letter];
+    }
+
+private:
+    static constexpr char LETTERS[] = "acdlpsuwxz";
+    unsigned members_[256];
+    unsigned letters_[256];
+    bool complemented_[256];
+
+    static unsigned bit(int letter) {
+        const char* at = letter == 0 ? nullptr : std::strchr(LETTERS, letter);
+        return at ? 1u << (at - LETTERS) : 0;
+    }
+};
+
+const CharacterClasses character_classes;
+
+bool matches_class(int c, int letter) {
+    return character_classes.matches(c, letter);
 }
 
 // A set from its '[' to its closing ']': classes, ranges and single

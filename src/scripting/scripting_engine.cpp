@@ -14,10 +14,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The watch looks at the clock on every call and every WATCH_INTERVAL
-// instructions: often enough to stop a runaway loop in time, rarely enough to
-// cost nothing measurable.
-constexpr int WATCH_INTERVAL = 1000;
+constexpr int WATCH_INTERVAL = ScriptingEngine::WATCH_INTERVAL;
 constexpr int WATCH_MASK = LUA_MASKCOUNT | LUA_MASKCALL;
 
 int prepare_state(lua_State* L) {
@@ -186,7 +183,7 @@ void ScriptingEngine::watch(lua_State* L, lua_Debug* event) {
 
 void ScriptingEngine::charge_work(lua_State* L, long long steps) {
     instructions_spent_ += steps;
-    if (out_of_time())
+    if ((steps >= WATCH_INTERVAL || stop_message_) && out_of_time())
         stop(L, 1);
 }
 
