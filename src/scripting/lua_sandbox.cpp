@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "scripting/lua_patterns.h"
+
 const char BINARY_CHUNK_REFUSED[] = "cannot load a precompiled chunk; only program text is accepted";
 
 namespace {
@@ -216,4 +218,5 @@ void open_game_libraries(lua_State* L) {
     lock_os_and_io(L);
     lock_package(L);
     quicken_string_rep(L);
+    install_watched_patterns(L);
 }

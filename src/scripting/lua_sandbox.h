@@ -13,7 +13,9 @@
 extern const char BINARY_CHUNK_REFUSED[];
 
 // Opens io, os, base, table, string, math and package, then takes away what
-// touches the system. Raises Lua errors, so call it in protected mode.
+// touches the system and puts in library functions that a runaway call
+// cannot hang (string.rep, the pattern functions). Raises Lua errors, so
+// call it in protected mode.
 void open_game_libraries(lua_State* L);
 
 // Compiles program text under a chunk name and pushes the compiled function

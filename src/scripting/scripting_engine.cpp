@@ -14,10 +14,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The watch looks at the clock on every call and every WATCH_INTERVAL
-// instructions: often enough to stop a runaway loop in time, rarely enough to
-// cost nothing measurable.
-constexpr int WATCH_INTERVAL = 1000;
+constexpr int WATCH_INTERVAL = ScriptingEngine::WATCH_INTERVAL;
 constexpr int WATCH_MASK = LUA_MASKCOUNT | LUA_MASKCALL;
 
 int prepare_state(lua_State* L) {
@@ -179,14 +176,24 @@ void ScriptingEngine::watch(lua_State* L, lua_Debug* event) {
             lua_sethook(L, watch, WATCH_MASK, WATCH_INTERVAL);
         return;
     }
+    // Where the program was: the running function for an instruction, the
+    // caller for a call.
+    self->stop(L, event->event == LUA_HOOKCOUNT ? 0 : 1);
+}
+
+void ScriptingEngine::charge_work(lua_State* L, long long steps) {
+    instructions_spent_ += steps;
+    if ((steps >= WATCH_INTERVAL || stop_message_) && out_of_time())
+        stop(L, 1);
+}
+
+void ScriptingEngine::stop(lua_State* L, int level) {
     // From now on every instruction and call fails, here and in the main
     // thread, so a pcall in the program cannot catch the stop and go on.
     lua_sethook(L, watch, WATCH_MASK, 1);
-    lua_sethook(self->lua, watch, WATCH_MASK, 1);
-    // Where the program was: the running function for an instruction, the
-    // caller for a call.
-    luaL_where(L, event->event == LUA_HOOKCOUNT ? 0 : 1);
-    lua_pushstring(L, self->stop_message_->c_str());
+    lua_sethook(lua, watch, WATCH_MASK, 1);
+    luaL_where(L, level);
+    lua_pushstring(L, stop_message_->c_str());
     lua_concat(L, 2);
     lua_error(L);
 }

@@ -23,6 +23,11 @@ struct ScriptLimits {
 
 class ScriptingEngine {
 public:
+    // The watch looks at the clock on every call and every WATCH_INTERVAL
+    // instructions: often enough to stop a runaway loop in time, rarely
+    // enough to cost nothing measurable.
+    static constexpr int WATCH_INTERVAL = 1000;
+
     lua_State* lua = nullptr;
     // The queue: entry i of the three lists is the i-th action, in call order.
     std::vector<std::string> action_names;
@@ -48,6 +53,14 @@ public:
     // it); null for a state no engine made.
     static ScriptingEngine* owner_of(lua_State* L);
 
+    // Charges work done inside one library call (a pattern search) to the
+    // running chunk as instructions, since no hook fires there. Charged in
+    // pieces of WATCH_INTERVAL or more, it is watched like instructions:
+    // once the chunk's instructions or time are used up, the chunk stops as
+    // by the hook, with the caller of the library function as the place
+    // named. Smaller pieces are only counted, for the next look to see.
+    void charge_work(lua_State* L, long long steps);
+
 private:
     ScriptLimits limits_;
     std::size_t memory_used_ = 0;
@@ -60,6 +73,9 @@ private:
     static void watch(lua_State* L, lua_Debug* event);
     void start_watch();
     bool out_of_time();
+    // Raises the stop message, prefixed with the place of the function at
+    // call level `level`, and makes every later instruction and call fail.
+    void stop(lua_State* L, int level);
 };
 
 // The engine of the current run, or null; the Lua function `action` queues
