@@ -13,7 +13,7 @@ SDL_Surface* block_picture(Level* level, unsigned char type) {
 
 DeviceConverter::DeviceConverter(int x, int y, bool fixed, unsigned char from_type, unsigned char to_type, Level* level)
     : Device(x, y, fixed), from_type(from_type), to_type(to_type), from_picture(block_picture(level, from_type)),
-      to_picture(block_picture(level, to_type)), body(load_device_picture("img/converter.gif", true)), level(level) {}
+      to_picture(block_picture(level, to_type)), body(load_picture("img/converter.gif", true)), level(level) {}
 
 FloorCell DeviceConverter::conversion_cell() const { return {x + 2, y + 2}; }
 

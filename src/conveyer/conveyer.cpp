@@ -14,7 +14,7 @@ bool is_direction(int direction) { return direction >= DIR_UP && direction <= DI
 DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period)
     : Device(x, y, fixed), length(length), direction(direction), period(period) {
     for (int i = 0; i < FRAME_COUNT; ++i)
-        frames[i] = load_device_picture(FRAME_PICTURES[i], false);
+        frames[i] = load_picture(FRAME_PICTURES[i], false);
 }
 
 bool DeviceConveyer::runs_across() const { return direction % 2 != 0; }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/screens.h"
 #include "level/level.h"
 #include "toolkit/toolkit.h"
 
@@ -11,25 +12,9 @@ constexpr int BOX_W = 460;
 constexpr int BOX_H = 110;
 constexpr int TITLE_H = 22;
 constexpr int BORDER = 2;
-constexpr Uint32 WAIT_MS = 50;
-
-void fill(SDL_Surface* screen, int x, int y, int w, int h, Uint8 r, Uint8 g, Uint8 b) {
-    SDL_Rect area = make_rect(x, y, w, h);
-    SDL_FillRect(screen, &area, SDL_MapRGB(screen->format, r, g, b));
-}
 
 bool dismisses(const SDL_Event& event) {
     return event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_QUIT;
-}
-
-void wait_for_dismissal() {
-    SDL_Event event;
-    for (;;) {
-        SDL_Delay(WAIT_MS);
-        while (SDL_PollEvent(&event))
-            if (dismisses(event))
-                return;
-    }
 }
 } // namespace
 
@@ -45,9 +30,9 @@ void draw_message_box(SDL_Surface* screen, const char* title, const char* text) 
     int left = (screen->w - BOX_W) / 2;
     int top = (screen->h - BOX_H) / 2;
     int centre = screen->w / 2;
-    fill(screen, left, top, BOX_W, BOX_H, 40, 40, 40);
-    fill(screen, left + BORDER, top + BORDER, BOX_W - 2 * BORDER, TITLE_H, 160, 20, 20);
-    fill(screen, left + BORDER, top + BORDER + TITLE_H, BOX_W - 2 * BORDER, BOX_H - 2 * BORDER - TITLE_H, 230,
+    fill_rect(screen, left, top, BOX_W, BOX_H, 40, 40, 40);
+    fill_rect(screen, left + BORDER, top + BORDER, BOX_W - 2 * BORDER, TITLE_H, 160, 20, 20);
+    fill_rect(screen, left + BORDER, top + BORDER + TITLE_H, BOX_W - 2 * BORDER, BOX_H - 2 * BORDER - TITLE_H, 230,
          230, 230);
     draw_text(title, 12, 255, 255, 255, left + 8, top + BORDER + 4, screen);
     draw_text_center(text, 10, 0, 0, 0, centre, top + 55, screen);
@@ -59,7 +44,7 @@ void fatal_message(SDL_Surface* screen, const char* title, const char* text) {
     if (screen != nullptr) {
         draw_message_box(screen, title, text);
         SDL_Flip(screen);
-        wait_for_dismissal();
+        wait_for_answer(dismisses);
     }
     // The same shutdown as a normal end of the game, fonts first.
     close_fonts();

@@ -75,7 +75,7 @@ private:
     FileChooserModel model_;
     EntryList entry_list_;
     FilterList filter_list_;
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> backdrop_;
+    Picture backdrop_;
 
     gcn::ImageLoader* previous_loader_;
     std::unique_ptr<gcn::SDLImageLoader> loader_;
@@ -120,7 +120,7 @@ ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* 
     // Keep what lay beneath, dimmed, to repaint behind the panel every frame.
     backdrop_.reset(SDL_ConvertSurface(screen_, screen_->format, SDL_SWSURFACE));
     if (backdrop_) {
-        std::unique_ptr<SDL_Surface, SurfaceDeleter> shade(
+        Picture shade(
             SDL_CreateRGBSurface(SDL_SWSURFACE, screen_->w, screen_->h, 16, 0, 0, 0, 0));
         if (shade) {
             SDL_FillRect(shade.get(), nullptr, 0);

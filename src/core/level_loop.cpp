@@ -1,7 +1,5 @@
 #include "core/level_loop.h"
 
-#include <SDL_image.h>
-
 #include "core/file_chooser.h"
 #include "core/placement.h"
 #include "core/screens.h"
@@ -56,9 +54,9 @@ LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level) {
         editor->init_box->setText(rows_for_editor(init_code));
         editor->cycle_box->setText(rows_for_editor(cycle_code));
     }
-    construction_background.reset(IMG_Load("img/background_construction.gif"));
-    editing_background.reset(IMG_Load("img/background_editing.gif"));
-    simulation_background.reset(IMG_Load("img/background_simulation.gif"));
+    construction_background = load_picture("img/background_construction.gif", false);
+    editing_background = load_picture("img/background_editing.gif", false);
+    simulation_background = load_picture("img/background_simulation.gif", false);
 }
 
 LevelLoop::~LevelLoop() = default;

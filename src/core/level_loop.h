@@ -46,9 +46,9 @@ public:
     std::string cycle_code;
     Run run_state;
     Clock clock;
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> construction_background;
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> editing_background;
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> simulation_background;
+    Picture construction_background;
+    Picture editing_background;
+    Picture simulation_background;
     // The device being dragged: one of the level's, or `new_device` fresh
     // from the parts bin.
     Device* held = nullptr;

@@ -1,9 +1,5 @@
 #include "core/screens.h"
 
-#include <SDL_image.h>
-
-#include <memory>
-
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -12,13 +8,16 @@ constexpr int PICTURE_Y = 350;
 constexpr Uint32 WAIT_MS = 50;
 
 void show_picture(GameInfo* info, const char* path) {
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> picture(IMG_Load(path));
+    Picture picture = load_picture(path, false);
     draw_image(picture.get(), PICTURE_X, PICTURE_Y, info->screen);
 }
 
-// Sleeps and takes events until `answered` says an event ends the wait;
-// every other event is swallowed.
-template <class Answer> void wait_for(Answer answered) {
+void wait_for_click() {
+    wait_for_answer([](const SDL_Event& event) { return event.type == SDL_MOUSEBUTTONDOWN; });
+}
+} // namespace
+
+void wait_for_answer(const std::function<bool(const SDL_Event&)>& answered) {
     for (;;) {
         SDL_Delay(WAIT_MS);
         SDL_Event event;
@@ -27,11 +26,6 @@ template <class Answer> void wait_for(Answer answered) {
                 return;
     }
 }
-
-void wait_for_click() {
-    wait_for([](const SDL_Event& event) { return event.type == SDL_MOUSEBUTTONDOWN; });
-}
-} // namespace
 
 void error(GameInfo* info, const char* message) {
     show_picture(info, "img/error.gif");
@@ -44,7 +38,7 @@ bool quit(GameInfo* info) {
     show_picture(info, "img/quit.gif");
     SDL_Flip(info->screen);
     bool leave = false;
-    wait_for([&leave](const SDL_Event& event) {
+    wait_for_answer([&leave](const SDL_Event& event) {
         if (event.type != SDL_KEYDOWN)
             return false;
         SDLKey key = event.key.keysym.sym;

@@ -1,10 +1,18 @@
 #ifndef GEARLOFT_CORE_SCREENS_H
 #define GEARLOFT_CORE_SCREENS_H
 
+#include <SDL.h>
+
+#include <functional>
+
 #include "main/game_info.h"
 
 // The level's message screens. Each draws its picture at (50, 350) over what
 // the window shows and waits for the player's answer.
+
+// The modal screens' wait: sleeps 50 ms, then takes the pending events one by
+// one until `answered` accepts one; every other event is swallowed.
+void wait_for_answer(const std::function<bool(const SDL_Event&)>& answered);
 
 // Shows the message until a mouse button is pressed.
 void error(GameInfo* info, const char* message);

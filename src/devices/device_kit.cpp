@@ -7,8 +7,6 @@
 #include "devices/device.h"
 #include "level/level.h"
 
-Picture load_device_picture(const char* path, bool keyed) { return Picture(load_picture(path, keyed)); }
-
 std::string format_text(std::size_t capacity, const char* format, ...) {
     std::vector<char> buffer(capacity > 0 ? capacity : 1, '\0');
     va_list args;

@@ -11,10 +11,6 @@
 
 #include "toolkit/toolkit.h"
 
-// A picture a device owns; null when the file is missing (then nothing is drawn).
-using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-Picture load_device_picture(const char* path, bool keyed);
-
 // Room for a device's Lua table text and for its save record, terminator
 // included. Device names are at most 31 characters, so every text fits.
 constexpr std::size_t CODE_STUB_SIZE = 256;

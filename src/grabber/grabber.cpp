@@ -5,10 +5,10 @@
 #include "level/level.h"
 
 DeviceGrabber::DeviceGrabber(int x, int y, bool fixed, int length, bool faces_left)
-    : Device(x, y, fixed), length(length), top(load_device_picture("img/grabber_top.gif", true)),
-      middle(load_device_picture("img/grabber_mid.gif", true)),
-      bottom(load_device_picture("img/grabber_bot.gif", true)), claw(load_device_picture("img/grabber_claw.gif", true)),
-      claw_closed(load_device_picture("img/grabber_claw_x.gif", true)), faces_left(faces_left) {
+    : Device(x, y, fixed), length(length), top(load_picture("img/grabber_top.gif", true)),
+      middle(load_picture("img/grabber_mid.gif", true)),
+      bottom(load_picture("img/grabber_bot.gif", true)), claw(load_picture("img/grabber_claw.gif", true)),
+      claw_closed(load_picture("img/grabber_claw_x.gif", true)), faces_left(faces_left) {
     kind = "grabber";
 }
 

@@ -5,7 +5,7 @@
 #include "level/level.h"
 
 DeviceIndicator::DeviceIndicator(int x, int y, bool fixed, int red, int green, int blue)
-    : Device(x, y, fixed), red(red), green(green), blue(blue), picture(load_device_picture("img/indicator.gif", true)) {
+    : Device(x, y, fixed), red(red), green(green), blue(blue), picture(load_picture("img/indicator.gif", true)) {
     kind = "indicator";
 }
 
@@ -19,11 +19,8 @@ void DeviceIndicator::code_action(const char* verb, int, Level*) {
 void DeviceIndicator::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     // Full colour only for a lit lamp during a run; a quarter of it otherwise.
     int divisor = (lit && !labels) ? 1 : 4;
-    Uint32 colour =
-        SDL_MapRGB(dst->format, static_cast<Uint8>((red & 0xFF) / divisor),
-                   static_cast<Uint8>((green & 0xFF) / divisor), static_cast<Uint8>((blue & 0xFF) / divisor));
-    SDL_Rect lamp = make_rect(px, py, CELL_PX, CELL_PX);
-    SDL_FillRect(dst, &lamp, colour);
+    fill_rect(dst, px, py, CELL_PX, CELL_PX, (red & 0xFF) / divisor, (green & 0xFF) / divisor,
+              (blue & 0xFF) / divisor);
     draw_image(picture.get(), px, py, dst);
     draw_label(dst, px, py, labels);
 }

@@ -8,13 +8,12 @@
 
 namespace {
 // Glue marks and catcher areas share one light blue.
-constexpr Uint8 MARK_R = 128, MARK_G = 128, MARK_B = 255;
+constexpr int MARK_R = 128, MARK_G = 128, MARK_B = 255;
 constexpr int GLUE_INSET = 5;
 constexpr int GLUE_SIZE = 15;
 
 void fill_mark_colour(SDL_Surface* dst, int x, int y, int w, int h) {
-    SDL_Rect area = make_rect(x, y, w, h);
-    SDL_FillRect(dst, &area, SDL_MapRGB(dst->format, MARK_R, MARK_G, MARK_B));
+    fill_rect(dst, x, y, w, h, MARK_R, MARK_G, MARK_B);
 }
 
 SDL_Surface* picture_of(std::map<int, SDL_Surface*>& pictures, unsigned char type) {

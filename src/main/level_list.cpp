@@ -3,23 +3,21 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+
+#include "level/level_file.h"
+#include "toolkit/better_reader.h"
 
 namespace {
+// Longest part of a line the list reads.
 constexpr size_t LINE_MAX = 255;
-constexpr size_t LEVEL_NAME_MAX = 120;
 
-// Line `index` (0 for the first) of a level file, at most 255 characters,
-// without "\n" or a "\r" before it.
+// Line `index` (0 for the first) of a level file, without its line end, at
+// most 255 characters; empty when the file cannot be read.
 std::string level_file_line(const std::string& name, int index) {
-    std::ifstream in("levels/" + name);
-    std::string line;
-    for (int i = 0; i <= index; ++i) {
-        if (!std::getline(in, line))
-            return "";
-    }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    BetterReader reader((LEVELS_FOLDER + name).c_str());
+    for (int i = 0; i < index; ++i)
+        reader.get_line();
+    std::string line = reader.get_line();
     if (line.size() > LINE_MAX)
         line.resize(LINE_MAX);
     return line;
@@ -36,7 +34,7 @@ std::vector<std::string> find_levels() {
     namespace fs = std::filesystem;
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it("levels", ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(LEVELS_FOLDER, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code kind_ec;
         std::string name = it->path().filename().string();
         if (it->path().extension() == ".lvl" && it->is_regular_file(kind_ec) && name.size() <= LEVEL_NAME_MAX)

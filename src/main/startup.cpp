@@ -1,6 +1,5 @@
 #include "main/startup.h"
 
-#include <SDL_image.h>
 #include <SDL_ttf.h>
 
 #include <memory>
@@ -56,7 +55,7 @@ LevelSelect::LevelSelect(GameInfo* info) : info(info) {
 }
 
 void LevelSelect::draw() {
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> background(IMG_Load("img/background_selection.gif"));
+    Picture background = load_picture("img/background_selection.gif", false);
     draw_image(background.get(), 0, 0, info->screen);
     for (size_t i = 0; i < rows.size(); ++i)
         draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT, LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i),

@@ -74,9 +74,9 @@ PartsBin::PartsBin() {
 
 void PartsBin::load_pictures() {
     for (const PictureFile& file : PAGE_FILES)
-        page_pictures[file.key] = load_device_picture(file.path, file.keyed);
+        page_pictures[file.key] = load_picture(file.path, file.keyed);
     for (const PictureFile& file : BUTTON_FILES)
-        button_pictures[file.key] = load_device_picture(file.path, file.keyed);
+        button_pictures[file.key] = load_picture(file.path, file.keyed);
 }
 
 void PartsBin::build_items() {

@@ -5,8 +5,8 @@
 #include "level/level.h"
 
 DevicePusher::DevicePusher(int x, int y, bool fixed, int direction)
-    : Device(x, y, fixed), direction(direction), body(load_device_picture("img/pusher.gif", false)),
-      rod(load_device_picture("img/pusher_rod.gif", true)) {
+    : Device(x, y, fixed), direction(direction), body(load_picture("img/pusher.gif", false)),
+      rod(load_picture("img/pusher_rod.gif", true)) {
     kind = "pusher";
 }
 

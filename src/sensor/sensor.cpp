@@ -3,8 +3,8 @@
 #include "level/level.h"
 
 DeviceSensor::DeviceSensor(int x, int y, bool fixed, int direction)
-    : Device(x, y, fixed), body(load_device_picture("img/sensor.gif", false)),
-      beam(load_device_picture("img/sensor_red.gif", false)), direction(direction) {
+    : Device(x, y, fixed), body(load_picture("img/sensor.gif", false)),
+      beam(load_picture("img/sensor_red.gif", false)), direction(direction) {
     kind = "sensor";
 }
 

@@ -5,8 +5,8 @@
 #include "level/level.h"
 
 DeviceSprayer::DeviceSprayer(int x, int y, bool fixed, int direction)
-    : Device(x, y, fixed), body(load_device_picture("img/sprayer.gif", false)),
-      spray(load_device_picture("img/sprayer_blue.gif", false)), direction(direction) {
+    : Device(x, y, fixed), body(load_picture("img/sprayer.gif", false)),
+      spray(load_picture("img/sprayer_blue.gif", false)), direction(direction) {
     kind = "sprayer";
 }
 

@@ -12,8 +12,6 @@ std::map<int, TTF_Font*> fonts;
 namespace {
 int opens = 0;
 
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
 SDL_Color colour_of(int r, int g, int b) {
     SDL_Color c;
     c.r = static_cast<Uint8>(r & 0xFF);
@@ -23,14 +21,14 @@ SDL_Color colour_of(int r, int g, int b) {
     return c;
 }
 
-SurfacePtr render_text(const char* text, int size, int r, int g, int b) {
+Picture render_text(const char* text, int size, int r, int g, int b) {
     // An empty text has no width: nothing to draw.
     if (text == nullptr || text[0] == '\0')
         return nullptr;
     TTF_Font* font = font_of_size(size);
     if (font == nullptr)
         return nullptr;
-    return SurfacePtr(TTF_RenderText_Solid(font, text, colour_of(r, g, b)));
+    return Picture(TTF_RenderText_Solid(font, text, colour_of(r, g, b)));
 }
 
 // SDL_gfx loses a row and a column on exact quarter turns; the same turn the
@@ -71,6 +69,12 @@ SDL_Rect make_rect(int x, int y, int w, int h) {
     return r;
 }
 
+void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b) {
+    SDL_Color c = colour_of(r, g, b);
+    SDL_Rect area = make_rect(x, y, w, h);
+    SDL_FillRect(dst, &area, SDL_MapRGB(dst->format, c.r, c.g, c.b));
+}
+
 void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst) {
     if (src == nullptr || dst == nullptr)
         return;
@@ -93,8 +97,8 @@ namespace {
 // wherever an opaque picture uses its first colour. So an unkeyed picture's
 // copy is made opaque, and `part` leaves out the filler row and column that a
 // turn adds along the copy's top and left edges.
-SurfacePtr turn(SDL_Surface* src, int angle, SDL_Rect& part) {
-    SurfacePtr turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
+Picture turn(SDL_Surface* src, int angle, SDL_Rect& part) {
+    Picture turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
     if (!turned)
         return nullptr;
     part = make_rect(0, 0, turned->w, turned->h);
@@ -118,7 +122,7 @@ void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* 
     if (src == nullptr || dst == nullptr)
         return;
     SDL_Rect part;
-    SurfacePtr turned = turn(src, angle, part);
+    Picture turned = turn(src, angle, part);
     if (turned)
         draw_part(turned.get(), part, x, y, dst);
 }
@@ -127,7 +131,7 @@ void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surf
     if (src == nullptr || dst == nullptr)
         return;
     SDL_Rect part;
-    SurfacePtr turned = turn(src, angle, part);
+    Picture turned = turn(src, angle, part);
     if (!turned)
         return;
     SDL_SetAlpha(turned.get(), SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
@@ -135,12 +139,12 @@ void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surf
 }
 
 void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
-    SurfacePtr rendered = render_text(text, size, r, g, b);
+    Picture rendered = render_text(text, size, r, g, b);
     draw_image(rendered.get(), x, y, dst);
 }
 
 void draw_text_center(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
-    SurfacePtr rendered = render_text(text, size, r, g, b);
+    Picture rendered = render_text(text, size, r, g, b);
     if (!rendered)
         return;
     draw_image(rendered.get(), x - rendered->w / 2, y - rendered->h / 2, dst);
@@ -170,9 +174,9 @@ void set_magenta_key(SDL_Surface* picture) {
         SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }
 
-SDL_Surface* load_picture(const char* path, bool keyed) {
-    SDL_Surface* picture = IMG_Load(path);
+Picture load_picture(const char* path, bool keyed) {
+    Picture picture(IMG_Load(path));
     if (keyed)
-        set_magenta_key(picture);
+        set_magenta_key(picture.get());
     return picture;
 }

@@ -5,6 +5,7 @@
 #include <SDL_ttf.h>
 
 #include <map>
+#include <memory>
 
 // The one font of every text on the game's screens, in the working directory.
 constexpr const char* FONT_FILE = "dina.fon";
@@ -19,6 +20,8 @@ int font_open_count();
 void close_fonts();
 
 SDL_Rect make_rect(int x, int y, int w, int h);
+// Fills a rectangle of dst with the colour (r, g, b), each cut to 8 bits.
+void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b);
 
 void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst);
 void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha);
@@ -35,10 +38,6 @@ void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y
 // The font of a size, opening it on first use; null when it cannot be opened.
 TTF_Font* font_of_size(int size);
 
-// Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
-SDL_Surface* load_picture(const char* path, bool keyed);
-void set_magenta_key(SDL_Surface* picture);
-
 // Owns a picture and frees it when it goes.
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const {
@@ -46,5 +45,10 @@ struct SurfaceDeleter {
             SDL_FreeSurface(s);
     }
 };
+using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
+Picture load_picture(const char* path, bool keyed);
+void set_magenta_key(SDL_Surface* picture);
 
 #endif

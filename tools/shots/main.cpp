@@ -26,15 +26,13 @@
 #include "toolkit/toolkit.h"
 
 namespace {
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
-
 std::string out_dir;
 
 SDL_Surface* pic(const char* file) {
-    static std::map<std::string, SurfacePtr> loaded;
+    static std::map<std::string, Picture> loaded;
     auto& slot = loaded[file];
     if (!slot)
-        slot.reset(load_picture((std::string("img/") + file).c_str(), false));
+        slot = load_picture((std::string("img/") + file).c_str(), false);
     return slot.get();
 }
 
@@ -44,8 +42,8 @@ void save(SDL_Surface* s, const char* name) {
         std::fprintf(stderr, "shots: cannot write %s\n", path.c_str());
 }
 
-SurfacePtr canvas(int w, int h) {
-    SurfacePtr s(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0));
+Picture canvas(int w, int h) {
+    Picture s(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 16, 0xF800, 0x07E0, 0x001F, 0));
     SDL_FillRect(s.get(), nullptr, SDL_MapRGB(s->format, 50, 56, 66));
     return s;
 }
@@ -130,7 +128,7 @@ void list_shot(SDL_Surface* screen) {
 
 // The three pages side by side, the first with belt settings changed.
 void pages_shot(SDL_Surface* screen) {
-    SurfacePtr sheet = canvas(3 * 160, 550);
+    Picture sheet = canvas(3 * 160, 550);
     PartsBin bin;
     bin.click(24, 104);
     bin.click(92, 200);
@@ -162,7 +160,7 @@ void label(SDL_Surface* s, const char* text, int x, int y) { draw_text(text, 10,
 
 // Every picture, with the machines drawn by their own classes in each direction.
 void contact_sheet(Level& level) {
-    SurfacePtr sheet = canvas(760, 560);
+    Picture sheet = canvas(760, 560);
     SDL_Surface* s = sheet.get();
     label(s, "blocks", 10, 4);
     const char types[] = "RGUudDiMsWwTBtgYXCS";
