@@ -1,38 +1,29 @@
 // Converters: the single conversion cell, the lane through the footprint,
-// borrowed block pictures, the record and drawing.
+// and drawing with borrowed block pictures.
 #include <gtest/gtest.h>
 
 #include "converter/converter.h"
-#include "conveyer/conveyer.h"
 #include "device_test_util.h"
 
-TEST(ConverterConversion, OnlyTheConversionCellConverts) {
+TEST(ConverterConversion, OnlyTheConversionCellConvertsAndOnlyItsType) {
     Level level;
-    DeviceConverter* converter = place<DeviceConverter>(level, 10, 5, false, 'R', 'G', &level);
+    place<DeviceConverter>(level, 10, 5, false, 'R', 'G', &level);
+    place<DeviceConverter>(level, 2, 5, false, 'G', 'U', &level);
     level.add_block(11, 7, 'R');
     level.add_block(12, 7, 'R');
     level.add_block(13, 7, 'R');
+    level.add_block(12, 8, 'R');
+    level.add_block(4, 7, 'R');
     level.sticky[12][7] = 1;
     int group = level.groups[12][7];
     level.tick();
     EXPECT_EQ(level.blocks[11][7], 'R');
     EXPECT_EQ(level.blocks[12][7], 'G');
     EXPECT_EQ(level.blocks[13][7], 'R');
+    EXPECT_EQ(level.blocks[12][8], 'R');
+    EXPECT_EQ(level.blocks[4][7], 'R') << "a block of another type stays";
     EXPECT_EQ(level.groups[12][7], group);
     EXPECT_EQ(level.sticky[12][7], 1);
-    EXPECT_EQ(converter->conversion_cell().x, 12);
-    EXPECT_EQ(converter->conversion_cell().y, 7);
-}
-
-TEST(ConverterConversion, OtherTypesAndEqualTypesStayAsTheyAre) {
-    Level level;
-    place<DeviceConverter>(level, 10, 5, false, 'R', 'R', &level);
-    place<DeviceConverter>(level, 2, 5, false, 'G', 'U', &level);
-    level.add_block(12, 7, 'R');
-    level.add_block(4, 7, 'R');
-    level.tick();
-    EXPECT_EQ(level.blocks[12][7], 'R');
-    EXPECT_EQ(level.blocks[4][7], 'R');
 }
 
 TEST(ConverterConversion, NeverConvertsFromOrIntoTheEmptyType) {
@@ -46,23 +37,7 @@ TEST(ConverterConversion, NeverConvertsFromOrIntoTheEmptyType) {
     EXPECT_EQ(level.blocks[4][7], 'G') << "a grouped block never turns empty";
 }
 
-TEST(ConverterConversion, BeltCarriesBlocksThroughTheLane) {
-    Level level;
-    place<DeviceConverter>(level, 10, 5, false, 'R', 'G', &level);
-    place<DeviceConveyer>(level, 8, 7, false, 8, DIR_RIGHT, 1);
-    level.add_block(8, 7, 'R');
-    run_ticks(level, 6);
-    EXPECT_EQ(level.blocks[14][7], 'G');
-}
-
-TEST(ConverterConversion, HangingBelowTheFloorConvertsNothing) {
-    Level level;
-    place<DeviceConverter>(level, 10, 20, false, EMPTY_BLOCK, 'R', &level);
-    place<DeviceConverter>(level, 23, 2, false, 'R', 'G', &level);
-    level.tick();
-    EXPECT_FALSE(level.has_block(12, 22));
-}
-
+// Two solid rows, the open lane through the conversion cell, and a foot.
 TEST(ConverterFootprint, TwoSolidRowsALaneAndAFoot) {
     DeviceConverter converter(10, 5, false, 'R', 'G', nullptr);
     for (int cx = 9; cx <= 14; ++cx) {
@@ -73,33 +48,6 @@ TEST(ConverterFootprint, TwoSolidRowsALaneAndAFoot) {
             EXPECT_EQ(converter.block_collide(cx, cy), expected) << cx << ", " << cy;
         }
     }
-    EXPECT_FALSE(converter.is_low());
-}
-
-TEST(ConverterInterface, NoLuaTableNoNameAndItsRecord) {
-    Level level;
-    DeviceConverter converter(3, 4, false, 'R', 'G', &level);
-    converter.give_name(2);
-    EXPECT_STREQ(converter.name, "");
-    EXPECT_EQ(converter.number, 0);
-    EXPECT_EQ(converter.kind, "");
-    EXPECT_EQ(converter.get_code_stub(&level), "");
-    EXPECT_EQ(converter.get_save_stub(&level), "a, 3, 4, 0, 82, 71");
-}
-
-TEST(ConverterInterface, CopyKeepsTypesAndLevel) {
-    Level level;
-    DeviceConverter converter(3, 4, false, 'S', 'C', &level);
-    auto made = converter.copy();
-    auto* twin = dynamic_cast<DeviceConverter*>(made.get());
-    ASSERT_NE(twin, nullptr);
-    EXPECT_EQ(twin->x, 3);
-    EXPECT_EQ(twin->y, 4);
-    EXPECT_FALSE(twin->fixed);
-    EXPECT_EQ(twin->from_type, 'S');
-    EXPECT_EQ(twin->to_type, 'C');
-    EXPECT_EQ(twin->level, &level);
-    EXPECT_EQ(twin->from_picture, level.block_images['S']);
 }
 
 TEST(ConverterDrawing, BodyThenBorrowedBlockPictures) {

@@ -10,7 +10,6 @@
 #include "scripting/program.h"
 #include "scripting/scripting_engine.h"
 #include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
 
 namespace {
 // One simulation frame: program, dispatch, and a step when nothing failed.
@@ -71,24 +70,6 @@ TEST(DeviceScripting, GrabberMovesToTruncatedRowsAndReportsLastFramesPosition) {
     EXPECT_FALSE(lua.error.has_value()) << *lua.error;
     frame(level, lua, "grabber_0.move_to(-2.9)");
     EXPECT_EQ(grabber->target, -2);
-}
-
-TEST(DeviceScripting, SprayerGluesThroughTheNextPush) {
-    Level level;
-    named<DeviceSprayer>(level, 0, 5, 5, false, DIR_DOWN);
-    DevicePusher* pusher = named<DevicePusher>(level, 0, 3, 7, false, DIR_RIGHT);
-    level.add_block(5, 6, 'R');
-    level.add_block(5, 7, 'G');
-    ScriptingEngine lua;
-    frame(level, lua, "sprayer_0.spray()");
-    EXPECT_EQ(level.sticky[5][6], 1);
-    EXPECT_NE(level.groups[5][6], level.groups[5][7]);
-    frame(level, lua, "pusher_0.on(true)"); // pushes nothing: its front cell is empty
-    EXPECT_TRUE(pusher->extended);
-    EXPECT_EQ(level.sticky[5][6], 1) << "an empty push runs no glue step";
-    level.add_block(9, 9, 'B');
-    level.push_block(9, 9, 1, 0);
-    EXPECT_EQ(level.groups[5][6], level.groups[5][7]);
 }
 
 TEST(DeviceScripting, PlayerLinesCountAfterTheDeviceTables) {

@@ -11,6 +11,7 @@ SurfacePtr make_surface(int w, int h) {
     return surface;
 }
 
+namespace {
 Rgb pixel_at(SDL_Surface* surface, int x, int y) {
     auto* row = static_cast<Uint8*>(surface->pixels) + y * surface->pitch;
     Uint16 value = reinterpret_cast<Uint16*>(row)[x];
@@ -18,6 +19,7 @@ Rgb pixel_at(SDL_Surface* surface, int x, int y) {
     SDL_GetRGB(value, surface->format, &r, &g, &b);
     return {r, g, b};
 }
+} // namespace
 
 testing::AssertionResult pixel_is(SDL_Surface* surface, int x, int y, Rgb expected, int tolerance) {
     Rgb got = pixel_at(surface, x, y);
@@ -27,23 +29,6 @@ testing::AssertionResult pixel_is(SDL_Surface* surface, int x, int y, Rgb expect
     return testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is (" << got.r << ", " << got.g << ", "
                                        << got.b << "), expected (" << expected.r << ", " << expected.g << ", "
                                        << expected.b << ")";
-}
-
-testing::AssertionResult pixel_maps_to(SDL_Surface* surface, int x, int y, Rgb colour) {
-    Uint32 expected = SDL_MapRGB(surface->format, static_cast<Uint8>(colour.r), static_cast<Uint8>(colour.g),
-                                 static_cast<Uint8>(colour.b));
-    auto* row = static_cast<Uint8*>(surface->pixels) + y * surface->pitch;
-    if (reinterpret_cast<Uint16*>(row)[x] == expected)
-        return testing::AssertionSuccess();
-    return pixel_is(surface, x, y, colour, 0);
-}
-
-bool all_pixels_are(SDL_Surface* surface, Rgb colour) {
-    for (int y = 0; y < surface->h; ++y)
-        for (int x = 0; x < surface->w; ++x)
-            if (!pixel_is(surface, x, y, colour, 0))
-                return false;
-    return true;
 }
 
 ArtDir::ArtDir() {

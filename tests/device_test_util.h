@@ -42,13 +42,8 @@ constexpr Rgb MAGENTA{255, 0, 255};
 
 // A 16-bit (RGB565) surface like the game window, filled black.
 SurfacePtr make_surface(int w, int h);
-Rgb pixel_at(SDL_Surface* surface, int x, int y);
 // Every channel within `tolerance` of the expected colour (565 loses low bits).
 testing::AssertionResult pixel_is(SDL_Surface* surface, int x, int y, Rgb expected, int tolerance = 8);
-// The pixel holds exactly what the surface maps the colour to.
-testing::AssertionResult pixel_maps_to(SDL_Surface* surface, int x, int y, Rgb colour);
-// No pixel of the surface differs from `colour`.
-bool all_pixels_are(SDL_Surface* surface, Rgb colour);
 
 // A rectangle of one colour inside a picture.
 struct Patch {
