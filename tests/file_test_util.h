@@ -7,6 +7,8 @@
 
 #include "device_test_util.h"
 
+class Level;
+
 class GameDir {
 public:
     GameDir();
@@ -20,5 +22,9 @@ private:
     ArtDir dir_;
     ArtDir::Inside inside_;
 };
+
+// What a level holds, item after item: spawners, catchers, then each device's
+// save record, marked when fixed.
+std::string floor_items(Level& level);
 
 #endif

@@ -51,33 +51,23 @@ TEST(LevelTick, FirstStepAfterResetRunsWithTicksOne) {
     EXPECT_EQ(level.ticks, 1);
 }
 
-TEST(LevelTick, MovedSetsAreEmptiedEveryStep) {
-    Level level;
-    for (auto& set : level.moved)
-        set.insert(7);
-    level.tick();
-    for (auto& set : level.moved)
-        EXPECT_TRUE(set.empty());
-}
-
-TEST(LevelGroups, NumbersAreConsecutiveAndRestartAfterClear) {
+TEST(LevelGroups, NumbersAreConsecutiveRestartAfterClearAndOverwriteOneCell) {
     Level level;
     level.add_block(1, 1, 'R');
     level.add_block(2, 1, 'G');
     EXPECT_EQ(level.groups[1][1], 1);
     EXPECT_EQ(level.groups[2][1], 2);
+    level.add_block(FLOOR_W, 0, 'R'); // off the floor: nothing, no number used
+    level.add_block(-1, 3, 'R');
+    EXPECT_EQ(level.blocks[FLOOR_W][0], EMPTY_BLOCK);
     EXPECT_EQ(level.next_group, 3);
     level.clear_blocks();
     EXPECT_EQ(level.blocks[1][1], EMPTY_BLOCK);
-    level.add_block(4, 4, 'U');
-    EXPECT_EQ(level.groups[4][4], 1);
-}
 
-TEST(LevelGroups, AddBlockOverwritesOneCellOfALargerGroup) {
-    Level level;
     level.add_block(3, 3, 'R');
+    EXPECT_EQ(level.groups[3][3], 1);
     level.add_block(3, 4, 'R');
-    level.groups[3][4] = level.groups[3][3]; // glued pair, group 1
+    level.groups[3][4] = 1; // glued pair, group 1
     level.held[3][3] = 1;
     level.sticky[3][3] = 1;
     level.add_block(3, 3, 'B');
@@ -88,75 +78,15 @@ TEST(LevelGroups, AddBlockOverwritesOneCellOfALargerGroup) {
     EXPECT_EQ(level.held[3][3], 1) << "the hold mark is left as it was";
 }
 
-TEST(LevelGroups, UnknownTypesAreStoredAndMovedLikeAnyBlock) {
-    Level level;
-    level.add_block(3, 3, '?');
-    EXPECT_TRUE(level.push_block(3, 3, 1, 0));
-    EXPECT_EQ(level.blocks[4][3], '?');
-    EXPECT_EQ(level.groups[4][3], 1);
-}
-
-TEST(LevelGroups, BlocksNeverLandOffTheFloor) {
-    Level level;
-    level.add_block(FLOOR_W, 0, 'R');
-    level.add_block(0, FLOOR_H, 'R');
-    level.add_block(-1, 3, 'R');
-    EXPECT_EQ(level.blocks[FLOOR_W][0], EMPTY_BLOCK);
-    EXPECT_EQ(level.blocks[0][FLOOR_H], EMPTY_BLOCK);
-    EXPECT_EQ(level.next_group, 1);
-}
-
 TEST(LevelWin, NoCatchersWinsAndEveryCatcherMustBeAtZero) {
     Level level;
-    EXPECT_TRUE(level.win());
-    level.catchers.push_back(std::make_unique<Catcher>(0, 0, 1, 1, "R"));
-    level.catchers.push_back(std::make_unique<Catcher>(5, 0, 1, 1, "G"));
-    EXPECT_FALSE(level.win());
+    EXPECT_TRUE(level.win()) << "no catchers";
+    for (int x : {0, 5})
+        level.catchers.push_back(std::make_unique<Catcher>(x, 0, 1, 1, "R"));
     level.catchers[0]->remaining = 0;
     EXPECT_FALSE(level.win());
     level.catchers[1]->remaining = 0;
     EXPECT_TRUE(level.win());
-}
-
-TEST(LevelReset, RestoresTheStartOfARun) {
-    Level level;
-    level.catchers.push_back(std::make_unique<Catcher>(0, 0, 1, 1, "R"));
-    TestDevice* device = add_test_device(level, 10, 10);
-    level.add_block(5, 5, 'R');
-    level.sticky[5][5] = 1;
-    level.held[6][6] = 1;
-    level.catchers[0]->remaining = 2;
-    level.ticks = 40;
-    level.reset();
-    EXPECT_EQ(level.blocks[5][5], EMPTY_BLOCK);
-    EXPECT_EQ(level.groups[5][5], 0);
-    EXPECT_EQ(level.sticky[5][5], 0);
-    EXPECT_EQ(level.held[6][6], 0);
-    EXPECT_EQ(level.next_group, 1);
-    EXPECT_EQ(level.catchers[0]->remaining, 5);
-    EXPECT_EQ(level.ticks, 0);
-    EXPECT_EQ(device->resets, 1);
-}
-
-TEST(LevelReset, ClearBlocksKeepsTicksCountsAndDevices) {
-    Level level;
-    level.catchers.push_back(std::make_unique<Catcher>(0, 0, 1, 1, "R"));
-    TestDevice* device = add_test_device(level, 10, 10);
-    level.catchers[0]->remaining = 3;
-    level.ticks = 12;
-    level.clear_blocks();
-    EXPECT_EQ(level.ticks, 12);
-    EXPECT_EQ(level.catchers[0]->remaining, 3);
-    EXPECT_EQ(device->resets, 0);
-}
-
-TEST(LevelDevices, DeviceInDevicesComparesPointers) {
-    Level level;
-    TestDevice* placed = add_test_device(level, 1, 1);
-    TestDevice outsider(1, 1);
-    EXPECT_TRUE(level.device_in_devices(placed));
-    EXPECT_FALSE(level.device_in_devices(&outsider));
-    EXPECT_FALSE(level.device_in_devices(nullptr));
 }
 
 namespace {
@@ -165,23 +95,29 @@ std::string dump_of(const Level& level) {
     level.debug();
     return testing::internal::GetCapturedStdout();
 }
-
-std::string grid_text(const std::string& heading, int marked_x, int marked_y, const char* marked) {
-    std::string text = heading;
-    for (int y = 0; y < GRID_H; ++y) {
-        for (int x = 0; x < GRID_W; ++x)
-            text += (x == marked_x && y == marked_y) ? marked : " 0 ";
-        text += "\n";
-    }
-    return text;
-}
 } // namespace
 
-TEST(LevelDebug, FreshLevelPrintsThreeGridsOfZeros) {
+TEST(LevelReset, RestoresTheStartOfARunWhereClearingOnlyEmptiesTheFloor) {
     Level level;
-    std::string expected = grid_text("blocks[][]\n", -1, -1, "") + grid_text("\ngroups[][]\n", -1, -1, "") +
-                           grid_text("\nsticky[][]\n", -1, -1, "");
-    EXPECT_EQ(dump_of(level), expected);
+    level.catchers.push_back(std::make_unique<Catcher>(0, 0, 1, 1, "R"));
+    TestDevice* device = add_test_device(level, 10, 10);
+    level.catchers[0]->remaining = 2;
+    level.ticks = 40;
+    level.clear_blocks();
+    EXPECT_EQ(level.ticks, 40);
+    EXPECT_EQ(level.catchers[0]->remaining, 2);
+    EXPECT_EQ(device->resets, 0);
+
+    level.add_block(5, 5, 'R');
+    level.sticky[5][5] = 1;
+    level.held[6][6] = 1;
+    level.reset();
+    EXPECT_EQ(dump_of(level), dump_of(Level())) << "no blocks, groups or glue marks";
+    EXPECT_EQ(level.held[6][6], 0);
+    EXPECT_EQ(level.next_group, 1);
+    EXPECT_EQ(level.catchers[0]->remaining, 5);
+    EXPECT_EQ(level.ticks, 0);
+    EXPECT_EQ(device->resets, 1);
 }
 
 TEST(LevelDebug, PrintsTypeCodesGroupsAndMarksInHex) {
@@ -189,7 +125,15 @@ TEST(LevelDebug, PrintsTypeCodesGroupsAndMarksInHex) {
     for (int i = 0; i < 29; ++i)
         level.add_block(20, 10, 'R'); // group 29 = 0x1d
     level.sticky[20][10] = 1;
-    std::string expected = grid_text("blocks[][]\n", 20, 10, "52 ") + grid_text("\ngroups[][]\n", 20, 10, "1d ") +
-                           grid_text("\nsticky[][]\n", 20, 10, " 1 ");
-    EXPECT_EQ(dump_of(level), expected);
+    auto grid = [](const std::string& heading, const char* marked) {
+        std::string text = heading;
+        for (int y = 0; y < GRID_H; ++y) {
+            for (int x = 0; x < GRID_W; ++x)
+                text += (x == 20 && y == 10) ? marked : " 0 ";
+            text += "\n";
+        }
+        return text;
+    };
+    EXPECT_EQ(dump_of(level),
+              grid("blocks[][]\n", "52 ") + grid("\ngroups[][]\n", "1d ") + grid("\nsticky[][]\n", " 1 "));
 }
