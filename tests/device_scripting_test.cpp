@@ -7,15 +7,15 @@
 #include "grabber/grabber.h"
 #include "indicator/indicator.h"
 #include "pusher/pusher.h"
-#include "scripting/program.h"
+#include "run/run.h"
 #include "scripting/scripting_engine.h"
 #include "sensor/sensor.h"
 
 namespace {
 // One simulation frame: program, dispatch, and a step when nothing failed.
 void frame(Level& level, ScriptingEngine& lua, const std::string& code) {
-    lua.run_code(assemble_program(&level, code).c_str(), "EVERY TIME");
-    level.parse_actions(&lua);
+    lua.run_code(assemble_program(level, code).c_str(), "EVERY TIME");
+    parse_actions(level, lua);
     if (!lua.error)
         level.tick();
 }

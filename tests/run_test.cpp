@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/run.h"
+#include "run/run.h"
 #include "device_test_util.h"
 #include "level/level.h"
 #include "pusher/pusher.h"

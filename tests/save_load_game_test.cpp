@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/level_loop.h"
-#include "core/run.h"
+#include "run/run.h"
 #include "file_test_util.h"
 #include "level/level.h"
 #include "loop_test_util.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "level/level.h"
-#include "scripting/program.h"
+#include "run/run.h"
 #include "scripting/scripting_engine.h"
 #include "test_device.h"
 
@@ -44,8 +44,8 @@ protected:
     }
     // One simulation frame's program run and dispatch.
     void frame(const std::string& code) {
-        script.run_code(assemble_program(&level, code).c_str(), "EVERY TIME");
-        level.parse_actions(&script);
+        script.run_code(assemble_program(level, code).c_str(), "EVERY TIME");
+        parse_actions(level, script);
     }
 };
 

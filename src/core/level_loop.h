@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/clock.h"
-#include "core/run.h"
+#include "run/run.h"
 #include "editorgui/editor_gui.h"
 #include "main/game_info.h"
 #include "partsbin/parts_bin.h"

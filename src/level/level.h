@@ -14,7 +14,6 @@
 #include "level/spawner.h"
 
 class Device;
-class ScriptingEngine;
 
 // The playable floor is 26 x 22 cells; the grids carry one extra column and
 // row that always stay empty, so "one past the right/bottom edge" is readable.
@@ -95,8 +94,6 @@ public:
     // Paints catchers, belts, blocks with glue marks, the other devices, the
     // spawners (only while building) and the dragged device at the pointer.
     void draw_to_surface(SDL_Surface* dst, Device* dragged, int grab_dx, int grab_dy, bool building);
-    // Hands the engine's queued actions to the devices by name, then clears it.
-    void parse_actions(ScriptingEngine* engine);
 
     // Safe cell access: a cell outside the 27 x 23 grids holds no block and
     // carries no marks; writes there are ignored.

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "core/fatal_message.h"
-#include "core/run.h"
+#include "run/run.h"
 #include "level/device_record.h"
 #include "level/level.h"
 

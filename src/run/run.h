@@ -2,8 +2,8 @@
 // runner: the start (a fresh Lua engine runs every device's table and the
 // initialization code) and each frame's program, dispatch and step. Drawing,
 // pacing, message screens and the win test are the caller's.
-#ifndef GEARLOFT_CORE_RUN_H
-#define GEARLOFT_CORE_RUN_H
+#ifndef GEARLOFT_RUN_RUN_H
+#define GEARLOFT_RUN_RUN_H
 
 #include <memory>
 #include <string>
@@ -14,6 +14,16 @@ class ScriptingEngine;
 // Chunk names; Lua puts them in its error messages.
 constexpr const char* FIRST_TIME_CHUNK = "FIRST TIME";
 constexpr const char* EVERY_TIME_CHUNK = "EVERY TIME";
+
+// The text run for one chunk: every device's Lua table, in list order, as the
+// floor stands now, then the player's code. Each non-empty table text is one
+// line, so line k of the code is line k + (devices with a table) of the text.
+std::string assemble_program(Level& level, const std::string& code);
+
+// Hands the engine's queued actions to the devices by name, in order: every
+// device bearing the name receives it. An action for a name no device bears
+// sets the engine's error "device not found: NAME" and drops it and the rest.
+void parse_actions(Level& level, ScriptingEngine& engine);
 
 class Run {
 public:
