@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "file_test_util.h"
-#include "toolkit/better_reader.h"
+#include "files/better_reader.h"
 
 TEST(BetterReader, TokensEndAtCommasAndLineEndsWithBlanksDropped) {
     GameDir dir;

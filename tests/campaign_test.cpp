@@ -21,7 +21,7 @@
 #include "core/placement.h"
 #include "devices/device.h"
 #include "level/level.h"
-#include "level/save_file.h"
+#include "files/save_file.h"
 #include "main/level_list.h"
 #include "partsbin/parts_bin.h"
 

@@ -10,7 +10,7 @@
 #include "conveyer/conveyer.h"
 #include "grabber/grabber.h"
 #include "indicator/indicator.h"
-#include "level/device_record.h"
+#include "files/device_record.h"
 #include "level/level.h"
 #include "pusher/pusher.h"
 #include "sensor/sensor.h"

@@ -7,7 +7,7 @@
 
 #include "core/fatal_message.h"
 #include "file_test_util.h"
-#include "level/device_record.h"
+#include "files/device_record.h"
 #include "level/level.h"
 
 TEST(FatalMessage, LoadOutcomeFollowsTheLoadStatus) {

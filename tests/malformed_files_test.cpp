@@ -9,7 +9,7 @@
 
 #include "file_round_trip.h"
 #include "file_test_util.h"
-#include "level/device_record.h"
+#include "files/device_record.h"
 #include "level/level.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 #include "file_round_trip.h"
 #include "file_test_util.h"
 #include "level/level.h"
-#include "level/save_file.h"
+#include "files/save_file.h"
 #include "pusher/pusher.h"
 #include "sensor/sensor.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "core/screens.h"
-#include "level/level.h"
+#include "files/level_file.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -18,8 +18,8 @@ bool dismisses(const SDL_Event& event) {
 }
 } // namespace
 
-LoadOutcome load_outcome(const Level& level) {
-    switch (level.load_problem) {
+LoadOutcome load_outcome(const LoadResult& loaded) {
+    switch (loaded.problem) {
     case LoadProblem::none: return LoadOutcome::open;
     case LoadProblem::invalid_record: return LoadOutcome::fatal;
     default: return LoadOutcome::show_error;

@@ -5,7 +5,7 @@
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
-#include "level/save_file.h"
+#include "files/save_file.h"
 
 namespace {
 constexpr int FRAMES_PER_SECOND = 45;
@@ -208,7 +208,7 @@ void LevelLoop::save_game() {
     if (!path)
         return;
     std::string failure;
-    if (!level->save(path->c_str(), saved_program_text(*editor), &failure))
+    if (!save_level(*level, path->c_str(), saved_program_text(*editor), &failure))
         error(info, ("Could not save: " + failure).c_str());
 }
 

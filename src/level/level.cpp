@@ -5,8 +5,6 @@
 #include <cstdio>
 
 #include "devices/device.h"
-#include "level/level_file.h"
-#include "level/save_file.h"
 
 const BlockType BLOCK_TYPES[19] = {
     {'R', "img/block_red.gif"},
@@ -35,13 +33,6 @@ Level::Level() {
     load_block_images();
     clear_blocks();
     ticks = 0;
-}
-
-Level::Level(const char* file, int mode) : Level() {
-    if (mode == 1)
-        load_save_file(*this, file);
-    else
-        load_level_file(*this, file);
 }
 
 Level::~Level() {

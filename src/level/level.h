@@ -26,14 +26,6 @@ constexpr int CELL_PX = 25;
 // Block type of an empty cell.
 constexpr unsigned char EMPTY_BLOCK = 'x';
 
-// Why a level could not be built from its file.
-enum class LoadProblem {
-    none,
-    unreadable,     // the save, or the level file it names, cannot be opened
-    bad_level_file, // the level file holds numbers no floor can use
-    invalid_record, // the save holds a line that is no device record
-};
-
 // A block type and its picture, in the order the pictures are loaded.
 struct BlockType {
     unsigned char type;
@@ -60,17 +52,10 @@ public:
     std::optional<std::string> init_code;
     std::optional<std::string> cycle_code;
     int next_group = 1;
-    // Why the file this level was constructed from could not be used, and
-    // the message saying so (empty when it loaded). The caller checks them
-    // before opening the level.
-    LoadProblem load_problem = LoadProblem::none;
-    std::string load_error;
 
-    // An empty level in memory: pictures loaded, floor cleared, nothing on it.
+    // An empty level: pictures loaded, floor cleared, nothing on it. The
+    // file readers fill it (see files/level_file.h).
     Level();
-    // Reads a level file (mode 0: a name inside "levels/") or a save file
-    // (mode 1: a path); see `load_error`.
-    Level(const char* file, int mode);
     ~Level();
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
@@ -85,11 +70,6 @@ public:
     bool win() const;
     bool device_in_devices(const Device* d) const;
     void debug() const;
-    // Writes the player's work to a save file: the level name, a record per
-    // device that is not fixed, "CODE", then `code` (the program part) as it
-    // is. An existing file is replaced only by a complete new one. False,
-    // with the reason in `failure`, when the file could not be written.
-    bool save(const char* path, const std::string& code, std::string* failure = nullptr);
 
     // Paints catchers, belts, blocks with glue marks, the other devices, the
     // spawners (only while building) and the dragged device at the pointer.

@@ -18,8 +18,8 @@
 
 #include "core/fatal_message.h"
 #include "run/run.h"
-#include "level/device_record.h"
-#include "level/level.h"
+#include "files/device_record.h"
+#include "files/level_file.h"
 
 namespace {
 
@@ -112,14 +112,15 @@ int main(int argc, char** argv) {
         return EXIT_USAGE;
     }
 
-    Level level(options->save.c_str(), 1);
-    switch (load_outcome(level)) {
+    LoadResult loaded = load_level(options->save.c_str(), 1);
+    switch (load_outcome(loaded)) {
     case LoadOutcome::open: break;
-    case LoadOutcome::fatal: fatal_message(nullptr, INVALID_RECORD_TITLE, level.load_error.c_str());
+    case LoadOutcome::fatal: fatal_message(nullptr, INVALID_RECORD_TITLE, loaded.message.c_str());
     case LoadOutcome::show_error:
-        std::fprintf(stderr, "gearloft-sim: %s\n", level.load_error.c_str());
-        return level.load_problem == LoadProblem::unreadable ? EXIT_NO_INPUT : EXIT_INVALID;
+        std::fprintf(stderr, "gearloft-sim: %s\n", loaded.message.c_str());
+        return loaded.problem == LoadProblem::unreadable ? EXIT_NO_INPUT : EXIT_INVALID;
     }
+    Level& level = *loaded.level;
 
     Run run;
     bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, *options);

@@ -1,4 +1,4 @@
-#include "level/device_record.h"
+#include "files/device_record.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "level/save_file.h"
+#include "files/save_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,10 +8,8 @@
 #include <cstring>
 
 #include "devices/device.h"
-#include "level/device_record.h"
+#include "files/device_record.h"
 #include "level/level.h"
-#include "level/level_file.h"
-#include "toolkit/better_reader.h"
 
 namespace {
 
@@ -83,38 +81,37 @@ bool replace_file(const char* path, const std::string& text, std::string& failur
 
 } // namespace
 
-void load_save_file(Level& level, const char* path) {
-    BetterReader reader(path);
-    if (!reader.is_open()) {
-        fail_load(level, LoadProblem::unreadable, std::string("Cannot open save file: ") + path);
-        return;
-    }
-    level.level_name = reader.get_line();
-    if (!read_level_items(level, level.level_name, false))
-        return;
+LoadResult read_save_file(BetterReader& save, const LevelOpener& open) {
+    auto level = std::make_unique<Level>();
+    level->level_name = save.get_line();
+    if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false))
+        return std::move(*failure);
     // A save that ends before its "CODE" line meets the empty text at the end
     // of the file, which is no record either.
-    for (std::string line = reader.get_line(); line != "CODE"; line = reader.get_line()) {
-        std::unique_ptr<Device> device = device_from_stub(line.c_str(), &level);
-        if (!device) {
-            fail_load(level, LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
-            return;
-        }
-        level.devices.push_back(std::move(device));
+    for (std::string line = save.get_line(); line != "CODE"; line = save.get_line()) {
+        std::unique_ptr<Device> device = device_from_stub(line.c_str(), level.get());
+        if (!device)
+            return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
+        level->devices.push_back(std::move(device));
     }
-    level.init_code = read_code(reader);
-    level.cycle_code = read_code(reader);
+    level->init_code = read_code(save);
+    level->cycle_code = read_code(save);
+    LoadResult result;
+    result.level = std::move(level);
+    return result;
 }
 
-bool Level::save(const char* path, const std::string& code, std::string* failure) {
-    std::string text = level_name + "\n";
-    for (auto& device : devices)
+std::string save_text(Level& level, const std::string& code) {
+    std::string text = level.level_name + "\n";
+    for (auto& device : level.devices)
         if (!device->fixed)
-            text += device->get_save_stub(this) + "\n";
-    text += "CODE\n";
-    text += code;
+            text += device->get_save_stub(&level) + "\n";
+    return text + "CODE\n" + code;
+}
+
+bool save_level(Level& level, const char* path, const std::string& code, std::string* failure) {
     std::string why;
-    bool ok = replace_file(path, text, why);
+    bool ok = replace_file(path, save_text(level, code), why);
     if (!ok && failure != nullptr)
         *failure = why;
     return ok;

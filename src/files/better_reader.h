@@ -1,11 +1,12 @@
 // Reads level and save files as lines and as tokens. A token runs up to the
 // next "," or line end, so both separate tokens alike; spaces and tabs inside
 // a token are dropped wherever they stand. Lines may end in LF or CR LF.
-#ifndef GEARLOFT_TOOLKIT_BETTER_READER_H
-#define GEARLOFT_TOOLKIT_BETTER_READER_H
+#ifndef GEARLOFT_FILES_BETTER_READER_H
+#define GEARLOFT_FILES_BETTER_READER_H
 
 #include <cstddef>
-#include <cstdio>
+#include <istream>
+#include <memory>
 #include <string>
 
 class BetterReader {
@@ -16,11 +17,12 @@ public:
     // Opens the file for reading; a missing file, or anything but a plain
     // file (a folder, a device, a pipe), reads as empty.
     explicit BetterReader(const char* path);
-    ~BetterReader();
-    BetterReader(const BetterReader&) = delete;
-    BetterReader& operator=(const BetterReader&) = delete;
+    // Reads a text in memory exactly as the same bytes in a file.
+    static BetterReader of_text(std::string text);
+    BetterReader(BetterReader&&) = default;
+    BetterReader& operator=(BetterReader&&) = default;
 
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return in_ != nullptr; }
     // Nothing is left to read (always true for a file that did not open).
     bool at_end();
 
@@ -36,7 +38,9 @@ public:
     std::string get_string();
 
 private:
-    std::FILE* file_ = nullptr;
+    explicit BetterReader(std::unique_ptr<std::istream> in);
+
+    std::unique_ptr<std::istream> in_;
     // CRs read ahead while looking for a line end, still to be handed out.
     int pending_returns_ = 0;
 

@@ -1,8 +1,8 @@
 // The one-line save records of the devices: a kind letter a to g, then
 // comma-separated numbers. Each kind writes its record with the format
 // string below and is read back with the same one.
-#ifndef GEARLOFT_LEVEL_DEVICE_RECORD_H
-#define GEARLOFT_LEVEL_DEVICE_RECORD_H
+#ifndef GEARLOFT_FILES_DEVICE_RECORD_H
+#define GEARLOFT_FILES_DEVICE_RECORD_H
 
 #include <initializer_list>
 #include <memory>

@@ -1,10 +1,9 @@
-#include "level/level_file.h"
+#include "files/level_file.h"
 
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
-#include "level/device_record.h"
-#include "level/level.h"
-#include "toolkit/better_reader.h"
+#include "files/device_record.h"
+#include "files/save_file.h"
 
 namespace {
 
@@ -47,27 +46,26 @@ bool read_item(Level& level, BetterReader& reader, const std::string& keyword, i
 
 } // namespace
 
-void fail_load(Level& level, LoadProblem problem, const std::string& message) {
-    level.load_problem = problem;
-    level.load_error = message;
+LoadResult load_failure(LoadProblem problem, std::string message) {
+    LoadResult result;
+    result.problem = problem;
+    result.message = std::move(message);
+    return result;
 }
 
-bool read_level_items(Level& level, const std::string& name, bool with_converters) {
-    if (name.size() > LEVEL_NAME_MAX) {
-        fail_load(level, LoadProblem::unreadable, "Level file name too long: " + name);
-        return false;
-    }
+BetterReader open_level_file(const std::string& name) { return BetterReader((LEVELS_FOLDER + name).c_str()); }
+
+std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
+                                           bool with_converters) {
+    if (name.size() > LEVEL_NAME_MAX)
+        return load_failure(LoadProblem::unreadable, "Level file name too long: " + name);
     // A NUL would end the path early and open some other file.
-    if (name.find('\0') != std::string::npos) {
-        fail_load(level, LoadProblem::unreadable, "Invalid level file name");
-        return false;
-    }
+    if (name.find('\0') != std::string::npos)
+        return load_failure(LoadProblem::unreadable, "Invalid level file name");
     std::string path = LEVELS_FOLDER + name;
-    BetterReader reader(path.c_str());
-    if (!reader.is_open()) {
-        fail_load(level, LoadProblem::unreadable, "Cannot open level file: " + path);
-        return false;
-    }
+    BetterReader reader = open(name);
+    if (!reader.is_open())
+        return load_failure(LoadProblem::unreadable, "Cannot open level file: " + path);
     reader.get_line(); // description, for the level list
     reader.get_line(); // difficulty, for the level list
     int count = reader.get_int();
@@ -76,17 +74,29 @@ bool read_level_items(Level& level, const std::string& name, bool with_converter
         std::string keyword = reader.get_string();
         int x = reader.get_int();
         int y = reader.get_int();
-        if (!read_item(level, reader, keyword, x, y, with_converters)) {
-            fail_load(level, LoadProblem::bad_level_file,
-                      "Level file " + path + ": item " + std::to_string(item) + " (" + keyword +
-                          ") has a number out of range");
-            return false;
-        }
+        if (!read_item(level, reader, keyword, x, y, with_converters))
+            return load_failure(LoadProblem::bad_level_file, "Level file " + path + ": item " + std::to_string(item) +
+                                                                 " (" + keyword + ") has a number out of range");
     }
-    return true;
+    return std::nullopt;
 }
 
-void load_level_file(Level& level, const char* name) {
-    level.level_name = name;
-    read_level_items(level, level.level_name, true);
+LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
+    auto level = std::make_unique<Level>();
+    level->level_name = name;
+    if (std::optional<LoadResult> failure = read_level_items(*level, name, open, true))
+        return std::move(*failure);
+    LoadResult result;
+    result.level = std::move(level);
+    return result;
+}
+
+LoadResult load_level(const char* file, int mode) {
+    if (mode == 1) {
+        BetterReader save(file);
+        if (!save.is_open())
+            return load_failure(LoadProblem::unreadable, std::string("Cannot open save file: ") + file);
+        return read_save_file(save);
+    }
+    return read_level_file(file);
 }

@@ -1,9 +1,12 @@
-#include "toolkit/better_reader.h"
+#include "files/better_reader.h"
 
 #include <sys/stat.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 BetterReader::BetterReader(const char* path) {
     // Only plain files: a folder has nothing to read, and a device or a pipe
@@ -11,46 +14,46 @@ BetterReader::BetterReader(const char* path) {
     struct stat info;
     if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return;
-    file_ = std::fopen(path, "rb");
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (file->is_open())
+        in_ = std::move(file);
 }
 
-BetterReader::~BetterReader() {
-    if (file_ != nullptr)
-        std::fclose(file_);
+BetterReader::BetterReader(std::unique_ptr<std::istream> in) : in_(std::move(in)) {}
+
+BetterReader BetterReader::of_text(std::string text) {
+    return BetterReader(std::make_unique<std::istringstream>(std::move(text)));
 }
 
 bool BetterReader::at_end() {
-    if (file_ == nullptr)
+    if (in_ == nullptr)
         return true;
-    if (pending_returns_ > 0)
-        return false;
-    int c = std::getc(file_);
-    if (c == EOF)
-        return true;
-    std::ungetc(c, file_);
-    return false;
+    return pending_returns_ == 0 && in_->peek() == EOF;
 }
 
 int BetterReader::next_char() {
-    if (file_ == nullptr)
+    if (in_ == nullptr)
         return EOF;
     if (pending_returns_ > 0) {
         --pending_returns_;
         return '\r';
     }
-    int c = std::getc(file_);
+    int c = in_->get();
     if (c != '\r')
         return c;
     // Files written on other systems end their lines in CR LF; CRs that end
     // a line are dropped, so a line read back never ends in one. A CR
     // anywhere else is an ordinary character.
     int returns = 1;
-    int after = std::getc(file_);
-    for (; after == '\r'; after = std::getc(file_))
+    while (in_->peek() == '\r') {
+        in_->get();
         ++returns;
-    if (after == '\n' || after == EOF)
+    }
+    int after = in_->peek();
+    if (after == '\n' || after == EOF) {
+        in_->get();
         return '\n';
-    std::ungetc(after, file_);
+    }
     pending_returns_ = returns - 1;
     return c;
 }
