@@ -5,6 +5,7 @@
 
 #include "core/screens.h"
 #include "files/level_file.h"
+#include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -47,6 +48,7 @@ void fatal_message(SDL_Surface* screen, const char* title, const char* text) {
         wait_for_answer(dismisses);
     }
     // The same shutdown as a normal end of the game, fonts first.
+    release_pictures();
     close_fonts();
     SDL_Quit();
     std::exit(1);

@@ -5,6 +5,7 @@
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
+#include "view/floor_view.h"
 #include "files/save_file.h"
 
 namespace {
@@ -223,7 +224,9 @@ void LevelLoop::frame_work(int frame_mode) {
 void LevelLoop::construction_frame() {
     draw_image(construction_background.get(), 0, 0, info->screen);
     parts_bin.draw(info->screen);
-    level->draw_to_surface(info->screen, held, grab_x, grab_y, true);
+    int pointer_x = 0, pointer_y = 0;
+    SDL_GetMouseState(&pointer_x, &pointer_y);
+    draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true);
 }
 
 void LevelLoop::editing_frame() {
@@ -241,7 +244,7 @@ void LevelLoop::simulation_frame() {
     }
     if (run_state.frame(*level, cycle_code)) {
         draw_image(simulation_background.get(), 0, 0, info->screen);
-        level->draw_to_surface(info->screen, nullptr, grab_x, grab_y, false);
+        draw_floor(info->screen, *level, nullptr, 0, 0, false);
     } else {
         error(info, run_state.error().c_str());
         mode = MODE_CONSTRUCTION;

@@ -1,6 +1,6 @@
 // The one-line save records of the devices: a kind letter a to g, then
-// comma-separated numbers. Each kind writes its record with the format
-// string below and is read back with the same one.
+// comma-separated numbers. Each kind writes its record with its own format
+// string (see DeviceKind) and is read back here with the same one.
 #ifndef GEARLOFT_FILES_DEVICE_RECORD_H
 #define GEARLOFT_FILES_DEVICE_RECORD_H
 
@@ -8,7 +8,6 @@
 #include <memory>
 
 class Device;
-class Level;
 
 // The message box shown when a save holds a line that is no device record.
 constexpr const char* INVALID_RECORD_TITLE = "Error!";
@@ -29,6 +28,6 @@ inline bool file_values_ok(std::initializer_list<int> values) {
 // A new device (not fixed) from one record, named from its number for the
 // scriptable kinds; null when the line is no record: an unknown letter, an
 // empty line, missing or unreadable fields, or a value out of range.
-std::unique_ptr<Device> device_from_stub(const char* line, Level* level);
+std::unique_ptr<Device> device_from_stub(const char* line);
 
 #endif

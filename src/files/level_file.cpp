@@ -39,7 +39,7 @@ bool read_item(Level& level, BetterReader& reader, const std::string& keyword, i
         if (!file_values_ok({x, y}))
             return false;
         if (with_converters)
-            level.devices.push_back(std::make_unique<DeviceConverter>(x, y, false, from, to, &level));
+            level.devices.push_back(std::make_unique<DeviceConverter>(x, y, false, from, to));
     }
     return true;
 }

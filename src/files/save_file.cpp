@@ -89,7 +89,7 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open) {
     // A save that ends before its "CODE" line meets the empty text at the end
     // of the file, which is no record either.
     for (std::string line = save.get_line(); line != "CODE"; line = save.get_line()) {
-        std::unique_ptr<Device> device = device_from_stub(line.c_str(), level.get());
+        std::unique_ptr<Device> device = device_from_stub(line.c_str());
         if (!device)
             return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
         level->devices.push_back(std::move(device));
