@@ -4,7 +4,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DeviceConverter::KIND{'a', "", "a, %d, %d, 0, %d, %d"};
+const DeviceKind DeviceConverter::KIND{'a', "", "a, %d, %d, 0, %d, %d", "x y from to"};
 
 namespace {
 // Magenta-keyed; the two block pictures show what goes in and what comes out.

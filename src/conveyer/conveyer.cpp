@@ -4,7 +4,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DeviceConveyer::KIND{'b', "", "b, %d, %d, 0, %d, %d, %d"};
+const DeviceKind DeviceConveyer::KIND{'b', "", "b, %d, %d, 0, %d, %d, %d", "x y length direction period"};
 
 namespace {
 // Belt pictures in frame order; each is drawn as a belt moving right.

@@ -235,20 +235,21 @@ void LevelLoop::editing_frame() {
     editor->draw();
 }
 
-// The win test sees the floor as the last frame's step left it; after the
-// win screen this frame still runs the program and steps once more.
+// The win screen shows over the last frame's picture; the frame then still
+// runs the program and steps once more before the level is reset.
 void LevelLoop::simulation_frame() {
-    if (level->win()) {
+    FrameResult frame = run_state.frame(*level, cycle_code);
+    if (frame.won) {
         win(info);
         mode = MODE_CONSTRUCTION;
     }
-    if (run_state.frame(*level, cycle_code)) {
-        draw_image(simulation_background.get(), 0, 0, info->screen);
-        draw_floor(info->screen, *level, nullptr, 0, 0, false);
-    } else {
+    if (frame.failed) {
         error(info, run_state.error().c_str());
         mode = MODE_CONSTRUCTION;
         level->clear_blocks();
+    } else {
+        draw_image(simulation_background.get(), 0, 0, info->screen);
+        draw_floor(info->screen, *level, nullptr, 0, 0, false);
     }
     if (mode != MODE_SIMULATION)
         level->reset();

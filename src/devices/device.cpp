@@ -6,7 +6,7 @@
 #include "devices/device_kit.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind Device::NO_KIND{'\0', "", ""};
+const DeviceKind Device::NO_KIND{'\0', "", "", ""};
 
 Device::Device(int x, int y, bool fixed, const DeviceKind& kind)
     : x(x), y(y), name{}, fixed(fixed), kind(kind.word), kind_(&kind) {}

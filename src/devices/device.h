@@ -18,14 +18,16 @@ constexpr int RECORD_FIELDS_MAX = 6;
 
 // What all devices of one kind share. The save record starts with `letter`;
 // `record` is its format, the one string that writes it and reads it back
-// (a letter, then "%d" fields and literal zeros after ", "). `word` is the
-// kind word, which also starts the Lua names ("pusher" names pusher_0,
-// pusher_1, ...); the kinds with a word carry their number as the third
-// record field. Belts and converters have no word and take no name.
+// (a letter, then "%d" fields and literal zeros after ", "), and `fields`
+// names its numbers in order, separated by blanks. `word` is the kind word,
+// which also starts the Lua names ("pusher" names pusher_0, pusher_1, ...);
+// the kinds with a word carry their number as the third record field. Belts
+// and converters have no word and take no name.
 struct DeviceKind {
     char letter;
     const char* word;
     const char* record;
+    const char* fields;
 };
 
 // A machine standing on the factory floor.

@@ -7,7 +7,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DeviceGrabber::KIND{'c', "grabber", "c, %d, %d, %d, %d, %d"};
+const DeviceKind DeviceGrabber::KIND{'c', "grabber", "c, %d, %d, %d, %d, %d", "x y number length left"};
 
 namespace {
 // Magenta-keyed, drawn as they are for a claw on the left.

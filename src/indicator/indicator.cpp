@@ -6,7 +6,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DeviceIndicator::KIND{'d', "indicator", "d, %d, %d, %d, %d, %d, %d"};
+const DeviceKind DeviceIndicator::KIND{'d', "indicator", "d, %d, %d, %d, %d, %d, %d", "x y number red green blue"};
 
 namespace {
 // The lamp's frame, magenta-keyed, drawn over the colour.

@@ -7,7 +7,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DevicePusher::KIND{'e', "pusher", "e, %d, %d, %d, %d"};
+const DeviceKind DevicePusher::KIND{'e', "pusher", "e, %d, %d, %d, %d", "x y number direction"};
 
 namespace {
 // Both drawn pointing up when unturned; the rod is magenta-keyed.

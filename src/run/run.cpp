@@ -47,19 +47,27 @@ bool Run::start(Level& level, const std::string& init_code) {
     return run_program(level, init_code, FIRST_TIME_CHUNK);
 }
 
-bool Run::frame(Level& level, const std::string& cycle_code) {
+FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win) {
+    FrameResult result;
+    result.won = level.win();
+    if (result.won && at_win == AtWin::stop)
+        return result;
     if (!engine_) {
         error_ = "The simulation has not been started.";
-        return false;
+        result.failed = true;
+        return result;
     }
     run_program(level, cycle_code, EVERY_TIME_CHUNK);
     // Actions queued before a failure are still delivered; a missing device
     // replaces the program's own message.
     parse_actions(level, *engine_);
-    if (!take_error())
-        return false;
+    if (!take_error()) {
+        result.failed = true;
+        return result;
+    }
     level.tick();
-    return true;
+    result.stepped = true;
+    return result;
 }
 
 bool Run::run_program(Level& level, const std::string& code, const char* chunk_name) {

@@ -1,7 +1,8 @@
-// One run of the simulation, shared by the level loop and the headless
-// runner: the start (a fresh Lua engine runs every device's table and the
-// initialization code) and each frame's program, dispatch and step. Drawing,
-// pacing, message screens and the win test are the caller's.
+// One run of the simulation, shared by the level loop and gearloft-sim: the
+// start (a fresh Lua engine runs every device's table and the initialization
+// code) and each frame in its fixed order: the win test, the program, the
+// delivery of its actions, one step of the level. Drawing, pacing and the
+// message screens are the caller's.
 #ifndef GEARLOFT_RUN_RUN_H
 #define GEARLOFT_RUN_RUN_H
 
@@ -25,6 +26,21 @@ std::string assemble_program(Level& level, const std::string& code);
 // sets the engine's error "device not found: NAME" and drops it and the rest.
 void parse_actions(Level& level, ScriptingEngine& engine);
 
+// What a frame does once its win test has passed: the game shows the win
+// screen and still finishes the frame; gearloft-sim stops there.
+enum class AtWin { finish_frame, stop };
+
+// How one frame went.
+struct FrameResult {
+    // The win test at the frame's start passed: the floor as the previous
+    // frame's step left it satisfies every catcher.
+    bool won = false;
+    // The program ran, its actions were delivered and the level stepped.
+    bool stepped = false;
+    // The program or an action failed (see Run::error); the level did not step.
+    bool failed = false;
+};
+
 class Run {
 public:
     Run();
@@ -38,12 +54,12 @@ public:
     // with `error()` set, when the program failed; the level is untouched.
     bool start(Level& level, const std::string& init_code);
 
-    // One simulation frame, after the caller's win test: the devices' tables
-    // and the every-cycle code under "EVERY TIME", the queued actions handed
-    // to the devices, then one step of the level. False, with `error()` set,
-    // when the program or an action failed; the level then has not stepped,
-    // and the caller shows the message, clears the blocks and resets it.
-    bool frame(Level& level, const std::string& cycle_code);
+    // One simulation frame: the win test, then (unless it passed and `at_win`
+    // says stop) the devices' tables and the every-cycle code under
+    // "EVERY TIME", the queued actions handed to the devices, and one step
+    // of the level. After a failure the caller shows the message, clears the
+    // blocks and resets the level.
+    FrameResult frame(Level& level, const std::string& cycle_code, AtWin at_win = AtWin::finish_frame);
 
     // The message of the last failure; empty after a success.
     const std::string& error() const { return error_; }

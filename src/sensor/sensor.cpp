@@ -5,7 +5,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DeviceSensor::KIND{'f', "sensor", "f, %d, %d, %d, %d"};
+const DeviceKind DeviceSensor::KIND{'f', "sensor", "f, %d, %d, %d, %d", "x y number direction"};
 
 namespace {
 // The body is never turned; the beam is drawn faded over the front cell.

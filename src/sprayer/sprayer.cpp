@@ -7,7 +7,7 @@
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
-const DeviceKind DeviceSprayer::KIND{'g', "sprayer", "g, %d, %d, %d, %d"};
+const DeviceKind DeviceSprayer::KIND{'g', "sprayer", "g, %d, %d, %d, %d", "x y number direction"};
 
 namespace {
 // The body is drawn pointing up when unturned; the cloud is never turned.

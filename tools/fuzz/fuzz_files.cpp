@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "file_round_trip.h"
+#include "round_trip.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
 

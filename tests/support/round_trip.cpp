@@ -1,4 +1,4 @@
-#include "file_round_trip.h"
+#include "round_trip.h"
 
 #include "files/save_file.h"
 

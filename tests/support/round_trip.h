@@ -1,8 +1,8 @@
 // The promise every loaded level keeps: its save text loads back and gives
 // the very same text again. Shared by the malformed-file tests and the
 // fuzzer, so it uses no test framework.
-#ifndef GEARLOFT_TESTS_FILE_ROUND_TRIP_H
-#define GEARLOFT_TESTS_FILE_ROUND_TRIP_H
+#ifndef GEARLOFT_TESTS_SUPPORT_ROUND_TRIP_H
+#define GEARLOFT_TESTS_SUPPORT_ROUND_TRIP_H
 
 #include <string>
 
