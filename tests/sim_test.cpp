@@ -1,12 +1,12 @@
 // gearloft-sim end to end: the built executable run on small levels and saves
-// in a scratch game folder.
+// in a scratch game folder, which has no pictures at all.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "file_test_util.h"
+#include "support.h"
 
 namespace {
 
@@ -34,11 +34,11 @@ protected:
         dir_.write("saves/solution.sav", SOLUTION);
     }
     SimResult run_sim(const std::string& args) {
-        std::string command = std::string("'") + GEARLOFT_SIM_PATH + "' " + args + " >sim.out 2>sim.err";
+        std::string command = "cd '" + dir_.path() + "' && '" + GEARLOFT_SIM_PATH + "' " + args + " >sim.out 2>sim.err";
         int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, dir_.read("sim.out"), dir_.read("sim.err")};
     }
-    GameDir dir_;
+    ScratchDir dir_;
 };
 
 } // namespace
@@ -96,6 +96,9 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"saves/orphan.sav", 66, "", "gearloft-sim: Cannot open level file: levels/gone.lvl\n"},
         {"saves/corrupt.sav", 1, "", "Error!: Error loading saved game: Invalid device type!\n"},
         {"saves/huge.sav", 1, "", "out of range"},
+        {"--level sim.lvl", 64, "", "usage: gearloft-sim"},
+        {"--list saves/solution.sav", 64, "", "usage: gearloft-sim"},
+        {"--level gone.lvl --describe", 66, "", "gearloft-sim: Cannot open level file: levels/gone.lvl\n"},
     };
     for (const auto& c : cases) {
         SimResult result = run_sim(c.args);
@@ -103,4 +106,20 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         EXPECT_EQ(result.out, c.out) << c.args;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << c.args << ": " << result.err;
     }
+}
+
+TEST_F(SimTest, DescribesSavesAndLevelsAndListsTheLevels) {
+    dir_.write("levels/later.lvl", "Later, harder\n2\n1\nconverter, 20, 16, R, G\n");
+    dir_.write("levels/unlisted.lvl", "Never shown\n0\n0\n");
+    SimResult save = run_sim("saves/solution.sav --describe");
+    EXPECT_EQ(save.status, 0);
+    EXPECT_EQ(save.out, "level sim.lvl\n"
+                        "part b x=4 y=5 length=3 direction=1 period=1 fixed\n"
+                        "part e x=2 y=5 number=0 direction=1 name=pusher_0\n"
+                        "init 1\nt = false\ncycle 2\nt = not t\npusher_0.on(t)\n");
+    SimResult level = run_sim("--describe --level later.lvl");
+    EXPECT_EQ(level.out, "level later.lvl\npart a x=20 y=16 from=82 to=71\ninit 0\ncycle 0\n");
+    SimResult list = run_sim("--list");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "sim.lvl\tSim test\nlater.lvl\tLater, harder\n");
 }
