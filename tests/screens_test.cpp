@@ -1,6 +1,6 @@
 // The game's screens driven by queued events: the level loop's runs and
-// message screens, building on the floor, the level list, and saving and
-// loading through the chooser.
+// message screens, building on the floor, the level list, the parts bin's
+// buttons and the file chooser. (tests/e2e plays them in a real window.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,16 +8,21 @@
 
 #include "conveyer/conveyer.h"
 #include "core/fatal_message.h"
+#include "core/file_chooser.h"
 #include "core/level_loop.h"
 #include "core/placement.h"
 #include "core/screens.h"
+#include "files/describe.h"
 #include "files/device_record.h"
 #include "main/level_list.h"
 #include "main/startup.h"
+#include "partsbin/parts_bin.h"
 #include "pusher/pusher.h"
 #include "support.h"
 
 namespace {
+void push_quit() { push_event(SDL_Event{SDL_QUIT}); }
+
 // A level with one red catcher next to a spawner, so a run delivers by
 // itself, and a stand-in device counting its steps.
 class LoopTest : public WindowTest {
@@ -43,13 +48,11 @@ protected:
         push_click(5, 5, button);
         loop_->frame_work(frame_mode);
     }
-    void handle(const SDL_Event& event) { ASSERT_TRUE(loop_->handle_event(event, loop_->mode)); }
-    void press(int x, int y, Uint8 button = SDL_BUTTON_LEFT) { handle(mouse_event(SDL_MOUSEBUTTONDOWN, x, y, button)); }
-    void release(int x, int y) { handle(mouse_event(SDL_MOUSEBUTTONUP, x, y)); }
-    void key(SDLKey sym, Uint16 unicode = 0) { handle(key_event(sym, unicode)); }
+    void press(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, x, y), loop_->mode); }
+    void release(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONUP, x, y), loop_->mode); }
     // An upward pusher from page 3 of the bin (grab offset 9, 2) let go at (x, y).
     void new_pusher_at(int x, int y) {
-        key(SDLK_3);
+        loop_->parts_bin.goto_page(2);
         press(650 + 59, 52);
         release(x, y);
     }
@@ -147,30 +150,11 @@ TEST_F(LoopTest, MessageScreensAnswerOnlyToTheirOwnInput) {
     EXPECT_FALSE(loop_->step());
 }
 
-TEST_F(LoopTest, LoadedCodeIsUsedWithoutVisitingTheEditor) {
-    Level saved;
-    saved.catchers.push_back(std::make_unique<Catcher>(10, 10, 1, 1, "R"));
-    saved.init_code = "started = true\n";
-    saved.cycle_code = "if not started then error('lost') end\nseen = (seen or 0) + 1\n";
-    place<DevicePusher>(saved, 3, 3, false, DIR_UP)->give_name(0);
-    LevelLoop loop(&info_, &saved);
-    EXPECT_EQ(loop.editor->cycle_box->getNumberOfRows(), 2u) << "no extra empty row";
-    EXPECT_EQ(saved_program_text(*loop.editor), "1\nstarted = true\n2\nif not started then error('lost') end\n"
-                                                "seen = (seen or 0) + 1\n");
-    push_key(SDLK_SPACE);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(loop.step());
-    EXPECT_EQ(loop.mode, MODE_SIMULATION);
-    EXPECT_EQ(saved.ticks, 2);
-}
-
 TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
     level_.devices.clear();
     new_pusher_at(9 + 25 * 4 + 12, 2 + 25 * 6 - 12);
     ASSERT_EQ(level_.devices.size(), 1u);
-    EXPECT_EQ(device(0)->x, 4);
-    EXPECT_EQ(device(0)->y, 6);
-    EXPECT_STREQ(device(0)->name, "pusher_0");
+    EXPECT_EQ(describe_part(*device(0)), "part e x=4 y=6 number=0 direction=0 name=pusher_0");
     EXPECT_EQ(loop_->held, nullptr);
     new_pusher_at(9 + 25 * 4, 2 + 25 * 6); // onto the first: thrown away
     new_pusher_at(150, 100);
@@ -215,104 +199,22 @@ TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
     place<DevicePusher>(level_, 4, 4, false, DIR_UP)->give_name(0);
     press(25 * 4 + 3, 25 * 4 + 3);
     EXPECT_EQ(loop_->held, device(2));
-    key(SDLK_SPACE);
+    loop_->handle_event(key_event(SDLK_SPACE), MODE_CONSTRUCTION);
     EXPECT_EQ(loop_->held, nullptr) << "starting ends the drag";
     EXPECT_EQ(loop_->mode, MODE_SIMULATION);
 }
 
-TEST_F(LoopTest, EditorVisitsCaptureBothTextsAndDigitsTurnPagesOnlyWhileBuilding) {
-    key(SDLK_2);
-    EXPECT_EQ(loop_->parts_bin.page, 1);
-    press(700, 570); // the edit button
-    ASSERT_EQ(loop_->mode, MODE_EDITING);
-    loop_->editor->init_box->setText("a = 1\nb = 2");
-    press(100, 300);
-    release(100, 300);
-    loop_->editor->cycle_box->setText("");
-    key(SDLK_3, '3');
-    loop_->editor->logic();
-    EXPECT_EQ(loop_->parts_bin.page, 1);
-    press(700, 20, SDL_BUTTON_RIGHT); // the back button, any button
-    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
-    EXPECT_EQ(loop_->init_code, "a = 1\nb = 2\n");
-    EXPECT_EQ(loop_->cycle_code, "3\n");
-    EXPECT_EQ(saved_program_text(*loop_->editor), "2\na = 1\nb = 2\n1\n3\n");
-}
+// The level list with the real loop and chooser in a scratch game folder.
+// (tests/e2e saves, loads and meets a corrupt save in a real window.)
+class ListTest : public WindowTest {};
 
-// The list and its load button, with the real level loop and chooser, in a
-// scratch game folder.
-class GameTest : public WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        game_.write("levels/push.lvl", "Push reds right\n1\n3\nspawner, 3, 5, R, 6\ncatcher, 8, 4, 1, 1, R\n"
-                                       "converter, 12, 12, G, R\n");
-        inside_ = std::make_unique<ScratchDir::Inside>(game_.path());
-    }
-    void TearDown() override {
-        inside_.reset();
-        WindowTest::TearDown();
-    }
-    ScratchDir game_;
-    std::unique_ptr<ScratchDir::Inside> inside_;
-};
-
-TEST_F(GameTest, ListShowsLevelsByDifficultyAndPressesPickThem) {
-    game_.write("levels/a.lvl", "Hard\n3\n0\n");
-    game_.write("levels/b.lvl", "Never\n0\n0\n");
-    LevelSelect list(&info_);
-    ASSERT_EQ(list.rows.size(), 2u);
-    EXPECT_EQ(list.rows[0].text, "[*        ] Push reds right");
-    EXPECT_EQ(list.rows[1].text, "[***      ] Hard");
-    std::vector<std::string> opened;
-    list.open_level = [&](const std::string& name) { opened.push_back(name); };
-    list.open_save = [&] { opened.push_back("(load)"); };
-    bool redraw = false;
-    for (auto [x, y] : {std::pair{300, 99}, {300, 100}, {5, 139}, {300, 140}, {700, 560}})
-        EXPECT_TRUE(list.handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, x, y), redraw));
-    EXPECT_EQ(opened, (std::vector<std::string>{"push.lvl", "a.lvl", "(load)"}));
-    EXPECT_TRUE(redraw);
-    EXPECT_FALSE(list.handle_event(key_event(SDLK_ESCAPE), redraw));
-    EXPECT_EQ(level_row_text(12, std::string(300, 'd')).size(), LIST_ROW_MAX);
-}
-
-TEST_F(GameTest, SavedMachineIsWrittenAndOpensFromTheList) {
-    auto loaded = load_level("push.lvl", 0);
-    LevelLoop loop(&info_, loaded.level.get());
-    place<DevicePusher>(*loaded.level, 2, 5, false, DIR_RIGHT)->give_name(0);
-    loop.editor->cycle_box->setText("count = (count or 0) + 1\npusher_0.on(count % 2 == 0) -- a, b");
-    push_text("old");
-    push_key(SDLK_ESCAPE); // cancelled: nothing written
-    ASSERT_TRUE(loop.handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, 50, 570), MODE_CONSTRUCTION));
-    push_text("mine");
-    push_key(SDLK_RETURN);
-    ASSERT_TRUE(loop.handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, 50, 570), MODE_CONSTRUCTION));
-    EXPECT_EQ(game_.read("saves/mine.sav"), "push.lvl\na, 12, 12, 0, 71, 82\ne, 2, 5, 0, 1\nCODE\n"
-                                            "1\n-- Initialization Code Goes Here\n"
-                                            "2\ncount = (count or 0) + 1\npusher_0.on(count % 2 == 0) -- a, b\n");
-    EXPECT_FALSE(std::filesystem::exists("saves/old.sav"));
-    // Saving again under the name asks first: N keeps the old file.
-    push_text("mine");
-    push_key(SDLK_RETURN);
-    push_key(SDLK_n);
-    push_key(SDLK_ESCAPE);
-    loop.editor->cycle_box->setText("");
-    ASSERT_TRUE(loop.handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, 50, 570), MODE_CONSTRUCTION));
-    EXPECT_NE(game_.read("saves/mine.sav").find("count"), std::string::npos);
-    // From the list: load it, leave it, leave the list.
-    push_click(700, 560);
-    push_text("mine");
-    push_key(SDLK_RETURN);
-    push_key(SDLK_ESCAPE);
-    push_key(SDLK_y);
-    push_key(SDLK_ESCAPE);
-    level_select(&info_);
-    EXPECT_EQ(pending_events(), 1) << "only the release of the last Escape is left";
-}
-
-TEST_F(GameTest, UnusableFilesShowWhyOrEndTheGame) {
-    game_.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
-    game_.write("levels/broken.lvl", "Broken\n1\n1\nconveyer, 3, 3, 999999, 1, 10\n");
+TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
+    ScratchDir game;
+    game.write("levels/broken.lvl", "Broken\n1\n1\nconveyer, 3, 3, 999999, 1, 10\n");
+    game.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
+    game.write("levels/unlisted.lvl", "Difficulty 0\n0\n0\n");
+    game.write("saves/bad.sav", "unlisted.lvl\nz, 1, 2\nCODE\n0\n0\n");
+    auto inside = game.enter();
     push_click(300, 105); // the broken level
     push_click(400, 400); // dismisses the error screen
     push_click(700, 560);
@@ -323,21 +225,97 @@ TEST_F(GameTest, UnusableFilesShowWhyOrEndTheGame) {
     level_select(&info_);
     EXPECT_EQ(pending_events(), 1);
     EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
-    EXPECT_EQ(load_outcome(load_level("push.lvl", 0)), LoadOutcome::open);
-
-    game_.write("saves/bad.sav", "push.lvl\nz, 1, 2\nCODE\n0\n0\n");
-    testing::FLAGS_gtest_death_test_style = "threadsafe";
-    EXPECT_EXIT(
-        {
-            push_text("bad");
-            push_key(SDLK_RETURN);
-            push_key(SDLK_SPACE); // closes the message box
-            load_save(&info_);
-        },
-        testing::ExitedWithCode(1), "Error!: Error loading saved game: Invalid device type!");
+    EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);
+    EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
+                "Error!: Error loading saved game: Invalid device type!");
 }
 
-TEST(Placement, SnapCutsTowardZero) {
+TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {
     for (auto [pixel, cell] : {std::pair{-10, 0}, {-36, 0}, {-37, -1}, {12, 0}, {13, 1}})
         EXPECT_EQ(snap_to_cell(pixel), cell) << pixel;
+    EXPECT_EQ(level_row_text(3, "Hard"), "[***      ] Hard");
+    EXPECT_EQ(level_row_text(12, std::string(300, 'd')).size(), LIST_ROW_MAX);
+    EXPECT_EQ(level_row_at(99, 3) + level_row_at(100, 3) + level_row_at(159, 3) + level_row_at(160, 3), -1 + 0 + 2 - 1);
+}
+
+TEST(PartsBin, ButtonsHandOutNewDevicesShapeTheNextBeltAndTurnPages) {
+    PartsBin bin;
+    // Page, press relative to the panel (hit areas are 30 x 29), and what it gives.
+    const std::tuple<int, int, int, const char*> presses[] = {
+        {0, 109, 469, "part b x=0 y=0 length=1 direction=0 period=10"}, // a fresh belt
+        {0, 110, 469, ""},                                              // past the drag area
+        {0, 24 + 29, 104 + 28, ""},                                     // left
+        {0, 59 + 30, 72, ""},                                           // just past "up"
+        {0, 92, 342, ""},                                               // eight long
+        {0, 92, 200, ""},                                               // fast
+        {0, 38, 431, "part b x=0 y=0 length=8 direction=3 period=5"},
+        {1, 24, 84, "part f x=0 y=0 number=0 direction=3"},
+        {1, 95, 208, "part g x=0 y=0 number=0 direction=1"},
+        {2, 59, 52, "part e x=0 y=0 number=0 direction=0"},
+        {2, 59, 84, "part e x=0 y=0 number=0 direction=2"},
+        {2, 92, 167, "part d x=0 y=0 number=0 red=255 green=128 blue=0"},
+        {2, 30, 210, "part d x=0 y=0 number=0 red=255 green=0 blue=0"},
+        {2, 30, 288, "part c x=0 y=0 number=0 length=18 left=1"},
+        {2, 92, 288, "part c x=0 y=0 number=0 length=18 left=0"},
+        {2, 60, 450, ""}};
+    for (auto [page, x, y, device] : presses) {
+        bin.goto_page(page);
+        std::unique_ptr<Device> taken = bin.click(x, y);
+        EXPECT_EQ(taken ? describe_part(*taken) : "", device) << page << ": " << x << ", " << y;
+    }
+    EXPECT_NE(bin.click(59, 52).get(), bin.click(59, 52).get()) << "a new copy each time";
+    std::string pages;
+    for (auto [x, y] : {std::pair{21, 516}, {69, 529}, {40, 520}, {134, 529}, {86, 516}, {100, 520}}) // back x3, on x3
+        pages += std::to_string((bin.click(x, y), bin.page));
+    bin.goto_page(5);
+    EXPECT_EQ(pages + std::to_string(bin.page), "1001222") << "the arrows stop at the first and last page";
+}
+
+namespace fs = std::filesystem;
+
+namespace {
+class ChooserTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        for (const char* file : {"saves/b_folder/x", "saves/a_folder/x", "saves/zeta.sav", "saves/alpha.sav", "saves/notes.txt"})
+            dir_.write(file, "x\n");
+        saves_ = fs::path(dir_.path()) / "saves";
+    }
+
+    ScratchDir dir_;
+    fs::path saves_;
+};
+} // namespace
+
+TEST_F(ChooserTest, OpenNeedsAnExistingFileAndSaveAsksBeforeReplacing) {
+    FileChooserModel open(ChooserMode::Open, saves_);
+    auto missing = open.accept("nothing");
+    EXPECT_EQ(missing.verdict, FileChooserModel::Verdict::Refused);
+    EXPECT_EQ(missing.message, "File not found: nothing.sav");
+    EXPECT_EQ(open.accept("alpha").path, saves_ / "alpha.sav");
+    EXPECT_EQ(open.accept("notes.txt").verdict, FileChooserModel::Verdict::Accepted);
+    EXPECT_EQ(open.accept("").verdict, FileChooserModel::Verdict::Refused);
+    FileChooserModel save(ChooserMode::Save, saves_);
+    EXPECT_EQ(save.accept("mine").path, saves_ / "mine.sav");
+    auto existing = save.accept("zeta");
+    EXPECT_EQ(existing.verdict, FileChooserModel::Verdict::AskReplace);
+    EXPECT_EQ(existing.message, "zeta.sav already exists. Replace it? (Y / N)");
+    EXPECT_EQ(save.accept("missing_folder/x").verdict, FileChooserModel::Verdict::Refused);
+    EXPECT_EQ(save.accept("b_folder").verdict, FileChooserModel::Verdict::EnteredFolder);
+    FileChooserModel fresh(ChooserMode::Save, saves_ / "fresh");
+    EXPECT_TRUE(fs::is_directory(saves_ / "fresh")) << "the start folder is made when missing";
+}
+
+// The replace question also answers to the buttons: cancel for no, save for
+// yes.
+TEST_F(ChooserTest, ReplaceQuestionAnswersToTheButtons) {
+    push_text("zeta");
+    push_key(SDLK_RETURN);
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 16 - 45, 80 + 402 + 8));
+    push_key(SDLK_RETURN);
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 30 - 90 - 45, 80 + 402 + 8));
+    EXPECT_EQ(choose_file(info_.screen, ChooserMode::Save, saves_.c_str()), (saves_ / "zeta.sav").string());
+    EXPECT_EQ(dir_.read("saves/zeta.sav"), "x\n") << "choosing writes nothing";
+    EXPECT_EQ(pending_events(), 0);
 }

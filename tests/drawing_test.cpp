@@ -1,6 +1,7 @@
 // What the screen shows, drawn by the game's own code with the game's art and
 // compared pixel for pixel with golden pictures (tests/data/golden; refresh
-// them on purpose with tools/golden/refresh.sh).
+// them on purpose with tools/golden/refresh.sh); and the toolkit's quarter
+// turns and magenta keys.
 #include <gtest/gtest.h>
 
 #include "converter/converter.h"
@@ -20,18 +21,7 @@
 #include "view/floor_view.h"
 
 namespace {
-class Golden : public WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        TTF_Init();
-    }
-    void TearDown() override {
-        close_fonts();
-        TTF_Quit();
-        WindowTest::TearDown();
-    }
-};
+class Golden : public WindowTest {};
 
 template <class T, class... Args> T* named(Level& level, int number, Args&&... args) {
     T* device = place<T>(level, std::forward<Args>(args)...);
@@ -74,25 +64,18 @@ void furnish(Level& level) {
 } // namespace
 
 // While building: name labels, dim lamps, spawners, and a pusher dragged
-// half a cell off the grid.
-TEST_F(Golden, FloorWhileBuilding) {
+// half a cell off the grid. Running: no labels, no spawners, lit lamps in
+// full colour, and a device of the floor being dragged left out of its place.
+TEST_F(Golden, FloorWhileBuildingAndRunning) {
     Level level;
     furnish(level);
     DevicePusher dragged(0, 0, false, DIR_LEFT);
     dragged.give_name(9);
-    Picture surface = make_surface(650, 550);
-    draw_floor(surface.get(), level, &dragged, 312, 437, true);
-    EXPECT_TRUE(matches_golden(surface.get(), "floor_building"));
-}
-
-// Running: no labels, no spawners, lit lamps in full colour; a device of
-// the floor that is being dragged is left out of its place.
-TEST_F(Golden, FloorWhileRunning) {
-    Level level;
-    furnish(level);
-    Picture surface = make_surface(650, 550);
-    draw_floor(surface.get(), level, level.devices.back().get(), -100, -100, false);
-    EXPECT_TRUE(matches_golden(surface.get(), "floor_running"));
+    Picture building = make_surface(650, 550), running = make_surface(650, 550);
+    draw_floor(building.get(), level, &dragged, 312, 437, true);
+    draw_floor(running.get(), level, level.devices.back().get(), -100, -100, false);
+    EXPECT_TRUE(matches_golden(building.get(), "floor_building"));
+    EXPECT_TRUE(matches_golden(running.get(), "floor_running"));
 }
 
 // The three pages side by side, the first with a belt set to left, fast and
@@ -114,16 +97,13 @@ TEST_F(Golden, PartsBinPages) {
 }
 
 // The error card with its message over the construction screen, and the box
-// of a corrupt save over that.
-TEST_F(Golden, MessageScreens) {
+// of a corrupt save over that; the code editor with every glyph.
+TEST_F(Golden, MessagesAndCodeEditor) {
     draw_image(cached_picture("img/background_construction.gif", false), 0, 0, info_.screen);
     push_click(400, 455);
     error(&info_, "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)");
     draw_message_box(info_.screen, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE);
     EXPECT_TRUE(matches_golden(info_.screen, "messages"));
-}
-
-TEST_F(Golden, CodeEditor) {
     EditorGUI editor(info_.screen);
     editor.cycle_box->setText("-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
                               std::string(EDITOR_GLYPHS));
@@ -131,4 +111,58 @@ TEST_F(Golden, CodeEditor) {
     editor.logic();
     editor.draw();
     EXPECT_TRUE(matches_golden(info_.screen, "editor"));
+}
+
+namespace {
+// A 25 x 25 palettised picture, like the game's GIFs as loaded: palette
+// entry `fill` everywhere, the following entries in the four corners.
+Picture corner_picture(std::vector<SDL_Color> palette, Uint8 fill) {
+    Picture picture(SDL_CreateRGBSurface(SDL_SWSURFACE, 25, 25, 8, 0, 0, 0, 0));
+    SDL_SetColors(picture.get(), palette.data(), 0, static_cast<int>(palette.size()));
+    SDL_FillRect(picture.get(), nullptr, fill);
+    for (int i = 0; i < 4; ++i)
+        static_cast<Uint8*>(picture->pixels)[(i / 2) * 24 * picture->pitch + (i == 1 || i == 2) * 24] =
+            static_cast<Uint8>((fill + 1 + i) % palette.size());
+    return picture;
+}
+
+// The 16-bit pixel at (x, y), and a colour as a 16-bit surface holds it.
+Uint16 at(SDL_Surface* s, int x, int y) { return static_cast<Uint16*>(s->pixels)[y * s->pitch / 2 + x]; }
+Uint16 as_drawn(SDL_Surface* s, SDL_Color c) { return static_cast<Uint16>(SDL_MapRGB(s->format, c.r, c.g, c.b)); }
+
+} // namespace
+
+// Quarter turns keep every row and column: drawn one pixel up and left, a
+// turned 25 x 25 picture lands exactly on its cell, turned counter-clockwise.
+// An opaque picture keeps even its first palette colour (SDL_gfx would make
+// it see-through); a keyed one keeps its transparency.
+TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
+    const std::vector<SDL_Color> palette = {{0, 0, 128, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}, {0, 0, 200, 0}, {200, 200, 0, 0}};
+    for (Uint8 fill : {0, 4}) {
+        Picture picture = corner_picture(palette, fill);
+        // Which corner of the source shows at the top-left after each turn.
+        for (auto [angle, corner] : {std::pair{0, 0}, {90, 1}, {180, 2}, {270, 3}, {-90, 3}, {-270, 1}}) {
+            Picture dst = make_surface(60, 60);
+            SDL_FillRect(dst.get(), nullptr, 0xFFFF);
+            int shift = angle == 0 ? 0 : -1;
+            draw_image_rotated(picture.get(), angle, 10 + shift, 10 + shift, dst.get());
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 60; ++x)
+                    ASSERT_EQ(at(dst.get(), x, y) != 0xFFFF, x >= 10 && x < 35 && y >= 10 && y < 35) << angle;
+            EXPECT_EQ(at(dst.get(), 10, 10), as_drawn(dst.get(), palette[(fill + 1 + corner) % 5])) << angle;
+            EXPECT_EQ(at(dst.get(), 22, 22), as_drawn(dst.get(), palette[fill])) << angle;
+        }
+    }
+    // Magenta is keyed only where the palette has it: light grey, the nearest
+    // colour in a palette without it, stays.
+    Picture keyed = corner_picture({{255, 0, 255, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}}, 0);
+    Picture grey = corner_picture({{250, 250, 250, 0}, {200, 0, 0, 0}}, 0);
+    set_magenta_key(keyed.get());
+    set_magenta_key(grey.get());
+    Picture dst = make_surface(60, 30);
+    draw_image_rotated(keyed.get(), 270, -1, -1, dst.get());
+    draw_image(grey.get(), 30, 0, dst.get());
+    EXPECT_EQ(at(dst.get(), 12, 12), 0) << "magenta stays transparent";
+    EXPECT_EQ(at(dst.get(), 24, 0), as_drawn(dst.get(), {200, 0, 0, 0})) << "the top-left corner turned to the top right";
+    EXPECT_NE(at(dst.get(), 42, 12), 0);
 }
