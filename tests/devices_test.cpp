@@ -40,15 +40,18 @@ TEST(DeviceKinds, TablesRecordsCopiesAndReset) {
     DeviceConverter converter(3, 4, true, 'R', 'G');
     const std::tuple<Device*, const char*, const char*, const char*> kinds[] = {
         {&pusher, "pusher", "e, 12, 7, 5, 3",
-         "pusher_5 = { on = function (x) if x then action('pusher_5','on',0) else action('pusher_5','off',0) end end }\n"},
+         "pusher_5 = { on = function (x) if x then action('pusher_5','on',0) else action('pusher_5','off',0) end end "
+         "}\n"},
         {&grabber, "grabber", "c, 10, 2, 5, 18, 1",
          "grabber_5 = { grab = function () action('grabber_5','grab',0) end, release = function () "
          "action('grabber_5','release',0) end, move_to = function (x) action('grabber_5','move_to',x) end, "
          "read = function () return 7 end }\n"},
-        {&sprayer, "sprayer", "g, 9, 3, 5, 3", "sprayer_5 = { spray = function () action('sprayer_5','spray',0) end }\n"},
+        {&sprayer, "sprayer", "g, 9, 3, 5, 3",
+         "sprayer_5 = { spray = function () action('sprayer_5','spray',0) end }\n"},
         {&sensor, "sensor", "f, 10, 10, 5, 1", "sensor_5 = { read = function () return true end }\n"},
         {&lamp, "indicator", "d, 3, 4, 5, 0, 255, 0",
-         "indicator_5 = { on = function (x) if x then action('indicator_5','on',0) else action('indicator_5','off',0) end end }\n"},
+         "indicator_5 = { on = function (x) if x then action('indicator_5','on',0) else action('indicator_5','off',0) "
+         "end end }\n"},
         {&belt, "", "b, 3, 4, 0, 8, 3, 10", ""},
         {&converter, "", "a, 3, 4, 0, 82, 71", ""}};
     pusher.on = pusher.extended = grabber.holding = lamp.lit = true;
@@ -84,7 +87,8 @@ TEST(DeviceKinds, FrontCellsOffTheFloor) {
         level.add_block(x + step.dy, y + step.dx, 'R'); // beside the devices, on the edge
         DevicePusher* pusher = place<DevicePusher>(level, x, y, false, direction);
         place<DeviceSprayer>(level, x, y, false, direction)->code_action("spray", 0, &level);
-        EXPECT_NE(DeviceSensor(x, y, false, direction).get_code_stub(&level).find("false"), std::string::npos) << direction;
+        EXPECT_NE(DeviceSensor(x, y, false, direction).get_code_stub(&level).find("false"), std::string::npos)
+            << direction;
         EXPECT_EQ(marks(level.sticky), 0) << direction;
         pusher->code_action("on", 0, &level);
         run_ticks(level, 3);
@@ -110,7 +114,8 @@ TEST(Belt, MovesOnMultiplesOfItsPeriodWithFivePicturesPerPeriod) {
         }
     }
     // Without a period, a length or a direction a belt stands still.
-    for (auto [length, direction, period] : {std::tuple{4, DIR_RIGHT, 0}, {4, DIR_RIGHT, -5}, {0, DIR_RIGHT, 5}, {4, 4, 5}}) {
+    for (auto [length, direction, period] :
+         {std::tuple{4, DIR_RIGHT, 0}, {4, DIR_RIGHT, -5}, {0, DIR_RIGHT, 5}, {4, 4, 5}}) {
         Level level;
         place<DeviceConveyer>(level, 2, 5, false, length, direction, period);
         level.add_block(2, 5, 'R');

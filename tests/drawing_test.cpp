@@ -137,7 +137,8 @@ Uint16 as_drawn(SDL_Surface* s, SDL_Color c) { return static_cast<Uint16>(SDL_Ma
 // An opaque picture keeps even its first palette colour (SDL_gfx would make
 // it see-through); a keyed one keeps its transparency.
 TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
-    const std::vector<SDL_Color> palette = {{0, 0, 128, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}, {0, 0, 200, 0}, {200, 200, 0, 0}};
+    const std::vector<SDL_Color> palette = {
+        {0, 0, 128, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}, {0, 0, 200, 0}, {200, 200, 0, 0}};
     for (Uint8 fill : {0, 4}) {
         Picture picture = corner_picture(palette, fill);
         // Which corner of the source shows at the top-left after each turn.
@@ -163,6 +164,7 @@ TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
     draw_image_rotated(keyed.get(), 270, -1, -1, dst.get());
     draw_image(grey.get(), 30, 0, dst.get());
     EXPECT_EQ(at(dst.get(), 12, 12), 0) << "magenta stays transparent";
-    EXPECT_EQ(at(dst.get(), 24, 0), as_drawn(dst.get(), {200, 0, 0, 0})) << "the top-left corner turned to the top right";
+    EXPECT_EQ(at(dst.get(), 24, 0), as_drawn(dst.get(), {200, 0, 0, 0}))
+        << "the top-left corner turned to the top right";
     EXPECT_NE(at(dst.get(), 42, 12), 0);
 }

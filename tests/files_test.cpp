@@ -30,8 +30,8 @@ TEST(BetterReader, TokensNumbersAndLines) {
     EXPECT_EQ(numbers.get_int(), 0);
     EXPECT_EQ(numbers.get_line(), "");
     std::string long_text(5000, 'a');
-    BetterReader lines = BetterReader::of_text("Sort the  red, blocks\r\n\nmid\rdle\r\ntwo\r\r\nin\r\rside\n" + long_text +
-                                               "\n" + long_text + ",7\n" + long_text + "\nlast\r");
+    BetterReader lines = BetterReader::of_text("Sort the  red, blocks\r\n\nmid\rdle\r\ntwo\r\r\nin\r\rside\n" +
+                                               long_text + "\n" + long_text + ",7\n" + long_text + "\nlast\r");
     for (const char* line : {"Sort the  red, blocks", "", "mid\rdle", "two"})
         EXPECT_EQ(lines.get_line(), line);
     EXPECT_EQ(lines.get_whole_line(), "in\r\rside");
@@ -47,7 +47,8 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
         // A type token gives its first character; belts are fixed, converters the player's.
         {"Sort\n1\n5\nspawner, 3, 10, R, 20\ncatcher, 20, 9, 2, 1, RR\nconveyer, 3, 10, 15, 1, 10\n"
          "converter, 8, 2, Red, G\nspawner\t,4,11,\tGx,  5\n",
-         "part b x=3 y=10 length=15 direction=1 period=10 fixed\npart a x=8 y=2 from=82 to=71\nR3,10/20 G4,11/5 RR20,9"},
+         "part b x=3 y=10 length=15 direction=1 period=10 fixed\npart a x=8 y=2 from=82 to=71\nR3,10/20 G4,11/5 "
+         "RR20,9"},
         // "spa wner" reads as spawner; "Spawner" is unknown (case matters), so
         // only its x and y are taken and "spawner" after them starts the next item.
         {"d\n1\n4\nlamp, 1, 2\nSpawner, 5, 5, spawner, 6, 7, G, 2\nspa wner, 8, 9, B, 4\n", "G6,7/2 B8,9/4 "},
@@ -63,7 +64,8 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
         for (const auto& device : loaded.level->devices)
             items += describe_part(*device) + "\n";
         for (const auto& s : loaded.level->spawners)
-            items += char(s->type) + std::to_string(s->x) + "," + std::to_string(s->y) + "/" + std::to_string(s->period) + " ";
+            items += char(s->type) + std::to_string(s->x) + "," + std::to_string(s->y) + "/" +
+                     std::to_string(s->period) + " ";
         for (const auto& c : loaded.level->catchers)
             items += c->pattern + std::to_string(c->x) + "," + std::to_string(c->y);
         EXPECT_EQ(items, expected) << text;
@@ -82,7 +84,8 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
 // (Each kind's record is written and read back in devices_test.)
 TEST(DeviceRecord, OddFieldsAndLinesThatAreNoRecord) {
     // Only 1 puts a claw on the left; the blanks after commas may be any white space.
-    EXPECT_EQ(describe_part(*device_from_stub("c,  1,\t1,\n 0, 4, 2")), "part c x=1 y=1 number=0 length=4 left=0 name=grabber_0");
+    EXPECT_EQ(describe_part(*device_from_stub("c,  1,\t1,\n 0, 4, 2")),
+              "part c x=1 y=1 number=0 length=4 left=0 name=grabber_0");
     EXPECT_EQ(describe_part(*device_from_stub("a, 1, 2, 0, 338, -1")), "part a x=1 y=2 from=82 to=255");
     for (const char* line : {"", "E, 12, 7, 1, 3", "h, 1, 2, 3, 4", " e, 12, 7, 1, 3", "e, 12, 7, 1", "e, 12 7, 1, 3",
                              "e, 12, seven, 1, 3", "a, 1, 2, 1, 82, 71", "b, 1, 2, 0, 5, 1", "d, 1, 1, 0, 10, 20",
@@ -105,13 +108,18 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
     LoadResult back = save_from_text(saved, levels);
     ASSERT_TRUE(back.level) << back.message;
     // The level's belt once, then the records: the converter only from its own.
-    EXPECT_EQ(describe_level(*back.level).rfind("level factory.lvl\npart b x=2 y=3 length=5 direction=1 period=4 fixed\npart a x=10 y=10 from=82 to=71\n"
-              "part e x=1 y=3 number=0 direction=1 name=pusher_0\npart b x=7 y=3 length=3 direction=1 period=2\ninit 4\n", 0),
+    EXPECT_EQ(describe_level(*back.level)
+                  .rfind("level factory.lvl\npart b x=2 y=3 length=5 direction=1 period=4 fixed\npart a x=10 y=10 "
+                         "from=82 to=71\n"
+                         "part e x=1 y=3 number=0 direction=1 name=pusher_0\npart b x=7 y=3 length=3 direction=1 "
+                         "period=2\ninit 4\n",
+                         0),
               0u);
     EXPECT_EQ(code_rows(back.level->init_code.value_or("")), init);
     EXPECT_EQ(code_rows(back.level->cycle_code.value_or("")), cycle);
     EXPECT_EQ(round_trip_problem(*back.level, opener_of(levels)), "");
-    for (const char* text : {"factory.lvl\nz, 1, 2\nCODE\n0\n0\n", "factory.lvl\ne, 1, 1, 0, 1\n", "factory.lvl\n\nCODE\n"}) {
+    for (const char* text :
+         {"factory.lvl\nz, 1, 2\nCODE\n0\n0\n", "factory.lvl\ne, 1, 1, 0, 1\n", "factory.lvl\n\nCODE\n"}) {
         LoadResult corrupt = save_from_text(text, levels);
         EXPECT_EQ(corrupt.problem, LoadProblem::invalid_record) << text;
         EXPECT_EQ(corrupt.message, INVALID_RECORD_MESSAGE);
@@ -161,7 +169,8 @@ TEST(MalformedFiles, EachLoadsAsItsNameSays) {
             ASSERT_TRUE(loaded.level) << name << ": " << loaded.message;
             EXPECT_EQ(round_trip_problem(*loaded.level, open_level_file), "") << name;
         } else if (name.rfind("error-", 0) == 0) {
-            EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file) << name;
+            EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file)
+                << name;
             EXPECT_NE(loaded.message, "") << name;
         } else {
             ASSERT_EQ(name.rfind("corrupt-", 0), 0u) << "corpus file without an expected outcome: " << name;

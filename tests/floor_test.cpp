@@ -39,7 +39,9 @@ TEST(LevelTick, CatchersThenSpawnersThenDevicesInListOrder) {
     level.catchers.push_back(std::make_unique<Catcher>(1, 1, 1, 1, "R"));
     std::string log;
     place<StubDevice>(level)->on_tick = [&](Level* l) { log += l->has_block(2, 2) ? "sees " : "blind "; };
-    place<StubDevice>(level)->on_tick = [&](Level* l) { log += std::to_string(l->ticks) + (l->has_block(0, 0) ? "G " : " "); };
+    place<StubDevice>(level)->on_tick = [&](Level* l) {
+        log += std::to_string(l->ticks) + (l->has_block(0, 0) ? "G " : " ");
+    };
     level.tick();
     EXPECT_EQ(level.catchers[0]->remaining, 5) << "the catcher judges the floor before the spawner";
     level.tick();
@@ -205,7 +207,8 @@ TEST(Catcher, TakesOnlyGroupsShapedExactlyLikeItsPattern) {
     };
     for (const auto& c : cases) {
         Level level;
-        level.catchers.push_back(std::make_unique<Catcher>(10, 5, static_cast<int>(std::strlen(c.pattern)), 1, c.pattern));
+        level.catchers.push_back(
+            std::make_unique<Catcher>(10, 5, static_cast<int>(std::strlen(c.pattern)), 1, c.pattern));
         std::map<int, int> groups;
         for (auto [x, y, type, label] : c.cells) {
             level.add_block(x, y, type);

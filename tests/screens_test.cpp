@@ -278,7 +278,8 @@ class ChooserTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        for (const char* file : {"saves/b_folder/x", "saves/a_folder/x", "saves/zeta.sav", "saves/alpha.sav", "saves/notes.txt"})
+        for (const char* file :
+             {"saves/b_folder/x", "saves/a_folder/x", "saves/zeta.sav", "saves/alpha.sav", "saves/notes.txt"})
             dir_.write(file, "x\n");
         saves_ = fs::path(dir_.path()) / "saves";
     }

@@ -47,11 +47,17 @@ const KindRow KINDS[] = {
          return std::make_unique<DeviceIndicator>(f[0], f[1], false, f[3], f[4], f[5]);
      }},
     {DevicePusher::KIND,
-     [](const Fields& f) -> std::unique_ptr<Device> { return std::make_unique<DevicePusher>(f[0], f[1], false, f[3]); }},
+     [](const Fields& f) -> std::unique_ptr<Device> {
+         return std::make_unique<DevicePusher>(f[0], f[1], false, f[3]);
+     }},
     {DeviceSensor::KIND,
-     [](const Fields& f) -> std::unique_ptr<Device> { return std::make_unique<DeviceSensor>(f[0], f[1], false, f[3]); }},
+     [](const Fields& f) -> std::unique_ptr<Device> {
+         return std::make_unique<DeviceSensor>(f[0], f[1], false, f[3]);
+     }},
     {DeviceSprayer::KIND,
-     [](const Fields& f) -> std::unique_ptr<Device> { return std::make_unique<DeviceSprayer>(f[0], f[1], false, f[3]); }},
+     [](const Fields& f) -> std::unique_ptr<Device> {
+         return std::make_unique<DeviceSprayer>(f[0], f[1], false, f[3]);
+     }},
 };
 
 } // namespace

@@ -4,7 +4,8 @@
 
 std::string level_row_text(int difficulty, const std::string& description) {
     int stars = std::clamp(difficulty, 0, 9);
-    std::string row = "[" + std::string(static_cast<size_t>(stars), '*') + std::string(9 - static_cast<size_t>(stars), ' ') + "] ";
+    std::string row =
+        "[" + std::string(static_cast<size_t>(stars), '*') + std::string(9 - static_cast<size_t>(stars), ' ') + "] ";
     row += description;
     if (row.size() > LIST_ROW_MAX)
         row.resize(LIST_ROW_MAX);

@@ -83,18 +83,6 @@ def count_pixels(shot, x0, y0, x1, y1, wanted):
     return sum(1 for y in range(y0, y1) for x in range(x0, x1) if wanted(shot.pixel(x, y)))
 
 
-def dark_columns(shot, x0, y0, x1, y1, darker_than):
-    """The columns of the rectangle holding a pixel whose every channel is
-    below `darker_than`."""
-    columns = set()
-    for y in range(y0, y1):
-        row = shot.rgb[(y * shot.width + x0) * 3:(y * shot.width + x1) * 3]
-        for i, m in enumerate(map(max, row[0::3], row[1::3], row[2::3])):
-            if m < darker_than:
-                columns.add(x0 + i)
-    return columns
-
-
 def is_ink(rgb):
     """Near-black: the game's text colour."""
     return max(rgb) < 60

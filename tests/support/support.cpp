@@ -32,7 +32,9 @@ LevelOpener opener_of(const LevelTexts& levels) {
     };
 }
 
-LoadResult level_from_text(const std::string& text) { return read_level_file("test.lvl", opener_of({{"test.lvl", text}})); }
+LoadResult level_from_text(const std::string& text) {
+    return read_level_file("test.lvl", opener_of({{"test.lvl", text}}));
+}
 
 LoadResult save_from_text(const std::string& text, const LevelTexts& levels) {
     BetterReader save = BetterReader::of_text(text);

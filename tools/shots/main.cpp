@@ -238,8 +238,8 @@ int main(int argc, char** argv) {
         save(screen, "floor_building");
         floor_shot(screen, level, false);
         save(screen, "floor_running");
-        message_shot(screen, level, "error.gif", "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)",
-                     "message_error");
+        message_shot(screen, level, "error.gif",
+                     "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)", "message_error");
         message_shot(screen, level, "quit.gif", nullptr, "message_quit");
         message_shot(screen, level, "win.gif", nullptr, "message_win");
         list_shot(screen);
