@@ -14,6 +14,7 @@
 #include "core/screens.h"
 #include "files/describe.h"
 #include "files/device_record.h"
+#include "files/save_file.h"
 #include "main/level_list.h"
 #include "main/startup.h"
 #include "partsbin/parts_bin.h"

@@ -3,7 +3,6 @@
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
 #include "files/device_record.h"
-#include "files/save_file.h"
 
 namespace {
 
@@ -89,14 +88,4 @@ LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
     LoadResult result;
     result.level = std::move(level);
     return result;
-}
-
-LoadResult load_level(const char* file, int mode) {
-    if (mode == 1) {
-        BetterReader save(file);
-        if (!save.is_open())
-            return load_failure(LoadProblem::unreadable, std::string("Cannot open save file: ") + file);
-        return read_save_file(save);
-    }
-    return read_level_file(file);
 }

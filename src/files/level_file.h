@@ -49,8 +49,4 @@ std::optional<LoadResult> read_level_items(Level& level, const std::string& name
 // A level from its level file, named inside LEVELS_FOLDER.
 LoadResult read_level_file(const std::string& name, const LevelOpener& open = open_level_file);
 
-// The game's loader: mode 0 reads the level file `file` (a name inside
-// LEVELS_FOLDER), mode 1 the save file at the path `file`.
-LoadResult load_level(const char* file, int mode);
-
 #endif

@@ -101,6 +101,15 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open) {
     return result;
 }
 
+LoadResult load_level(const char* file, int mode) {
+    if (mode != 1)
+        return read_level_file(file);
+    BetterReader save(file);
+    if (!save.is_open())
+        return load_failure(LoadProblem::unreadable, std::string("Cannot open save file: ") + file);
+    return read_save_file(save);
+}
+
 std::string save_text(Level& level, const std::string& code) {
     std::string text = level.level_name + "\n";
     for (auto& device : level.devices)

@@ -13,6 +13,10 @@
 // the saved devices, then both code texts (each row followed by "\n").
 LoadResult read_save_file(BetterReader& save, const LevelOpener& open = open_level_file);
 
+// The game's loader: mode 0 reads the level file `file` (a name inside
+// LEVELS_FOLDER), mode 1 the save file at the path `file`.
+LoadResult load_level(const char* file, int mode);
+
 // The text of a save of the level: the level name, a record per device that
 // is not fixed, "CODE", then `code` (the program part) as it is.
 std::string save_text(Level& level, const std::string& code);

@@ -11,7 +11,7 @@
 #include "core/level_loop.h"
 #include "core/screens.h"
 #include "files/device_record.h"
-#include "files/level_file.h"
+#include "files/save_file.h"
 #include "main/level_list.h"
 #include "toolkit/toolkit.h"
 

@@ -22,6 +22,7 @@
 #include "files/device_record.h"
 #include "files/level_file.h"
 #include "files/level_list.h"
+#include "files/save_file.h"
 #include "run/run.h"
 
 namespace {
