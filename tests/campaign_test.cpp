@@ -21,7 +21,7 @@
 #include "core/placement.h"
 #include "devices/device.h"
 #include "level/level.h"
-#include "level/save_file.h"
+#include "files/save_file.h"
 #include "main/level_list.h"
 #include "partsbin/parts_bin.h"
 
@@ -195,8 +195,9 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
 
     // ...and the level as it opens, its converters where the file puts them.
-    Level level(GetParam().file, 0);
-    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    LoadResult level_loaded = load_level(GetParam().file, 0);
+    ASSERT_TRUE(level_loaded.level) << level_loaded.message;
+    Level& level = *level_loaded.level;
     std::string records;
     for (const auto& device : level.devices)
         if (!device->fixed)
@@ -208,11 +209,13 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
 
 TEST_P(CampaignTest, SolutionIsBuiltFromThePartsBin) {
     static const PartsBinOffers offers;
-    Level level(solution_path(GetParam().file).c_str(), 1);
-    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), 1);
+    ASSERT_TRUE(level_loaded.level) << level_loaded.message;
+    Level& level = *level_loaded.level;
     EXPECT_EQ(level.level_name, GetParam().file);
-    Level original(GetParam().file, 0);
-    ASSERT_EQ(original.load_problem, LoadProblem::none) << original.load_error;
+    LoadResult original_loaded = load_level(GetParam().file, 0);
+    ASSERT_TRUE(original_loaded.level) << original_loaded.message;
+    Level& original = *original_loaded.level;
     EXPECT_EQ(converter_types(level), converter_types(original)) << "the level's own converters, no more, no less";
 
     std::map<std::string, std::set<int>> numbers;
@@ -244,21 +247,23 @@ TEST_P(CampaignTest, SolutionIsBuiltFromThePartsBin) {
 TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
     std::ifstream in(solution_path(GetParam().file), std::ios::binary);
     std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Level level(solution_path(GetParam().file).c_str(), 1);
-    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), 1);
+    ASSERT_TRUE(level_loaded.level) << level_loaded.message;
+    Level& level = *level_loaded.level;
     ScratchDir scratch;
     std::string copy = scratch.write("copy.sav", "");
     std::string code =
         program_save_text(code_rows(level.init_code.value_or("")), code_rows(level.cycle_code.value_or("")));
-    ASSERT_TRUE(level.save(copy.c_str(), code));
+    ASSERT_TRUE(save_level(level, copy.c_str(), code));
     std::ifstream saved(copy, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>()), original)
         << "a row count that does not match its rows, or lines after the program";
 }
 
 TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
-    Level level(GetParam().file, 0);
-    ASSERT_EQ(level.load_problem, LoadProblem::none) << level.load_error;
+    LoadResult level_loaded = load_level(GetParam().file, 0);
+    ASSERT_TRUE(level_loaded.level) << level_loaded.message;
+    Level& level = *level_loaded.level;
     EXPECT_FALSE(level.catchers.empty());
     for (const auto& catcher : level.catchers)
         EXPECT_TRUE(catcher->is_valid()) << "catcher at " << catcher->x << ", " << catcher->y;
@@ -292,7 +297,8 @@ TEST(Campaign, EveryLevelHasASolution) {
 TEST(Campaign, EveryBlockTypeAppears) {
     std::set<unsigned char> seen;
     for (const auto& entry : CAMPAIGN) {
-        Level level(entry.file, 0);
+        LoadResult level_loaded = load_level(entry.file, 0);
+        Level& level = *level_loaded.level;
         for (const auto& spawner : level.spawners)
             seen.insert(spawner->type);
         for (const auto& catcher : level.catchers)
@@ -309,8 +315,10 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
     std::set<std::string> used;
     bool converter_moved = false;
     for (const auto& entry : CAMPAIGN) {
-        Level solution(solution_path(entry.file).c_str(), 1);
-        Level original(entry.file, 0);
+        LoadResult solution_loaded = load_level(solution_path(entry.file).c_str(), 1);
+        Level& solution = *solution_loaded.level;
+        LoadResult original_loaded = load_level(entry.file, 0);
+        Level& original = *original_loaded.level;
         for (const auto& device : solution.devices) {
             if (device->fixed)
                 continue;

@@ -1,77 +1,135 @@
-// A run of the simulation: start, frames, failures and the program's reach.
+// The run: program assembly, dispatch by name, and the frame order with its
+// win test, driven by real Lua. (The campaign runs every kind of device
+// through Lua in gearloft-sim.)
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <vector>
 
-#include "core/run.h"
-#include "device_test_util.h"
-#include "level/level.h"
+#include "conveyer/conveyer.h"
 #include "pusher/pusher.h"
+#include "run/run.h"
+#include "scripting/scripting_engine.h"
+#include "support.h"
 
 namespace {
+using Received = std::vector<std::pair<std::string, int>>;
+
+// A stand-in with a pusher's on(x) and a grabber's move_to(n) in its table.
+StubDevice* scripted(Level& level, const std::string& name) {
+    StubDevice* device = place<StubDevice>(level, name);
+    device->stub = name + " = { on = function (x) action('" + name + "', x and 'on' or 'off', 0) end, " +
+                   "move_to = function (k) action('" + name + "', 'move_to', k) end }\n";
+    return device;
+}
+
+// One frame's program run and dispatch.
+void program(Level& level, ScriptingEngine& script, const std::string& code) {
+    script.run_code(assemble_program(level, code).c_str(), "EVERY TIME");
+    parse_actions(level, script);
+}
+} // namespace
+
+TEST(Dispatch, ReachesEveryNamedDeviceInOrderUntilAnUnknownName) {
+    Level level;
+    StubDevice* first = scripted(level, "twin");
+    StubDevice* other = scripted(level, "other");
+    StubDevice* second = scripted(level, "twin");
+    ScriptingEngine script;
+    program(level, script, "twin.on(true) twin.on(false) other.on(0)");
+    EXPECT_FALSE(script.error);
+    EXPECT_EQ(other->received, (Received{{"on", 0}}));
+    program(level, script, "twin.on(true)\naction('nobody','on',0)\ntwin.on(false)");
+    EXPECT_EQ(script.error, "device not found: nobody");
+    EXPECT_EQ(first->received, (Received{{"on", 0}, {"off", 0}, {"on", 0}}));
+    EXPECT_EQ(second->received, first->received);
+    EXPECT_TRUE(script.take_actions().empty()) << "the dropped actions never reach a later frame";
+}
+
+TEST(Dispatch, ArgumentsAreTruncatedTowardZeroAndTheLastThreeCount) {
+    Level level;
+    StubDevice* grabber = scripted(level, "grabber_0");
+    ScriptingEngine script;
+    program(level, script,
+            "grabber_0.move_to(3.7) grabber_0.move_to(-2.9) grabber_0.move_to(nil)\n"
+            "grabber_0.move_to('5') grabber_0.move_to('abc') grabber_0.move_to(1e20) grabber_0.move_to(0/0)\n"
+            "if action('x', 'y', 'grabber_0', 'last', 7) ~= 0 then error('answer') end");
+    EXPECT_FALSE(script.error) << *script.error;
+    EXPECT_EQ(grabber->received, (Received{{"move_to", 3}, {"move_to", -2}, {"move_to", 0}, {"move_to", 5},
+                                           {"move_to", 0}, {"move_to", INT_MAX}, {"move_to", 0}, {"last", 7}}));
+}
 
 class RunTest : public testing::Test {
 protected:
     void SetUp() override {
         pusher_ = place<DevicePusher>(level_, 5, 5, false, DIR_RIGHT);
         pusher_->give_name(0);
-        level_.add_block(6, 5, 'R');
-        level_.clear_blocks();
     }
     Level level_;
     DevicePusher* pusher_ = nullptr;
     ::Run run_;
 };
 
-} // namespace
-
 TEST_F(RunTest, InitActionsWaitForTheFirstFrameAndComeFirstInIt) {
-    EXPECT_FALSE(run_.frame(level_, "")) << "no frame before a start";
+    EXPECT_TRUE(run_.frame(level_, "").failed) << "no frame before a start";
     ASSERT_TRUE(run_.start(level_, "pusher_0.on(true)"));
-    EXPECT_EQ(run_.error(), "");
     EXPECT_FALSE(pusher_->on) << "nothing is dispatched after the first chunk";
-    EXPECT_EQ(level_.ticks, 0);
-    ASSERT_TRUE(run_.frame(level_, ""));
-    EXPECT_TRUE(pusher_->on);
+    FrameResult first = run_.frame(level_, "");
+    EXPECT_TRUE(first.stepped);
     EXPECT_TRUE(pusher_->extended) << "the frame's step follows the dispatch";
     EXPECT_EQ(level_.ticks, 1);
     ASSERT_TRUE(run_.start(level_, "pusher_0.on(false)"));
-    ASSERT_TRUE(run_.frame(level_, "pusher_0.on(true)"));
-    EXPECT_TRUE(pusher_->on);
+    ASSERT_TRUE(run_.frame(level_, "pusher_0.on(true)").stepped);
+    EXPECT_TRUE(pusher_->on) << "the first chunk's actions come before the frame's own";
 }
 
-TEST_F(RunTest, FailedStartLeavesTheLevelAlone) {
+// Line k of the player's code is line k + (devices with a table) of the
+// program; belts add no line.
+TEST_F(RunTest, FailuresNameTheirLineAndStopTheFrameBeforeTheStep) {
+    place<DeviceConveyer>(level_, 10, 10, true, 3, DIR_RIGHT, 10);
+    place<DevicePusher>(level_, 2, 2, false, DIR_UP)->give_name(1);
     EXPECT_FALSE(run_.start(level_, "pusher_0.on(true)\nif then"));
-    // The pusher's table is line 1 of the program.
-    EXPECT_EQ(run_.error().rfind("[string \"FIRST TIME\"]:3:", 0), 0u) << run_.error();
-    EXPECT_EQ(level_.ticks, 0);
+    EXPECT_EQ(run_.error().rfind("[string \"FIRST TIME\"]:4:", 0), 0u) << run_.error();
     EXPECT_FALSE(pusher_->on);
-}
-
-TEST_F(RunTest, FailedFrameDeliversEarlierActionsButDoesNotStep) {
     ASSERT_TRUE(run_.start(level_, ""));
-    ASSERT_TRUE(run_.frame(level_, ""));
-    EXPECT_FALSE(run_.frame(level_, "pusher_0.on(true)\nerror('jammed')"));
-    EXPECT_EQ(run_.error(), "[string \"EVERY TIME\"]:3: jammed");
+    FrameResult failed = run_.frame(level_, "pusher_0.on(true)\nerror('jammed')");
+    EXPECT_TRUE(failed.failed);
+    EXPECT_FALSE(failed.stepped);
+    EXPECT_EQ(run_.error(), "[string \"EVERY TIME\"]:4: jammed");
     EXPECT_TRUE(pusher_->on) << "queued before the failure";
-    EXPECT_FALSE(pusher_->extended);
-    EXPECT_EQ(level_.ticks, 1);
-
-    EXPECT_FALSE(run_.frame(level_, "action('pusher_7', 'on', 0)\nerror('jammed')"));
+    EXPECT_EQ(level_.ticks, 0);
+    EXPECT_TRUE(run_.frame(level_, "action('pusher_7', 'on', 0)\nerror('jammed')").failed);
     EXPECT_EQ(run_.error(), "device not found: pusher_7") << "the missing device's message wins";
-    EXPECT_EQ(level_.ticks, 1);
-    ASSERT_TRUE(run_.frame(level_, ""));
+    EXPECT_TRUE(run_.frame(level_, "").stepped);
     EXPECT_EQ(run_.error(), "");
-    EXPECT_EQ(level_.ticks, 2);
 }
 
 TEST_F(RunTest, GlobalsLastForOneRun) {
     const std::string count = "n = n + 1\nif n == 3 then error('third') end";
     ASSERT_TRUE(run_.start(level_, "n = 1"));
-    EXPECT_TRUE(run_.frame(level_, count));
-    EXPECT_FALSE(run_.frame(level_, count));
-    EXPECT_EQ(run_.error(), "[string \"EVERY TIME\"]:3: third");
+    EXPECT_TRUE(run_.frame(level_, count).stepped);
+    EXPECT_TRUE(run_.frame(level_, count).failed);
     ASSERT_TRUE(run_.start(level_, ""));
-    EXPECT_FALSE(run_.frame(level_, count)) << "a new start is a new Lua state";
+    EXPECT_TRUE(run_.frame(level_, count).failed) << "a new start is a new Lua state";
     EXPECT_EQ(run_.error(), "[string \"EVERY TIME\"]:2: attempt to perform arithmetic on global 'n' (a nil value)");
 }
+
+// The win test sees the floor as the previous frame's step left it: won,
+// the frame still runs and steps, unless the caller stops there.
+TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
+    level_.catchers.push_back(std::make_unique<Catcher>(10, 10, 1, 1, "R"));
+    ASSERT_TRUE(run_.start(level_, ""));
+    EXPECT_FALSE(run_.frame(level_, "").won);
+    level_.catchers[0]->remaining = 0;
+    FrameResult go_on = run_.frame(level_, "pusher_0.on(true)");
+    EXPECT_TRUE(go_on.won);
+    EXPECT_TRUE(go_on.stepped);
+    EXPECT_TRUE(pusher_->extended);
+    FrameResult stop = run_.frame(level_, "pusher_0.on(false)", AtWin::stop);
+    EXPECT_TRUE(stop.won);
+    EXPECT_FALSE(stop.stepped || stop.failed);
+    EXPECT_EQ(level_.ticks, 2);
+    EXPECT_TRUE(pusher_->on) << "a stopped frame runs no program";
+}
+

@@ -1,66 +1,323 @@
-// The level's message screens answer only to their own keys and clicks.
+// The game's screens driven by queued events: the level loop's runs and
+// message screens, building on the floor, the level list, the parts bin's
+// buttons and the file chooser. (tests/e2e plays them in a real window.)
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <filesystem>
+#include <functional>
 
+#include "conveyer/conveyer.h"
+#include "core/fatal_message.h"
+#include "core/file_chooser.h"
+#include "core/level_loop.h"
+#include "core/placement.h"
 #include "core/screens.h"
+#include "files/describe.h"
+#include "files/device_record.h"
+#include "files/save_file.h"
+#include "main/level_list.h"
+#include "main/startup.h"
+#include "partsbin/parts_bin.h"
+#include "pusher/pusher.h"
+#include "support.h"
 
 namespace {
-class ScreensTest : public testing::Test {
+void push_quit() { push_event(SDL_Event{SDL_QUIT}); }
+
+// A level with one red catcher next to a spawner, so a run delivers by
+// itself, and a stand-in device counting its steps.
+class LoopTest : public WindowTest {
 protected:
     void SetUp() override {
-        SDL_Init(SDL_INIT_VIDEO);
-        info_.screen = SDL_SetVideoMode(800, 600, 16, 0);
+        WindowTest::SetUp();
+        level_.catchers.push_back(std::make_unique<Catcher>(10, 10, 1, 1, "R"));
+        level_.spawners.push_back(std::make_unique<Spawner>(11, 11, 'R', 3));
+        place<StubDevice>(level_)->on_tick = [this](Level*) { ++device_ticks_; };
+        loop_ = std::make_unique<LevelLoop>(&info_, &level_);
     }
-    void TearDown() override { SDL_Quit(); }
+    void TearDown() override {
+        loop_.reset();
+        WindowTest::TearDown();
+    }
+    void frames(int n) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(loop_->step());
+    }
+    // A frame whose work shows a message screen, its answer queued first.
+    void answered_frame(Uint8 button = SDL_BUTTON_LEFT) {
+        int frame_mode = loop_->mode;
+        push_click(5, 5, button);
+        loop_->frame_work(frame_mode);
+    }
+    void press(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, x, y), loop_->mode); }
+    void release(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONUP, x, y), loop_->mode); }
+    // An upward pusher from page 3 of the bin (grab offset 9, 2) let go at (x, y).
+    void new_pusher_at(int x, int y) {
+        loop_->parts_bin.goto_page(2);
+        press(650 + 59, 52);
+        release(x, y);
+    }
+    Device* device(size_t i) { return level_.devices.at(i).get(); }
 
-    static void push(Uint8 type, SDLKey key = SDLK_UNKNOWN) {
-        SDL_Event event;
-        std::memset(&event, 0, sizeof event);
-        event.type = type;
-        if (type == SDL_KEYDOWN)
-            event.key.keysym.sym = key;
-        if (type == SDL_MOUSEBUTTONDOWN)
-            event.button.button = SDL_BUTTON_WHEELUP;
-        SDL_PushEvent(&event);
-    }
-    static int pending() {
-        SDL_PumpEvents();
-        SDL_Event events[16];
-        return SDL_PeepEvents(events, 16, SDL_PEEKEVENT, SDL_ALLEVENTS);
-    }
-
-    GameInfo info_;
+    Level level_;
+    int device_ticks_ = 0;
+    std::unique_ptr<LevelLoop> loop_;
 };
 } // namespace
 
-TEST_F(ScreensTest, QuitAnswersYesOnlyToY) {
-    push(SDL_MOUSEBUTTONDOWN);
-    push(SDL_QUIT);
-    push(SDL_KEYDOWN, SDLK_a);
-    push(SDL_KEYDOWN, SDLK_y);
-    push(SDL_KEYDOWN, SDLK_SPACE);
-    EXPECT_TRUE(quit(&info_));
-    EXPECT_EQ(pending(), 1) << "events after the answer stay queued";
+TEST_F(LoopTest, RunsStartAndStopAfterTheStoppingFramesStep) {
+    push_click(453, 560, SDL_BUTTON_RIGHT);
+    frames(1);
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION) << "only the left button counts while building";
+    const std::vector<std::function<void()>> starts = {[] { push_key(SDLK_SPACE); }, [] { push_click(617, 587); }};
+    const std::vector<std::function<void()>> stops = {[] { push_key(SDLK_ESCAPE); }, [] { push_key(SDLK_SPACE); },
+                                                      [] { push_click(500, 570, SDL_BUTTON_MIDDLE); }, push_quit};
+    for (size_t i = 0; i < stops.size(); ++i) {
+        starts[i % 2]();
+        frames(4);
+        ASSERT_EQ(loop_->mode, MODE_SIMULATION);
+        ASSERT_EQ(level_.ticks, 3) << "the frame that started the run did not step";
+        int ticks_before = device_ticks_;
+        stops[i]();
+        frames(1);
+        EXPECT_EQ(device_ticks_, ticks_before + 1) << "the stopping frame still steps";
+        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_EQ(level_.ticks, 0);
+        EXPECT_FALSE(level_.has_block(11, 11)) << "the floor was reset";
+    }
 }
 
-TEST_F(ScreensTest, QuitAnswersNoToNAndEscape) {
-    push(SDL_KEYDOWN, SDLK_n);
-    EXPECT_FALSE(quit(&info_));
-    push(SDL_MOUSEBUTTONDOWN);
-    push(SDL_KEYDOWN, SDLK_ESCAPE);
-    EXPECT_FALSE(quit(&info_));
-    EXPECT_EQ(pending(), 0);
+TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
+    loop_->init_code = "x = = 1";
+    push_key(SDLK_SPACE);
+    push_click(5, 5); // dismisses the error screen
+    frames(1);
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(pending_events(), 0);
+    loop_->init_code = "";
+    for (auto [code, good_frames] : {std::pair{"n = (n or 0) + 1 if n == 4 then error('boom') end", 3},
+                                     {"action('pusher_7', 'on', 0)", 0}}) {
+        loop_->cycle_code = code;
+        push_key(SDLK_SPACE);
+        frames(1 + good_frames);
+        int ticks_before = device_ticks_;
+        answered_frame();
+        EXPECT_EQ(pending_events(), 1) << "only the press was taken";
+        SDL_Event release;
+        SDL_PollEvent(&release);
+        EXPECT_EQ(device_ticks_, ticks_before) << code;
+        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_FALSE(level_.has_block(11, 11)) << "the floor was cleared";
+    }
 }
 
-TEST_F(ScreensTest, ErrorAndWinSwallowKeysUntilAClick) {
-    push(SDL_KEYDOWN, SDLK_ESCAPE);
-    push(SDL_KEYDOWN, SDLK_SPACE);
-    push(SDL_MOUSEBUTTONDOWN);
-    push(SDL_KEYDOWN, SDLK_a);
-    error(&info_, "device not found: pusher_7");
-    EXPECT_EQ(pending(), 1);
-    push(SDL_MOUSEBUTTONDOWN);
+// The win screen appears at the start of the frame after the last delivery;
+// that frame still runs the program and steps once more, then resets.
+TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
+    push_key(SDLK_SPACE);
+    frames(1);
+    while (level_.catchers[0]->remaining > 0)
+        frames(1);
+    EXPECT_EQ(loop_->mode, MODE_SIMULATION);
+    int ticks_before = device_ticks_;
+    answered_frame(SDL_BUTTON_WHEELDOWN); // any button dismisses it
+    EXPECT_EQ(device_ticks_, ticks_before + 1);
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(level_.catchers[0]->remaining, 5);
+}
+
+// The quit question hears only Y, N and Escape; the error and win screens
+// swallow keys until a mouse button.
+TEST_F(LoopTest, MessageScreensAnswerOnlyToTheirOwnInput) {
+    push_key(SDLK_ESCAPE);
+    push_click(300, 300);
+    push_quit();
+    push_key(SDLK_n);
+    EXPECT_TRUE(loop_->step());
+    EXPECT_EQ(pending_events(), 0) << "the click and the close request were swallowed";
+    push_key(SDLK_ESCAPE);
+    push_key(SDLK_ESCAPE);
+    EXPECT_TRUE(loop_->step());
+    push_key(SDLK_a);
+    push_key(SDLK_y);
+    push_click(1, 1, SDL_BUTTON_WHEELUP);
+    error(&info_, "message");
+    EXPECT_EQ(pending_events(), 1) << "keys swallowed up to the press";
+    push_key(SDLK_RETURN);
+    push_click(1, 1);
     win(&info_);
-    EXPECT_EQ(pending(), 0) << "the key left over from the error screen was swallowed";
+    push_key(SDLK_ESCAPE);
+    push_key(SDLK_y);
+    EXPECT_FALSE(loop_->step());
+}
+
+TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
+    level_.devices.clear();
+    new_pusher_at(9 + 25 * 4 + 12, 2 + 25 * 6 - 12);
+    ASSERT_EQ(level_.devices.size(), 1u);
+    EXPECT_EQ(describe_part(*device(0)), "part e x=4 y=6 number=0 direction=0 name=pusher_0");
+    EXPECT_EQ(loop_->held, nullptr);
+    new_pusher_at(9 + 25 * 4, 2 + 25 * 6); // onto the first: thrown away
+    new_pusher_at(150, 100);
+    new_pusher_at(200, 100);
+    ASSERT_EQ(level_.devices.size(), 3u);
+    press(150 + 5, 100);
+    release(700, 100); // pusher_1 dropped onto the panel
+    new_pusher_at(400, 400);
+    EXPECT_STREQ(device(2)->name, "pusher_1");
+    press(400 + 3, 400 + 3);
+    release(200 + 3, 100 + 3); // onto pusher_2: back where it was
+    EXPECT_EQ(device(2)->x, 16);
+    press(403, 403);
+    release(650, 403); // on the boundary: stays
+    press(403, 403);
+    release(651, 403);
+    EXPECT_EQ(level_.devices.size(), 2u);
+}
+
+TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
+    level_.devices.clear();
+    // Picked up at its fifth cell, the belt's top-left pixel lies 105 pixels
+    // left of the pointer; drops snap to the nearest cell.
+    for (auto [left_of_edge, expected_x] : {std::pair{10, 0}, {36, 0}, {37, 8}}) {
+        DeviceConveyer* belt = place<DeviceConveyer>(level_, 8, 3, false, 8, DIR_RIGHT, 10);
+        press(25 * 12 + 5, 25 * 3 + 5);
+        release(105 - left_of_edge, 25 * 3 + 5);
+        EXPECT_EQ(belt->x, expected_x) << left_of_edge << " pixels left of the edge";
+        level_.devices.clear();
+    }
+    DeviceConveyer* tall = place<DeviceConveyer>(level_, 10, 10, false, 2, DIR_UP, 10);
+    press(25 * 10 + 1, 25 * 10 + 1);
+    release(25 * 10 + 1, 25 * 21 + 1); // its second cell would be in row 22
+    EXPECT_EQ(tall->y, 10);
+    press(25 * 10 + 1, 25 * 10 + 1);
+    release(25 * 25 + 1, 25 * 10 + 1);
+    EXPECT_EQ(tall->x, 25);
+    place<DeviceConveyer>(level_, 4, 4, true, 1, DIR_RIGHT, 10);
+    press(25 * 4 + 3, 25 * 4 + 3);
+    EXPECT_EQ(loop_->held, nullptr) << "a fixed belt cannot be picked up";
+    release(0, 0);
+    place<DevicePusher>(level_, 4, 4, false, DIR_UP)->give_name(0);
+    press(25 * 4 + 3, 25 * 4 + 3);
+    EXPECT_EQ(loop_->held, device(2));
+    loop_->handle_event(key_event(SDLK_SPACE), MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->held, nullptr) << "starting ends the drag";
+    EXPECT_EQ(loop_->mode, MODE_SIMULATION);
+}
+
+// The level list with the real loop and chooser in a scratch game folder.
+// (tests/e2e saves, loads and meets a corrupt save in a real window.)
+class ListTest : public WindowTest {};
+
+TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
+    ScratchDir game;
+    game.write("levels/broken.lvl", "Broken\n1\n1\nconveyer, 3, 3, 999999, 1, 10\n");
+    game.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
+    game.write("levels/unlisted.lvl", "Difficulty 0\n0\n0\n");
+    game.write("saves/bad.sav", "unlisted.lvl\nz, 1, 2\nCODE\n0\n0\n");
+    auto inside = game.enter();
+    push_click(300, 105); // the broken level
+    push_click(400, 400); // dismisses the error screen
+    push_click(700, 560);
+    push_text("lost");
+    push_key(SDLK_RETURN);
+    push_click(400, 400);
+    push_key(SDLK_ESCAPE);
+    level_select(&info_);
+    EXPECT_EQ(pending_events(), 1);
+    EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
+    EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);
+    EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
+                "Error!: Error loading saved game: Invalid device type!");
+}
+
+TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {
+    for (auto [pixel, cell] : {std::pair{-10, 0}, {-36, 0}, {-37, -1}, {12, 0}, {13, 1}})
+        EXPECT_EQ(snap_to_cell(pixel), cell) << pixel;
+    EXPECT_EQ(level_row_text(3, "Hard"), "[***      ] Hard");
+    EXPECT_EQ(level_row_text(12, std::string(300, 'd')).size(), LIST_ROW_MAX);
+    EXPECT_EQ(level_row_at(99, 3) + level_row_at(100, 3) + level_row_at(159, 3) + level_row_at(160, 3), -1 + 0 + 2 - 1);
+}
+
+TEST(PartsBin, ButtonsHandOutNewDevicesShapeTheNextBeltAndTurnPages) {
+    PartsBin bin;
+    // Page, press relative to the panel (hit areas are 30 x 29), and what it gives.
+    const std::tuple<int, int, int, const char*> presses[] = {
+        {0, 109, 469, "part b x=0 y=0 length=1 direction=0 period=10"}, // a fresh belt
+        {0, 110, 469, ""},                                              // past the drag area
+        {0, 24 + 29, 104 + 28, ""},                                     // left
+        {0, 59 + 30, 72, ""},                                           // just past "up"
+        {0, 92, 342, ""},                                               // eight long
+        {0, 92, 200, ""},                                               // fast
+        {0, 38, 431, "part b x=0 y=0 length=8 direction=3 period=5"},
+        {1, 24, 84, "part f x=0 y=0 number=0 direction=3"},
+        {1, 95, 208, "part g x=0 y=0 number=0 direction=1"},
+        {2, 59, 52, "part e x=0 y=0 number=0 direction=0"},
+        {2, 59, 84, "part e x=0 y=0 number=0 direction=2"},
+        {2, 92, 167, "part d x=0 y=0 number=0 red=255 green=128 blue=0"},
+        {2, 30, 210, "part d x=0 y=0 number=0 red=255 green=0 blue=0"},
+        {2, 30, 288, "part c x=0 y=0 number=0 length=18 left=1"},
+        {2, 92, 288, "part c x=0 y=0 number=0 length=18 left=0"},
+        {2, 60, 450, ""}};
+    for (auto [page, x, y, device] : presses) {
+        bin.goto_page(page);
+        std::unique_ptr<Device> taken = bin.click(x, y);
+        EXPECT_EQ(taken ? describe_part(*taken) : "", device) << page << ": " << x << ", " << y;
+    }
+    EXPECT_NE(bin.click(59, 52).get(), bin.click(59, 52).get()) << "a new copy each time";
+    std::string pages;
+    for (auto [x, y] : {std::pair{21, 516}, {69, 529}, {40, 520}, {134, 529}, {86, 516}, {100, 520}}) // back x3, on x3
+        pages += std::to_string((bin.click(x, y), bin.page));
+    bin.goto_page(5);
+    EXPECT_EQ(pages + std::to_string(bin.page), "1001222") << "the arrows stop at the first and last page";
+}
+
+namespace fs = std::filesystem;
+
+namespace {
+class ChooserTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        for (const char* file :
+             {"saves/b_folder/x", "saves/a_folder/x", "saves/zeta.sav", "saves/alpha.sav", "saves/notes.txt"})
+            dir_.write(file, "x\n");
+        saves_ = fs::path(dir_.path()) / "saves";
+    }
+
+    ScratchDir dir_;
+    fs::path saves_;
+};
+} // namespace
+
+TEST_F(ChooserTest, OpenNeedsAnExistingFileAndSaveAsksBeforeReplacing) {
+    FileChooserModel open(ChooserMode::Open, saves_);
+    auto missing = open.accept("nothing");
+    EXPECT_EQ(missing.verdict, FileChooserModel::Verdict::Refused);
+    EXPECT_EQ(missing.message, "File not found: nothing.sav");
+    EXPECT_EQ(open.accept("alpha").path, saves_ / "alpha.sav");
+    EXPECT_EQ(open.accept("notes.txt").verdict, FileChooserModel::Verdict::Accepted);
+    EXPECT_EQ(open.accept("").verdict, FileChooserModel::Verdict::Refused);
+    FileChooserModel save(ChooserMode::Save, saves_);
+    EXPECT_EQ(save.accept("mine").path, saves_ / "mine.sav");
+    auto existing = save.accept("zeta");
+    EXPECT_EQ(existing.verdict, FileChooserModel::Verdict::AskReplace);
+    EXPECT_EQ(existing.message, "zeta.sav already exists. Replace it? (Y / N)");
+    EXPECT_EQ(save.accept("missing_folder/x").verdict, FileChooserModel::Verdict::Refused);
+    EXPECT_EQ(save.accept("b_folder").verdict, FileChooserModel::Verdict::EnteredFolder);
+    FileChooserModel fresh(ChooserMode::Save, saves_ / "fresh");
+    EXPECT_TRUE(fs::is_directory(saves_ / "fresh")) << "the start folder is made when missing";
+}
+
+// The replace question also answers to the buttons: cancel for no, save for
+// yes.
+TEST_F(ChooserTest, ReplaceQuestionAnswersToTheButtons) {
+    push_text("zeta");
+    push_key(SDLK_RETURN);
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 16 - 45, 80 + 402 + 8));
+    push_key(SDLK_RETURN);
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 30 - 90 - 45, 80 + 402 + 8));
+    EXPECT_EQ(choose_file(info_.screen, ChooserMode::Save, saves_.c_str()), (saves_ / "zeta.sav").string());
+    EXPECT_EQ(dir_.read("saves/zeta.sav"), "x\n") << "choosing writes nothing";
+    EXPECT_EQ(pending_events(), 0);
 }

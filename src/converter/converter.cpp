@@ -1,19 +1,20 @@
 #include "converter/converter.h"
 
 #include "level/level.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
+
+const DeviceKind DeviceConverter::KIND{'a', "", "a, %d, %d, 0, %d, %d", "x y from to"};
 
 namespace {
-SDL_Surface* block_picture(Level* level, unsigned char type) {
-    if (level == nullptr)
-        return nullptr;
-    auto found = level->block_images.find(type);
-    return found == level->block_images.end() ? nullptr : found->second;
-}
+// Magenta-keyed; the two block pictures show what goes in and what comes out.
+const char* const BODY = "img/converter.gif";
+
+SDL_Surface* block_picture(unsigned char type) { return cached_picture(block_picture_file(type), false); }
 } // namespace
 
-DeviceConverter::DeviceConverter(int x, int y, bool fixed, unsigned char from_type, unsigned char to_type, Level* level)
-    : Device(x, y, fixed), from_type(from_type), to_type(to_type), from_picture(block_picture(level, from_type)),
-      to_picture(block_picture(level, to_type)), body(load_picture("img/converter.gif", true)), level(level) {}
+DeviceConverter::DeviceConverter(int x, int y, bool fixed, unsigned char from_type, unsigned char to_type)
+    : Device(x, y, fixed, KIND), from_type(from_type), to_type(to_type) {}
 
 FloorCell DeviceConverter::conversion_cell() const { return {x + 2, y + 2}; }
 
@@ -29,14 +30,10 @@ void DeviceConverter::tick(Level* on) {
 }
 
 void DeviceConverter::draw_at(SDL_Surface* dst, int px, int py, bool) {
-    draw_image(body.get(), px, py, dst);
-    draw_image(from_picture, px + 10, py + 10, dst);
-    draw_image(to_picture, px + 65, py + 10, dst);
+    draw_image(cached_picture(BODY, true), px, py, dst);
+    draw_image(block_picture(from_type), px + 10, py + 10, dst);
+    draw_image(block_picture(to_type), px + 65, py + 10, dst);
 }
-
-void DeviceConverter::code_action(const char*, int, Level*) {}
-
-bool DeviceConverter::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
 
 // Rows y and y + 1 are solid across, row y + 2 is the lane, and row y + 3
 // keeps only its middle two cells.
@@ -51,18 +48,7 @@ bool DeviceConverter::floor_collide(int cx, int cy) {
 }
 
 std::unique_ptr<Device> DeviceConverter::copy() {
-    return std::make_unique<DeviceConverter>(x, y, fixed, from_type, to_type, level);
+    return std::make_unique<DeviceConverter>(x, y, fixed, from_type, to_type);
 }
 
-void DeviceConverter::give_name(int) {}
-
-std::string DeviceConverter::get_code_stub(Level*) { return ""; }
-
-void DeviceConverter::reset() {}
-
-bool DeviceConverter::is_low() { return false; }
-
-std::string DeviceConverter::get_save_stub(Level*) {
-    return format_text(SAVE_RECORD_SIZE, "a, %d, %d, 0, %d, %d", x, y, static_cast<int>(from_type),
-                       static_cast<int>(to_type));
-}
+std::vector<int> DeviceConverter::record_fields() const { return {x, y, from_type, to_type}; }

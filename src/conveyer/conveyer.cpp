@@ -1,6 +1,10 @@
 #include "conveyer/conveyer.h"
 
 #include "level/level.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
+
+const DeviceKind DeviceConveyer::KIND{'b', "", "b, %d, %d, 0, %d, %d, %d", "x y length direction period"};
 
 namespace {
 // Belt pictures in frame order; each is drawn as a belt moving right.
@@ -12,10 +16,7 @@ bool is_direction(int direction) { return direction >= DIR_UP && direction <= DI
 } // namespace
 
 DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period)
-    : Device(x, y, fixed), length(length), direction(direction), period(period) {
-    for (int i = 0; i < FRAME_COUNT; ++i)
-        frames[i] = load_picture(FRAME_PICTURES[i], false);
-}
+    : Device(x, y, fixed, KIND), length(length), direction(direction), period(period) {}
 
 bool DeviceConveyer::runs_across() const { return direction % 2 != 0; }
 
@@ -54,7 +55,7 @@ void DeviceConveyer::carry_blocks(Level* level) {
 }
 
 void DeviceConveyer::draw_at(SDL_Surface* dst, int px, int py, bool) {
-    SDL_Surface* picture = frames[frame].get();
+    SDL_Surface* picture = frame >= 0 && frame < FRAME_COUNT ? cached_picture(FRAME_PICTURES[frame], false) : nullptr;
     for (int i = 0; i < length; ++i) {
         int cx = px + (runs_across() ? CELL_PX * i : 0);
         int cy = py + (runs_across() ? 0 : CELL_PX * i);
@@ -64,8 +65,6 @@ void DeviceConveyer::draw_at(SDL_Surface* dst, int px, int py, bool) {
             draw_image_rotated(picture, facing_angle(direction) + 90, cx - 1, cy - 1, dst);
     }
 }
-
-void DeviceConveyer::code_action(const char*, int, Level*) {}
 
 bool DeviceConveyer::block_collide(int, int) { return false; }
 
@@ -79,14 +78,8 @@ std::unique_ptr<Device> DeviceConveyer::copy() {
     return std::make_unique<DeviceConveyer>(x, y, fixed, length, direction, period);
 }
 
-void DeviceConveyer::give_name(int) {}
-
-std::string DeviceConveyer::get_code_stub(Level*) { return ""; }
-
 void DeviceConveyer::reset() { frame = 0; }
 
 bool DeviceConveyer::is_low() { return true; }
 
-std::string DeviceConveyer::get_save_stub(Level*) {
-    return format_text(SAVE_RECORD_SIZE, "b, %d, %d, 0, %d, %d, %d", x, y, length, direction, period);
-}
+std::vector<int> DeviceConveyer::record_fields() const { return {x, y, length, direction, period}; }

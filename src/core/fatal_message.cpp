@@ -4,7 +4,8 @@
 #include <cstdlib>
 
 #include "core/screens.h"
-#include "level/level.h"
+#include "files/level_file.h"
+#include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -18,8 +19,8 @@ bool dismisses(const SDL_Event& event) {
 }
 } // namespace
 
-LoadOutcome load_outcome(const Level& level) {
-    switch (level.load_problem) {
+LoadOutcome load_outcome(const LoadResult& loaded) {
+    switch (loaded.problem) {
     case LoadProblem::none: return LoadOutcome::open;
     case LoadProblem::invalid_record: return LoadOutcome::fatal;
     default: return LoadOutcome::show_error;
@@ -47,6 +48,7 @@ void fatal_message(SDL_Surface* screen, const char* title, const char* text) {
         wait_for_answer(dismisses);
     }
     // The same shutdown as a normal end of the game, fonts first.
+    release_pictures();
     close_fonts();
     SDL_Quit();
     std::exit(1);

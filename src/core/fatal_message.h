@@ -6,16 +6,16 @@
 
 #include <SDL.h>
 
-class Level;
+struct LoadResult;
 
 // What the caller of a level load does next.
 enum class LoadOutcome {
     open,       // the level loaded: run it
-    show_error, // the file could not be used: show `load_error`, keep going
+    show_error, // the file could not be used: show its message, keep going
     fatal,      // the save is corrupt: `fatal_message` with the title
-                // INVALID_RECORD_TITLE and the level's `load_error`
+                // INVALID_RECORD_TITLE and the load's message
 };
-LoadOutcome load_outcome(const Level& level);
+LoadOutcome load_outcome(const LoadResult& loaded);
 
 // Draws a box with a title bar and one line of text in the middle of the
 // window-sized surface.

@@ -5,7 +5,8 @@
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
-#include "level/save_file.h"
+#include "view/floor_view.h"
+#include "files/save_file.h"
 
 namespace {
 constexpr int FRAMES_PER_SECOND = 45;
@@ -208,7 +209,7 @@ void LevelLoop::save_game() {
     if (!path)
         return;
     std::string failure;
-    if (!level->save(path->c_str(), saved_program_text(*editor), &failure))
+    if (!save_level(*level, path->c_str(), saved_program_text(*editor), &failure))
         error(info, ("Could not save: " + failure).c_str());
 }
 
@@ -223,7 +224,9 @@ void LevelLoop::frame_work(int frame_mode) {
 void LevelLoop::construction_frame() {
     draw_image(construction_background.get(), 0, 0, info->screen);
     parts_bin.draw(info->screen);
-    level->draw_to_surface(info->screen, held, grab_x, grab_y, true);
+    int pointer_x = 0, pointer_y = 0;
+    SDL_GetMouseState(&pointer_x, &pointer_y);
+    draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true);
 }
 
 void LevelLoop::editing_frame() {
@@ -232,20 +235,21 @@ void LevelLoop::editing_frame() {
     editor->draw();
 }
 
-// The win test sees the floor as the last frame's step left it; after the
-// win screen this frame still runs the program and steps once more.
+// The win screen shows over the last frame's picture; the frame then still
+// runs the program and steps once more before the level is reset.
 void LevelLoop::simulation_frame() {
-    if (level->win()) {
+    FrameResult frame = run_state.frame(*level, cycle_code);
+    if (frame.won) {
         win(info);
         mode = MODE_CONSTRUCTION;
     }
-    if (run_state.frame(*level, cycle_code)) {
-        draw_image(simulation_background.get(), 0, 0, info->screen);
-        level->draw_to_surface(info->screen, nullptr, grab_x, grab_y, false);
-    } else {
+    if (frame.failed) {
         error(info, run_state.error().c_str());
         mode = MODE_CONSTRUCTION;
         level->clear_blocks();
+    } else {
+        draw_image(simulation_background.get(), 0, 0, info->screen);
+        draw_floor(info->screen, *level, nullptr, 0, 0, false);
     }
     if (mode != MODE_SIMULATION)
         level->reset();

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "core/clock.h"
-#include "core/run.h"
+#include "run/run.h"
 #include "editorgui/editor_gui.h"
-#include "main/game_info.h"
+#include "core/game_info.h"
 #include "partsbin/parts_bin.h"
 #include "toolkit/toolkit.h"
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "main/game_info.h"
+#include "core/game_info.h"
 
 // The level's message screens. Each draws its picture at (50, 350) over what
 // the window shows and waits for the player's answer.

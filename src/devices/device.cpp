@@ -1,21 +1,36 @@
 #include "devices/device.h"
 
 #include <cstdio>
+#include <cstring>
 
-#include "level/level.h"
+#include "devices/device_kit.h"
 #include "toolkit/toolkit.h"
 
-Step direction_step(int direction) {
-    switch (direction) {
-    case DIR_UP: return {0, -1};
-    case DIR_RIGHT: return {1, 0};
-    case DIR_DOWN: return {0, 1};
-    case DIR_LEFT: return {-1, 0};
-    default: return {0, 0};
-    }
+const DeviceKind Device::NO_KIND{'\0', "", "", ""};
+
+Device::Device(int x, int y, bool fixed, const DeviceKind& kind)
+    : x(x), y(y), name{}, fixed(fixed), kind(kind.word), kind_(&kind) {}
+
+void Device::tick(Level*) {}
+
+void Device::code_action(const char*, int, Level*) {}
+
+bool Device::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
+
+void Device::give_name(int n) {
+    if (kind.empty())
+        return;
+    std::snprintf(name, sizeof name, "%s_%d", kind.c_str(), n);
+    number = n;
 }
 
-Device::Device(int x, int y, bool fixed) : x(x), y(y), name{}, fixed(fixed) {}
+std::string Device::get_code_stub(Level*) { return ""; }
+
+void Device::reset() {}
+
+bool Device::is_low() { return false; }
+
+std::string Device::get_save_stub(Level*) { return format_record(kind_->record, record_fields()); }
 
 bool Device::device_collide(Device* other) {
     for (int cx = 0; cx < FLOOR_W; ++cx)
@@ -27,12 +42,22 @@ bool Device::device_collide(Device* other) {
 
 void Device::draw(SDL_Surface* dst, bool labels) { draw_at(dst, x * CELL_PX, y * CELL_PX, labels); }
 
-void Device::set_name(const char* pattern, int n) {
-    std::snprintf(name, sizeof name, pattern, n);
-    number = n;
-}
-
 void Device::draw_label(SDL_Surface* dst, int px, int py, bool labels) const {
     if (labels)
         draw_text(name, 10, 255, 0, 0, px, py - 16, dst);
+}
+
+std::string format_record(const char* record, const std::vector<int>& fields) {
+    int v[RECORD_FIELDS_MAX] = {};
+    for (std::size_t i = 0; i < fields.size() && i < RECORD_FIELDS_MAX; ++i)
+        v[i] = fields[i];
+    // Numbers beyond the format's own are never printed.
+    return format_text(SAVE_RECORD_SIZE, record, v[0], v[1], v[2], v[3], v[4], v[5]);
+}
+
+int record_field_count(const char* record) {
+    int count = 0;
+    for (const char* at = std::strstr(record, "%d"); at != nullptr; at = std::strstr(at + 2, "%d"))
+        ++count;
+    return count;
 }

@@ -5,24 +5,30 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "devices/floor.h"
 
 class Level;
 
 // Longest Lua name a device can carry (the name buffer holds 32 bytes).
 constexpr int DEVICE_NAME_MAX = 31;
+// Most numbers a save record carries after its letter.
+constexpr int RECORD_FIELDS_MAX = 6;
 
-// Direction codes shared by belts, pushers, sensors and sprayers.
-constexpr int DIR_UP = 0;
-constexpr int DIR_RIGHT = 1;
-constexpr int DIR_DOWN = 2;
-constexpr int DIR_LEFT = 3;
-
-// One step in a direction; any code outside 0..3 gives (0, 0).
-struct Step {
-    int dx;
-    int dy;
+// What all devices of one kind share. The save record starts with `letter`;
+// `record` is its format, the one string that writes it and reads it back
+// (a letter, then "%d" fields and literal zeros after ", "), and `fields`
+// names its numbers in order, separated by blanks. `word` is the kind word,
+// which also starts the Lua names ("pusher" names pusher_0, pusher_1, ...);
+// the kinds with a word carry their number as the third record field. Belts
+// and converters have no word and take no name.
+struct DeviceKind {
+    char letter;
+    const char* word;
+    const char* record;
+    const char* fields;
 };
-Step direction_step(int direction);
 
 // A machine standing on the factory floor.
 class Device {
@@ -34,7 +40,8 @@ public:
     std::string kind;
     int number = 0;
 
-    Device(int x, int y, bool fixed);
+    // A device of no kind has no word, no name and an empty record.
+    Device(int x, int y, bool fixed, const DeviceKind& kind = NO_KIND);
     virtual ~Device() = default;
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
@@ -42,33 +49,51 @@ public:
     // Draws the device with its anchor cell at pixel (px, py); `labels` is true
     // while the player is building.
     virtual void draw_at(SDL_Surface* dst, int px, int py, bool labels) = 0;
-    virtual void tick(Level* level) = 0;
-    virtual void code_action(const char* verb, int arg, Level* level) = 0;
-    // Cell (cx, cy) is solid: no block may be pushed into it.
-    virtual bool block_collide(int cx, int cy) = 0;
+    // One simulation step; nothing by default.
+    virtual void tick(Level* level);
+    // Applies one action of the program; by default every verb is ignored.
+    virtual void code_action(const char* verb, int arg, Level* level);
+    // Cell (cx, cy) is solid: no block may be pushed into it. By default the
+    // device is solid wherever it stands.
+    virtual bool block_collide(int cx, int cy);
     // Cell (cx, cy) is covered by the device.
     virtual bool floor_collide(int cx, int cy) = 0;
     // A new device of the same class and constructor arguments; no name, no
     // number, no run state.
     virtual std::unique_ptr<Device> copy() = 0;
-    virtual void give_name(int n) = 0;
-    // The Lua text defining this device's table; empty for unscriptable kinds.
-    virtual std::string get_code_stub(Level* level) = 0;
-    virtual void reset() = 0;
-    // Drawn beneath the blocks.
-    virtual bool is_low() = 0;
-    // The one-line save record, without its line end.
-    virtual std::string get_save_stub(Level* level) = 0;
+    // Names the device after its kind word and n ("pusher_3"); nothing for a
+    // kind without a word.
+    virtual void give_name(int n);
+    // The Lua text defining this device's table; empty by default (no table).
+    virtual std::string get_code_stub(Level* level);
+    // Back to the start of a run; nothing by default.
+    virtual void reset();
+    // Drawn beneath the blocks; false by default.
+    virtual bool is_low();
+    // The one-line save record, without its line end: the kind's record
+    // format filled with `record_fields`.
+    virtual std::string get_save_stub(Level* level);
+    // The numbers of the save record after its letter, in the record's order.
+    virtual std::vector<int> record_fields() const = 0;
 
+    const DeviceKind& device_kind() const { return *kind_; }
     // Some floor cell is covered by both devices.
     bool device_collide(Device* other);
     void draw(SDL_Surface* dst, bool labels);
 
+    static const DeviceKind NO_KIND;
+
 protected:
-    // Sets `name` from a pattern such as "pusher_%d" and `number` to n.
-    void set_name(const char* pattern, int n);
     // The red name label above a scriptable device, only while building.
     void draw_label(SDL_Surface* dst, int px, int py, bool labels) const;
+
+private:
+    const DeviceKind* kind_;
 };
+
+// The record format filled with the numbers, in order.
+std::string format_record(const char* record, const std::vector<int>& fields);
+// How many numbers a record format reads.
+int record_field_count(const char* record);
 
 #endif

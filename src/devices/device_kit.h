@@ -1,15 +1,10 @@
-// Pieces the device kinds share: owned pictures, front cells, and the
-// bounded texts (Lua tables and save records) they hand out.
+// Pieces the device kinds share: the bounded texts (Lua tables and save
+// records) they hand out.
 #ifndef GEARLOFT_DEVICES_DEVICE_KIT_H
 #define GEARLOFT_DEVICES_DEVICE_KIT_H
 
-#include <SDL.h>
-
 #include <cstddef>
-#include <memory>
 #include <string>
-
-#include "toolkit/toolkit.h"
 
 // Room for a device's Lua table text and for its save record, terminator
 // included. Device names are at most 31 characters, so every text fits.
@@ -23,19 +18,5 @@ std::string format_text(std::size_t capacity, const char* format, ...) __attribu
 // The Lua table of a device switched on and off by the program (pushers and
 // lamps): name.on(x) queues "on" when x is true in Lua, else "off".
 std::string on_off_stub(const char* name);
-
-struct FloorCell {
-    int x;
-    int y;
-};
-
-// The neighbour of (x, y) in `direction`; an unknown direction faces nowhere,
-// so its front cell is (x, y) itself.
-FloorCell front_cell(int x, int y, int direction);
-// Top-left pixel of the front cell of a device drawn at pixel (px, py).
-FloorCell front_pixel(int px, int py, int direction);
-// Counter-clockwise turn of a picture drawn pointing up, to face `direction`
-// (0, -90, -180, -270); an unknown direction is drawn unturned.
-int facing_angle(int direction);
 
 #endif

@@ -2,15 +2,25 @@
 
 #include <cstring>
 
+#include "devices/device_kit.h"
 #include "level/level.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
+
+const DeviceKind DeviceGrabber::KIND{'c', "grabber", "c, %d, %d, %d, %d, %d", "x y number length left"};
+
+namespace {
+// Magenta-keyed, drawn as they are for a claw on the left.
+SDL_Surface* picture(const char* file) { return cached_picture(file, true); }
+const char* const TOP = "img/grabber_top.gif";
+const char* const MIDDLE = "img/grabber_mid.gif";
+const char* const BOTTOM = "img/grabber_bot.gif";
+const char* const CLAW = "img/grabber_claw.gif";
+const char* const CLAW_CLOSED = "img/grabber_claw_x.gif";
+} // namespace
 
 DeviceGrabber::DeviceGrabber(int x, int y, bool fixed, int length, bool faces_left)
-    : Device(x, y, fixed), length(length), top(load_picture("img/grabber_top.gif", true)),
-      middle(load_picture("img/grabber_mid.gif", true)),
-      bottom(load_picture("img/grabber_bot.gif", true)), claw(load_picture("img/grabber_claw.gif", true)),
-      claw_closed(load_picture("img/grabber_claw_x.gif", true)), faces_left(faces_left) {
-    kind = "grabber";
-}
+    : Device(x, y, fixed, KIND), length(length), faces_left(faces_left) {}
 
 FloorCell DeviceGrabber::claw_cell() const { return {faces_left ? x - 1 : x + 1, y + position}; }
 
@@ -83,7 +93,7 @@ void DeviceGrabber::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
         draw_text_int_center(0, 10, 0, 0, 0, px + 12, py + 8, dst);
         draw_text_int_center(length - 1, 10, 0, 0, 0, px + 12, py + CELL_PX * length - 8, dst);
     }
-    SDL_Surface* hand = holding ? claw_closed.get() : claw.get();
+    SDL_Surface* hand = picture(holding ? CLAW_CLOSED : CLAW);
     int hand_x = faces_left ? px - CELL_PX : px + CELL_PX;
     draw_image_rotated(hand, faces_left ? 0 : 180, hand_x, py + CELL_PX * position, dst);
     draw_label(dst, px, py, labels);
@@ -93,23 +103,19 @@ void DeviceGrabber::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
 // bottom picture heads the track.
 void DeviceGrabber::draw_track(SDL_Surface* dst, int px, int py) {
     int angle = faces_left ? 0 : 180;
-    SDL_Surface* head = faces_left ? top.get() : bottom.get();
-    SDL_Surface* tail = faces_left ? bottom.get() : top.get();
+    SDL_Surface* head = picture(faces_left ? TOP : BOTTOM);
+    SDL_Surface* tail = picture(faces_left ? BOTTOM : TOP);
     draw_image_rotated(head, angle, px, py, dst);
     for (int i = 1; i < length - 1; ++i)
-        draw_image_rotated(middle.get(), angle, px, py + CELL_PX * i, dst);
+        draw_image_rotated(picture(MIDDLE), angle, px, py + CELL_PX * i, dst);
     draw_image_rotated(tail, angle, px, py + CELL_PX * (length - 1), dst);
 }
-
-bool DeviceGrabber::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
 
 bool DeviceGrabber::floor_collide(int cx, int cy) { return cx == x && cy >= y && cy - y < length; }
 
 std::unique_ptr<Device> DeviceGrabber::copy() {
     return std::make_unique<DeviceGrabber>(x, y, fixed, length, faces_left);
 }
-
-void DeviceGrabber::give_name(int n) { set_name("grabber_%d", n); }
 
 std::string DeviceGrabber::get_code_stub(Level*) {
     return format_text(GRABBER_STUB_SIZE,
@@ -125,8 +131,4 @@ void DeviceGrabber::reset() {
     holding = false;
 }
 
-bool DeviceGrabber::is_low() { return false; }
-
-std::string DeviceGrabber::get_save_stub(Level*) {
-    return format_text(SAVE_RECORD_SIZE, "c, %d, %d, %d, %d, %d", x, y, number, length, faces_left ? 1 : 0);
-}
+std::vector<int> DeviceGrabber::record_fields() const { return {x, y, number, length, faces_left ? 1 : 0}; }

@@ -2,24 +2,19 @@
 #define GEARLOFT_GRABBER_GRABBER_H
 
 #include "devices/device.h"
-#include "devices/device_kit.h"
 
 // A vertical track with a claw running beside it, in the column left or right
 // of the track. The claw goes to a row, closes on the block there and carries
 // its whole group up and down; while held, nothing else can move that group.
 class DeviceGrabber : public Device {
 public:
+    static const DeviceKind KIND;
+
     // Claw row, counted from the track's top cell: 0 .. length - 1.
     int position = 0;
     // Row the claw travels towards.
     int target = 0;
     int length;
-    // Magenta-keyed pictures, drawn as they are for a claw on the left.
-    Picture top;
-    Picture middle;
-    Picture bottom;
-    Picture claw;
-    Picture claw_closed;
     bool holding = false;
     bool faces_left;
 
@@ -28,14 +23,11 @@ public:
     void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    bool block_collide(int cx, int cy) override;
     bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
-    void give_name(int n) override;
     std::string get_code_stub(Level* level) override;
     void reset() override;
-    bool is_low() override;
-    std::string get_save_stub(Level* level) override;
+    std::vector<int> record_fields() const override;
 
     // The cell the claw works on.
     FloorCell claw_cell() const;

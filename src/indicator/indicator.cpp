@@ -2,12 +2,19 @@
 
 #include <cstring>
 
-#include "level/level.h"
+#include "devices/device_kit.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
+
+const DeviceKind DeviceIndicator::KIND{'d', "indicator", "d, %d, %d, %d, %d, %d, %d", "x y number red green blue"};
+
+namespace {
+// The lamp's frame, magenta-keyed, drawn over the colour.
+const char* const FRAME = "img/indicator.gif";
+} // namespace
 
 DeviceIndicator::DeviceIndicator(int x, int y, bool fixed, int red, int green, int blue)
-    : Device(x, y, fixed), red(red), green(green), blue(blue), picture(load_picture("img/indicator.gif", true)) {
-    kind = "indicator";
-}
+    : Device(x, y, fixed, KIND), red(red), green(green), blue(blue) {}
 
 void DeviceIndicator::code_action(const char* verb, int, Level*) {
     if (std::strcmp(verb, "on") == 0)
@@ -21,13 +28,9 @@ void DeviceIndicator::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     int divisor = (lit && !labels) ? 1 : 4;
     fill_rect(dst, px, py, CELL_PX, CELL_PX, (red & 0xFF) / divisor, (green & 0xFF) / divisor,
               (blue & 0xFF) / divisor);
-    draw_image(picture.get(), px, py, dst);
+    draw_image(cached_picture(FRAME, true), px, py, dst);
     draw_label(dst, px, py, labels);
 }
-
-void DeviceIndicator::tick(Level*) {}
-
-bool DeviceIndicator::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
 
 bool DeviceIndicator::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
@@ -35,14 +38,8 @@ std::unique_ptr<Device> DeviceIndicator::copy() {
     return std::make_unique<DeviceIndicator>(x, y, fixed, red, green, blue);
 }
 
-void DeviceIndicator::give_name(int n) { set_name("indicator_%d", n); }
-
 std::string DeviceIndicator::get_code_stub(Level*) { return on_off_stub(name); }
 
 void DeviceIndicator::reset() { lit = false; }
 
-bool DeviceIndicator::is_low() { return false; }
-
-std::string DeviceIndicator::get_save_stub(Level*) {
-    return format_text(SAVE_RECORD_SIZE, "d, %d, %d, %d, %d, %d, %d", x, y, number, red, green, blue);
-}
+std::vector<int> DeviceIndicator::record_fields() const { return {x, y, number, red, green, blue}; }

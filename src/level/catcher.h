@@ -1,9 +1,6 @@
 #ifndef GEARLOFT_LEVEL_CATCHER_H
 #define GEARLOFT_LEVEL_CATCHER_H
 
-#include <SDL.h>
-
-#include <map>
 #include <string>
 
 class Level;
@@ -22,7 +19,6 @@ public:
 
     Catcher(int x, int y, int width, int height, std::string pattern);
     void tick(Level* level);
-    void draw(SDL_Surface* dst, std::map<int, SDL_Surface*>& pictures) const;
 
     // True when the area lies on the floor and the pattern has width x height
     // cells; any other catcher never reads the floor and never matches.

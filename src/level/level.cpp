@@ -1,12 +1,8 @@
 #include "level/level.h"
 
-#include <SDL_image.h>
-
 #include <cstdio>
 
 #include "devices/device.h"
-#include "level/level_file.h"
-#include "level/save_file.h"
 
 const BlockType BLOCK_TYPES[19] = {
     {'R', "img/block_red.gif"},
@@ -30,31 +26,20 @@ const BlockType BLOCK_TYPES[19] = {
     {'S', "img/block_death_star.gif"},
 };
 
+const char* block_picture_file(unsigned char type) {
+    for (const BlockType& bt : BLOCK_TYPES)
+        if (bt.type == type)
+            return bt.picture;
+    return nullptr;
+}
+
 Level::Level() {
     pushing_.reserve(FLOOR_W * FLOOR_H);
-    load_block_images();
     clear_blocks();
     ticks = 0;
 }
 
-Level::Level(const char* file, int mode) : Level() {
-    if (mode == 1)
-        load_save_file(*this, file);
-    else
-        load_level_file(*this, file);
-}
-
-Level::~Level() {
-    for (auto& entry : block_images)
-        if (entry.second)
-            SDL_FreeSurface(entry.second);
-}
-
-void Level::load_block_images() {
-    block_images[EMPTY_BLOCK] = nullptr;
-    for (const BlockType& bt : BLOCK_TYPES)
-        block_images[bt.type] = IMG_Load(bt.picture);
-}
+Level::~Level() = default;
 
 void Level::tick() {
     ticks += 1;

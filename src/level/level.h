@@ -1,46 +1,30 @@
 #ifndef GEARLOFT_LEVEL_LEVEL_H
 #define GEARLOFT_LEVEL_LEVEL_H
 
-#include <SDL.h>
-
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "devices/floor.h"
 #include "level/catcher.h"
 #include "level/spawner.h"
 
 class Device;
-class ScriptingEngine;
-
-// The playable floor is 26 x 22 cells; the grids carry one extra column and
-// row that always stay empty, so "one past the right/bottom edge" is readable.
-constexpr int FLOOR_W = 26;
-constexpr int FLOOR_H = 22;
-constexpr int GRID_W = FLOOR_W + 1;
-constexpr int GRID_H = FLOOR_H + 1;
-constexpr int CELL_PX = 25;
 
 // Block type of an empty cell.
 constexpr unsigned char EMPTY_BLOCK = 'x';
 
-// Why a level could not be built from its file.
-enum class LoadProblem {
-    none,
-    unreadable,     // the save, or the level file it names, cannot be opened
-    bad_level_file, // the level file holds numbers no floor can use
-    invalid_record, // the save holds a line that is no device record
-};
-
-// A block type and its picture, in the order the pictures are loaded.
+// A block type and its picture file.
 struct BlockType {
     unsigned char type;
     const char* picture;
 };
 extern const BlockType BLOCK_TYPES[19];
+// The picture file of a block type; null for the empty type and for any
+// character without a picture.
+const char* block_picture_file(unsigned char type);
 
 // The factory floor of one open level.
 class Level {
@@ -50,7 +34,6 @@ public:
     int groups[GRID_W][GRID_H];
     unsigned char sticky[GRID_W][GRID_H];
     unsigned char held[GRID_W][GRID_H];
-    std::map<int, SDL_Surface*> block_images;
     std::vector<std::unique_ptr<Spawner>> spawners;
     std::vector<std::unique_ptr<Catcher>> catchers;
     std::vector<std::unique_ptr<Device>> devices;
@@ -61,17 +44,10 @@ public:
     std::optional<std::string> init_code;
     std::optional<std::string> cycle_code;
     int next_group = 1;
-    // Why the file this level was constructed from could not be used, and
-    // the message saying so (empty when it loaded). The caller checks them
-    // before opening the level.
-    LoadProblem load_problem = LoadProblem::none;
-    std::string load_error;
 
-    // An empty level in memory: pictures loaded, floor cleared, nothing on it.
+    // An empty level: floor cleared, nothing on it. The file readers fill it
+    // (see files/level_file.h).
     Level();
-    // Reads a level file (mode 0: a name inside "levels/") or a save file
-    // (mode 1: a path); see `load_error`.
-    Level(const char* file, int mode);
     ~Level();
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
@@ -86,22 +62,12 @@ public:
     bool win() const;
     bool device_in_devices(const Device* d) const;
     void debug() const;
-    // Writes the player's work to a save file: the level name, a record per
-    // device that is not fixed, "CODE", then `code` (the program part) as it
-    // is. An existing file is replaced only by a complete new one. False,
-    // with the reason in `failure`, when the file could not be written.
-    bool save(const char* path, const std::string& code, std::string* failure = nullptr);
 
-    // Paints catchers, belts, blocks with glue marks, the other devices, the
-    // spawners (only while building) and the dragged device at the pointer.
-    void draw_to_surface(SDL_Surface* dst, Device* dragged, int grab_dx, int grab_dy, bool building);
-    // Hands the engine's queued actions to the devices by name, then clears it.
-    void parse_actions(ScriptingEngine* engine);
 
     // Safe cell access: a cell outside the 27 x 23 grids holds no block and
     // carries no marks; writes there are ignored.
     static bool in_grid(int x, int y) { return x >= 0 && x < GRID_W && y >= 0 && y < GRID_H; }
-    static bool on_floor(int x, int y) { return x >= 0 && x < FLOOR_W && y >= 0 && y < FLOOR_H; }
+    static bool on_floor(int x, int y) { return ::on_floor(x, y); }
     unsigned char block_at(int x, int y) const { return in_grid(x, y) ? blocks[x][y] : EMPTY_BLOCK; }
     int group_at(int x, int y) const { return in_grid(x, y) ? groups[x][y] : 0; }
     bool has_block(int x, int y) const { return block_at(x, y) != EMPTY_BLOCK; }
@@ -109,7 +75,6 @@ public:
     void set_held(int x, int y, unsigned char mark);
 
 private:
-    void load_block_images();
     bool group_can_clear_way(int group, int dx, int dy);
     void move_group(int group, int dx, int dy);
     void regroup(int old_group, int new_group);

@@ -1,9 +1,6 @@
 #ifndef GEARLOFT_LEVEL_SPAWNER_H
 #define GEARLOFT_LEVEL_SPAWNER_H
 
-#include <SDL.h>
-
-#include <map>
 
 class Level;
 
@@ -17,7 +14,6 @@ public:
 
     Spawner(int x, int y, unsigned char type, int period);
     void tick(Level* level) const;
-    void draw(SDL_Surface* dst, std::map<int, SDL_Surface*>& pictures) const;
 };
 
 #endif

@@ -3,12 +3,14 @@
 #include <SDL.h>
 
 #include "main/startup.h"
+#include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
 int main(int, char**) {
     GameInfo info;
     init(&info);
     level_select(&info);
+    release_pictures();
     close_fonts();
     SDL_Quit();
     return 0;

@@ -10,8 +10,8 @@
 #include "core/file_chooser.h"
 #include "core/level_loop.h"
 #include "core/screens.h"
-#include "level/device_record.h"
-#include "level/level.h"
+#include "files/device_record.h"
+#include "files/save_file.h"
 #include "main/level_list.h"
 #include "toolkit/toolkit.h"
 
@@ -19,11 +19,11 @@ namespace {
 constexpr Uint32 WAIT_MS = 50;
 
 // Plays a level that was read from a file, or says why it cannot be played.
-void play(GameInfo* info, Level& level) {
-    switch (load_outcome(level)) {
-    case LoadOutcome::open: run_level(info, &level); break;
-    case LoadOutcome::show_error: error(info, level.load_error.c_str()); break;
-    case LoadOutcome::fatal: fatal_message(info->screen, INVALID_RECORD_TITLE, level.load_error.c_str());
+void play(GameInfo* info, const LoadResult& loaded) {
+    switch (load_outcome(loaded)) {
+    case LoadOutcome::open: run_level(info, loaded.level.get()); break;
+    case LoadOutcome::show_error: error(info, loaded.message.c_str()); break;
+    case LoadOutcome::fatal: fatal_message(info->screen, INVALID_RECORD_TITLE, loaded.message.c_str());
     }
 }
 } // namespace
@@ -40,16 +40,14 @@ void load_save(GameInfo* info) {
     std::optional<std::string> path = choose_file(info->screen, ChooserMode::Open);
     if (!path)
         return;
-    Level level(path->c_str(), 1);
-    play(info, level);
+    play(info, load_level(path->c_str(), 1));
 }
 
 LevelSelect::LevelSelect(GameInfo* info) : info(info) {
     for (const std::string& name : order_by_difficulty(find_levels()))
         rows.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name))});
     open_level = [info](const std::string& name) {
-        Level level(name.c_str(), 0);
-        play(info, level);
+        play(info, load_level(name.c_str(), 0));
     };
     open_save = [info] { load_save(info); };
 }

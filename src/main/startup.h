@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main/game_info.h"
+#include "core/game_info.h"
 
 // Brings up video, typed-character translation, fonts and the window.
 void init(GameInfo* info);

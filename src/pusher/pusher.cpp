@@ -2,13 +2,20 @@
 
 #include <cstring>
 
+#include "devices/device_kit.h"
 #include "level/level.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
 
-DevicePusher::DevicePusher(int x, int y, bool fixed, int direction)
-    : Device(x, y, fixed), direction(direction), body(load_picture("img/pusher.gif", false)),
-      rod(load_picture("img/pusher_rod.gif", true)) {
-    kind = "pusher";
-}
+const DeviceKind DevicePusher::KIND{'e', "pusher", "e, %d, %d, %d, %d", "x y number direction"};
+
+namespace {
+// Both drawn pointing up when unturned; the rod is magenta-keyed.
+const char* const BODY = "img/pusher.gif";
+const char* const ROD = "img/pusher_rod.gif";
+} // namespace
+
+DevicePusher::DevicePusher(int x, int y, bool fixed, int direction) : Device(x, y, fixed, KIND), direction(direction) {}
 
 // Retract first, then extend: a rod goes out only from the retracted state,
 // so pushing again takes at least one tick switched off. A push that fails
@@ -31,10 +38,10 @@ void DevicePusher::code_action(const char* verb, int, Level*) {
 }
 
 void DevicePusher::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
-    draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
+    draw_image_rotated(cached_picture(BODY, false), facing_angle(direction), px, py, dst);
     if (extended) {
         FloorCell at = front_pixel(px, py, direction);
-        draw_image_rotated(rod.get(), facing_angle(direction), at.x, at.y, dst);
+        draw_image_rotated(cached_picture(ROD, true), facing_angle(direction), at.x, at.y, dst);
     }
     draw_label(dst, px, py, labels);
 }
@@ -50,8 +57,6 @@ bool DevicePusher::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
 std::unique_ptr<Device> DevicePusher::copy() { return std::make_unique<DevicePusher>(x, y, fixed, direction); }
 
-void DevicePusher::give_name(int n) { set_name("pusher_%d", n); }
-
 std::string DevicePusher::get_code_stub(Level*) { return on_off_stub(name); }
 
 void DevicePusher::reset() {
@@ -59,8 +64,4 @@ void DevicePusher::reset() {
     extended = false;
 }
 
-bool DevicePusher::is_low() { return false; }
-
-std::string DevicePusher::get_save_stub(Level*) {
-    return format_text(SAVE_RECORD_SIZE, "e, %d, %d, %d, %d", x, y, number, direction);
-}
+std::vector<int> DevicePusher::record_fields() const { return {x, y, number, direction}; }

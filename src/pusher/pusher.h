@@ -2,18 +2,15 @@
 #define GEARLOFT_PUSHER_PUSHER_H
 
 #include "devices/device.h"
-#include "devices/device_kit.h"
 
 // A one-cell ram. Switched on by the program it shoves what stands in its
 // front cell one cell on and keeps its rod out there, blocking that cell;
 // switched off it pulls the rod back on the next tick.
 class DevicePusher : public Device {
 public:
+    static const DeviceKind KIND;
+
     int direction;
-    // Drawn pointing up when unturned.
-    Picture body;
-    // Magenta-keyed; drawn for a pusher facing up when unturned.
-    Picture rod;
     bool extended = false;
     // The state last commanded by the program.
     bool on = false;
@@ -26,11 +23,9 @@ public:
     bool block_collide(int cx, int cy) override;
     bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
-    void give_name(int n) override;
     std::string get_code_stub(Level* level) override;
     void reset() override;
-    bool is_low() override;
-    std::string get_save_stub(Level* level) override;
+    std::vector<int> record_fields() const override;
 };
 
 #endif

@@ -119,6 +119,15 @@ void ScriptingEngine::clear_actions() {
     action_args.clear();
 }
 
+std::vector<Action> ScriptingEngine::take_actions() {
+    std::vector<Action> actions;
+    actions.reserve(action_names.size());
+    for (std::size_t i = 0; i < action_names.size(); ++i)
+        actions.push_back({std::move(action_names[i]), std::move(action_verbs[i]), action_args[i]});
+    clear_actions();
+    return actions;
+}
+
 ScriptingEngine* ScriptingEngine::owner_of(lua_State* L) {
     void* owner = nullptr;
     lua_Alloc allocator = lua_getallocf(L, &owner);

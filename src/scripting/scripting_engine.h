@@ -15,6 +15,13 @@
 // What one program may take before it is stopped. Instructions and time count
 // per chunk run (a frame must never hang the game); memory counts for the
 // whole Lua state.
+// One request of the program to the devices: name, verb and number.
+struct Action {
+    std::string name;
+    std::string verb;
+    int arg;
+};
+
 struct ScriptLimits {
     long long instructions = 200000000;
     std::chrono::milliseconds time{1000};
@@ -48,6 +55,8 @@ public:
     void run_code(const char* code, const char* chunk_name);
     void push_action(const char* name, const char* verb, int arg);
     void clear_actions();
+    // Hands over the queued actions in call order and empties the queue.
+    std::vector<Action> take_actions();
 
     // The engine that made the Lua state L belongs to (L may be a coroutine of
     // it); null for a state no engine made.

@@ -2,13 +2,21 @@
 
 #include <cstring>
 
+#include "devices/device_kit.h"
 #include "level/level.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
+
+const DeviceKind DeviceSprayer::KIND{'g', "sprayer", "g, %d, %d, %d, %d", "x y number direction"};
+
+namespace {
+// The body is drawn pointing up when unturned; the cloud is never turned.
+const char* const BODY = "img/sprayer.gif";
+const char* const CLOUD = "img/sprayer_blue.gif";
+} // namespace
 
 DeviceSprayer::DeviceSprayer(int x, int y, bool fixed, int direction)
-    : Device(x, y, fixed), body(load_picture("img/sprayer.gif", false)),
-      spray(load_picture("img/sprayer_blue.gif", false)), direction(direction) {
-    kind = "sprayer";
-}
+    : Device(x, y, fixed, KIND), direction(direction) {}
 
 // The cloud shows even over an empty cell; only a block gets the glue mark
 // (and cells beyond the grids hold none).
@@ -27,21 +35,17 @@ void DeviceSprayer::tick(Level*) {
 }
 
 void DeviceSprayer::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
-    draw_image_rotated(body.get(), facing_angle(direction), px, py, dst);
+    draw_image_rotated(cached_picture(BODY, false), facing_angle(direction), px, py, dst);
     if (spray_time > 0) {
         FloorCell at = front_pixel(px, py, direction);
-        draw_image_fade(spray.get(), at.x, at.y, dst, 128);
+        draw_image_fade(cached_picture(CLOUD, false), at.x, at.y, dst, 128);
     }
     draw_label(dst, px, py, labels);
 }
 
-bool DeviceSprayer::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
-
 bool DeviceSprayer::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
 std::unique_ptr<Device> DeviceSprayer::copy() { return std::make_unique<DeviceSprayer>(x, y, fixed, direction); }
-
-void DeviceSprayer::give_name(int n) { set_name("sprayer_%d", n); }
 
 std::string DeviceSprayer::get_code_stub(Level*) {
     return format_text(CODE_STUB_SIZE, "%s = { spray = function () action('%s','spray',0) end }\n", name, name);
@@ -49,8 +53,4 @@ std::string DeviceSprayer::get_code_stub(Level*) {
 
 void DeviceSprayer::reset() { spray_time = 0; }
 
-bool DeviceSprayer::is_low() { return false; }
-
-std::string DeviceSprayer::get_save_stub(Level*) {
-    return format_text(SAVE_RECORD_SIZE, "g, %d, %d, %d, %d", x, y, number, direction);
-}
+std::vector<int> DeviceSprayer::record_fields() const { return {x, y, number, direction}; }

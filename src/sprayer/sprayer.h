@@ -2,36 +2,29 @@
 #define GEARLOFT_SPRAYER_SPRAYER_H
 
 #include "devices/device.h"
-#include "devices/device_kit.h"
 
 // A glue nozzle. On the program's "spray" it marks the block in its front
 // cell sticky; the next push anywhere on the floor glues that block to the
 // blocks it touches.
 class DeviceSprayer : public Device {
 public:
+    static const DeviceKind KIND;
+    static constexpr int SPRAY_TICKS = 5;
+
     // Ticks the spray cloud is still shown; 0 when idle.
     int spray_time = 0;
-    // Drawn pointing up when unturned.
-    Picture body;
-    // The cloud over the front cell, never turned.
-    Picture spray;
     int direction;
-
-    static constexpr int SPRAY_TICKS = 5;
 
     DeviceSprayer(int x, int y, bool fixed, int direction);
 
     void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    bool block_collide(int cx, int cy) override;
     bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
-    void give_name(int n) override;
     std::string get_code_stub(Level* level) override;
     void reset() override;
-    bool is_low() override;
-    std::string get_save_stub(Level* level) override;
+    std::vector<int> record_fields() const override;
 };
 
 #endif

@@ -10,8 +10,6 @@
 std::map<int, TTF_Font*> fonts;
 
 namespace {
-int opens = 0;
-
 SDL_Color colour_of(int r, int g, int b) {
     SDL_Color c;
     c.r = static_cast<Uint8>(r & 0xFF);
@@ -39,8 +37,6 @@ double full_angle(int angle) {
 }
 } // namespace
 
-int font_open_count() { return opens; }
-
 void close_fonts() {
     for (auto& entry : fonts)
         if (entry.second)
@@ -54,7 +50,6 @@ TTF_Font* font_of_size(int size) {
         return found->second;
     if (!TTF_WasInit())
         return nullptr;
-    ++opens;
     TTF_Font* font = TTF_OpenFont(FONT_FILE, size);
     fonts[size] = font;
     return font;

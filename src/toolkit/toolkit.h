@@ -14,8 +14,6 @@ constexpr const char* FONT_FILE = "dina.fon";
 // stays open; a size that failed to open is remembered as null and skipped.
 extern std::map<int, TTF_Font*> fonts;
 
-// How many times the font file has been opened (for checking the cache).
-int font_open_count();
 // Closes every cached font; the next text opens them again.
 void close_fonts();
 

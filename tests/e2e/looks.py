@@ -17,7 +17,6 @@ LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
 CHOOSER_PANEL = (110, 80, 690, 520)
 CHOOSER_COLOUR = (222, 214, 196)
 CHOOSER_LIST_X, CHOOSER_LIST_Y = 126, 142
-CHOOSER_MESSAGE = (126, 452, 680, 472)
 
 # The box of a fatal message, centred in the window.
 FATAL_TITLE_BAR = (172, 247, 628, 269)
@@ -31,7 +30,6 @@ class Looks:
 
         self.selection = picture("background_selection.gif")
         self.construction_bg = picture("background_construction.gif")
-        self.simulation_bg = picture("background_simulation.gif")
         self.editing_bg = picture("background_editing.gif")
         self.win_card = picture("win.gif")
         self.error_card = picture("error.gif")
@@ -45,9 +43,6 @@ class Looks:
 
     def construction(self, shot):
         return region_match(shot, self.construction_bg, 0, 552, 800, 600) > SAME and not self.any_card(shot)
-
-    def simulation(self, shot):
-        return region_match(shot, self.simulation_bg, 0, 552, 800, 600) > SAME and not self.any_card(shot)
 
     def editing(self, shot):
         return region_match(shot, self.editing_bg, 0, 0, 800, 45) > SAME
@@ -71,10 +66,6 @@ class Looks:
         x0, y0, x1, y1 = CHOOSER_PANEL
         corners = [(x0 + 4, y0 + 4), (x1 - 5, y0 + 4), (x0 + 4, y1 - 5), (x1 - 5, y1 - 5)]
         return all(close(shot.pixel(x, y), CHOOSER_COLOUR, 6) for x, y in corners)
-
-    def chooser_message(self, shot):
-        """True while the chooser shows a message (e.g. the replace question)."""
-        return self.chooser(shot) and count_pixels(shot, *CHOOSER_MESSAGE, is_ink) > 20
 
     def fatal_box(self, shot):
         x0, y0, x1, y1 = FATAL_TITLE_BAR

@@ -100,10 +100,6 @@ class Game:
         self.process = subprocess.Popen([executable], cwd=game_dir, env=env, stdin=subprocess.DEVNULL,
                                         stdout=self._log, stderr=self._log, preexec_fn=_die_with_parent)
 
-    def exit_status(self):
-        """None while running, else its exit status (negative: a signal)."""
-        return self.process.poll()
-
     def wait(self, timeout):
         try:
             return self.process.wait(timeout)
@@ -133,8 +129,6 @@ class Screen:
         self.env.pop("XAUTHORITY", None)
         self._count = first_number
         self.last = None
-
-    # -- seeing --------------------------------------------------------
 
     def grab(self, tries=3):
         for attempt in range(tries):
@@ -171,14 +165,12 @@ class Screen:
             time.sleep(POLL_SECONDS)
 
     def _check_game_running(self, waiting_for):
-        status = self.game.exit_status() if self.game else None
+        status = self.game.process.poll() if self.game else None
         if status is not None:
             if self.last is not None:
                 self.keep(waiting_for + "-GAME-ENDED")
             raise DriverError("the game ended with status %d while waiting for: %s\n%s" %
                               (status, waiting_for, self.game.output()))
-
-    # -- acting --------------------------------------------------------
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True,

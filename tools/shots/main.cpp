@@ -23,7 +23,9 @@
 #include "pusher/pusher.h"
 #include "sensor/sensor.h"
 #include "sprayer/sprayer.h"
+#include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
+#include "view/floor_view.h"
 
 namespace {
 std::string out_dir;
@@ -92,7 +94,7 @@ void furnish(Level& level) {
     grabber->holding = true;
     level.add_block(21, 7, 'M');
     level.set_held(21, 7, 1);
-    add<DeviceConverter>(level, 0, 14, 8, false, 'R', 'G', &level);
+    add<DeviceConverter>(level, 0, 14, 8, false, 'R', 'G');
     level.add_block(16, 10, 'R');
 }
 
@@ -102,7 +104,7 @@ void floor_shot(SDL_Surface* screen, Level& level, bool building) {
         PartsBin bin;
         bin.draw(screen);
     }
-    level.draw_to_surface(screen, nullptr, 0, 0, building);
+    draw_floor(screen, level, nullptr, 0, 0, building);
 }
 
 void message_shot(SDL_Surface* screen, Level& level, const char* card, const char* message, const char* name) {
@@ -159,14 +161,14 @@ void editor_shot(SDL_Surface* screen) {
 void label(SDL_Surface* s, const char* text, int x, int y) { draw_text(text, 10, 240, 232, 210, x, y, s); }
 
 // Every picture, with the machines drawn by their own classes in each direction.
-void contact_sheet(Level& level) {
+void contact_sheet() {
     Picture sheet = canvas(760, 560);
     SDL_Surface* s = sheet.get();
     label(s, "blocks", 10, 4);
     const char types[] = "RGUudDiMsWwTBtgYXCS";
     for (int i = 0; i < 19; ++i) {
         char name[2] = {types[i], '\0'};
-        draw_image(level.block_images[static_cast<unsigned char>(types[i])], 10 + 36 * i, 22, s);
+        draw_image(cached_picture(block_picture_file(static_cast<unsigned char>(types[i])), false), 10 + 36 * i, 22, s);
         label(s, name, 18 + 36 * i, 48);
     }
     const char* dirs[] = {"up", "right", "down", "left"};
@@ -213,7 +215,7 @@ void contact_sheet(Level& level) {
     right.position = 3;
     right.holding = true;
     right.draw_at(s, 250, 370, true);
-    DeviceConverter converter(0, 0, false, 'R', 'G', &level);
+    DeviceConverter converter(0, 0, false, 'R', 'G');
     converter.draw_at(s, 330, 370, false);
     save(s, "contact_sheet");
 }
@@ -236,8 +238,8 @@ int main(int argc, char** argv) {
         save(screen, "floor_building");
         floor_shot(screen, level, false);
         save(screen, "floor_running");
-        message_shot(screen, level, "error.gif", "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)",
-                     "message_error");
+        message_shot(screen, level, "error.gif",
+                     "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)", "message_error");
         message_shot(screen, level, "quit.gif", nullptr, "message_quit");
         message_shot(screen, level, "win.gif", nullptr, "message_win");
         list_shot(screen);
@@ -249,8 +251,9 @@ int main(int argc, char** argv) {
         }
         pages_shot(screen);
         editor_shot(screen);
-        contact_sheet(level);
+        contact_sheet();
     }
+    release_pictures();
     close_fonts();
     TTF_Quit();
     SDL_Quit();

@@ -1,10 +1,13 @@
 // gearloft-sim: runs a saved solution without a window, frame by frame as the
-// level loop does, and reports how it ended. Run it in the game's working
-// folder, like the game.
+// level loop does, and reports how it ended; or describes a save or a level,
+// or lists the levels, for scripts that must not read the game's files.
+// Run it in the game's working folder, like the game.
 //
 //   gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump]
+//   gearloft-sim (SAVE_FILE | --level NAME) --describe
+//   gearloft-sim --list
 //
-// The last line of standard output is always "ticks=T won=W remaining=R".
+// A run's last line of standard output is always "ticks=T won=W remaining=R".
 // Exit status: 0 run complete (won, or N frames done), 1 corrupt save or
 // unusable level file, 2 program error, 3 not won within the maximum,
 // 64 bad arguments, 66 a file that cannot be read.
@@ -12,14 +15,15 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 
-#include "core/fatal_message.h"
-#include "core/run.h"
-#include "level/device_record.h"
-#include "level/level.h"
+#include "files/describe.h"
+#include "files/device_record.h"
+#include "files/level_file.h"
+#include "files/level_list.h"
+#include "files/save_file.h"
+#include "run/run.h"
 
 namespace {
 
@@ -33,10 +37,13 @@ constexpr int EXIT_NO_INPUT = 66;
 constexpr long DEFAULT_MAX_FRAMES = 20000;
 
 struct Options {
-    std::string save;
+    std::string file;
+    int mode = 1; // as for loading: 0 a level file, 1 a save
     std::optional<long> frames;
     long max_frames = DEFAULT_MAX_FRAMES;
     bool dump = false;
+    bool describe = false;
+    bool list = false;
 };
 
 // A frame count: decimal digits only, at most INT_MAX.
@@ -53,11 +60,15 @@ std::optional<long> parse_count(const char* text) {
 
 std::optional<Options> parse_options(int argc, char** argv) {
     Options options;
-    bool have_save = false;
+    bool have_file = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--dump") {
             options.dump = true;
+        } else if (arg == "--describe") {
+            options.describe = true;
+        } else if (arg == "--list") {
+            options.list = true;
         } else if (arg == "--frames" || arg == "--max-frames") {
             std::optional<long> count = parse_count(i + 1 < argc ? argv[++i] : nullptr);
             if (!count)
@@ -66,14 +77,19 @@ std::optional<Options> parse_options(int argc, char** argv) {
                 options.frames = count;
             else
                 options.max_frames = *count;
-        } else if (arg.rfind("-", 0) == 0 || have_save) {
+        } else if (arg == "--level" && i + 1 < argc && !have_file) {
+            options.file = argv[++i];
+            options.mode = 0;
+            have_file = true;
+        } else if (arg.rfind("-", 0) == 0 || have_file) {
             return std::nullopt;
         } else {
-            options.save = arg;
-            have_save = true;
+            options.file = arg;
+            have_file = true;
         }
     }
-    if (!have_save)
+    // A level file can only be described: it has no program to run.
+    if (have_file == options.list || (options.mode == 0 && !options.describe))
         return std::nullopt;
     return options;
 }
@@ -88,19 +104,39 @@ void print_summary(const Level& level) {
     std::printf("ticks=%d won=%d remaining=%s\n", level.ticks, level.win() ? 1 : 0, remaining.c_str());
 }
 
-// Runs the frames the options ask for; false when the program failed.
+// Runs the frames the options ask for: N frames, or until the win test
+// passes; false when the program failed.
 bool run_frames(Run& run, Level& level, const Options& options) {
     const std::string cycle_code = level.cycle_code.value_or("");
-    if (options.frames) {
-        for (long frame = 0; frame < *options.frames; ++frame)
-            if (!run.frame(level, cycle_code))
-                return false;
-        return true;
-    }
-    for (long frame = 0; frame < options.max_frames && !level.win(); ++frame)
-        if (!run.frame(level, cycle_code))
+    long frames = options.frames.value_or(options.max_frames);
+    AtWin at_win = options.frames ? AtWin::finish_frame : AtWin::stop;
+    for (long frame = 0; frame < frames; ++frame) {
+        FrameResult result = run.frame(level, cycle_code, at_win);
+        if (result.failed)
             return false;
+        if (!result.stepped)
+            break;
+    }
     return true;
+}
+
+int list_levels() {
+    for (const std::string& name : order_by_difficulty(find_levels()))
+        std::printf("%s\t%s\n", name.c_str(), get_level_desc_from_file(name).c_str());
+    return EXIT_COMPLETE;
+}
+
+int simulate(Level& level, const Options& options) {
+    Run run;
+    bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options);
+    if (!ok)
+        std::printf("error: %s\n", run.error().c_str());
+    if (options.dump)
+        level.debug();
+    print_summary(level);
+    if (!ok)
+        return EXIT_PROGRAM_ERROR;
+    return options.frames || level.win() ? EXIT_COMPLETE : EXIT_NOT_WON;
 }
 
 } // namespace
@@ -108,27 +144,24 @@ bool run_frames(Run& run, Level& level, const Options& options) {
 int main(int argc, char** argv) {
     std::optional<Options> options = parse_options(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump]\n");
+        std::fprintf(stderr, "usage: gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump]\n"
+                             "       gearloft-sim (SAVE_FILE | --level NAME) --describe\n"
+                             "       gearloft-sim --list\n");
         return EXIT_USAGE;
     }
+    if (options->list)
+        return list_levels();
 
-    Level level(options->save.c_str(), 1);
-    switch (load_outcome(level)) {
-    case LoadOutcome::open: break;
-    case LoadOutcome::fatal: fatal_message(nullptr, INVALID_RECORD_TITLE, level.load_error.c_str());
-    case LoadOutcome::show_error:
-        std::fprintf(stderr, "gearloft-sim: %s\n", level.load_error.c_str());
-        return level.load_problem == LoadProblem::unreadable ? EXIT_NO_INPUT : EXIT_INVALID;
+    LoadResult loaded = load_level(options->file.c_str(), options->mode);
+    if (!loaded.level) {
+        // The game shows the corrupt-save message in a box under this title.
+        const char* title = loaded.problem == LoadProblem::invalid_record ? INVALID_RECORD_TITLE : "gearloft-sim";
+        std::fprintf(stderr, "%s: %s\n", title, loaded.message.c_str());
+        return loaded.problem == LoadProblem::unreadable ? EXIT_NO_INPUT : EXIT_INVALID;
     }
-
-    Run run;
-    bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, *options);
-    if (!ok)
-        std::printf("error: %s\n", run.error().c_str());
-    if (options->dump)
-        level.debug();
-    print_summary(level);
-    if (!ok)
-        return EXIT_PROGRAM_ERROR;
-    return options->frames || level.win() ? EXIT_COMPLETE : EXIT_NOT_WON;
+    if (options->describe) {
+        std::fputs(describe_level(*loaded.level).c_str(), stdout);
+        return EXIT_COMPLETE;
+    }
+    return simulate(*loaded.level, *options);
 }

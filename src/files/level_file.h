@@ -1,0 +1,52 @@
+// Level files: a description line, a difficulty line, then an item count and
+// that many items (spawners, catchers, fixed belts, converters), each a
+// keyword, x, y and the keyword's own fields. Loading a level file or a save
+// gives a level ready to play, or the reason it cannot be played.
+#ifndef GEARLOFT_FILES_LEVEL_FILE_H
+#define GEARLOFT_FILES_LEVEL_FILE_H
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "files/better_reader.h"
+#include "level/level.h"
+
+// Level files live here, relative to the game's working folder.
+constexpr const char* LEVELS_FOLDER = "levels/";
+// Longest level file name (inside LEVELS_FOLDER) a level or save may name.
+constexpr std::size_t LEVEL_NAME_MAX = 120;
+
+// Why a level could not be built from its file.
+enum class LoadProblem {
+    none,
+    unreadable,     // the save, or the level file it names, cannot be opened
+    bad_level_file, // the level file holds numbers no floor can use
+    invalid_record, // the save holds a line that is no device record
+};
+
+// A loaded level, or why there is none; `message` tells the player.
+struct LoadResult {
+    std::unique_ptr<Level> level;
+    LoadProblem problem = LoadProblem::none;
+    std::string message;
+};
+LoadResult load_failure(LoadProblem problem, std::string message);
+
+// Opens a level file by its name inside LEVELS_FOLDER; a reader that is not
+// open when there is no such file. Tests hand in texts instead of files.
+using LevelOpener = std::function<BetterReader(const std::string& name)>;
+BetterReader open_level_file(const std::string& name);
+
+// Reads the items of the level file `name` into the level, in file order;
+// with `with_converters` false a converter item is read but not placed.
+// The failure when the file cannot be opened or holds unusable numbers.
+std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
+                                           bool with_converters);
+
+// A level from its level file, named inside LEVELS_FOLDER.
+LoadResult read_level_file(const std::string& name, const LevelOpener& open = open_level_file);
+
+#endif

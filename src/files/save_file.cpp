@@ -1,0 +1,147 @@
+#include "files/save_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "devices/device.h"
+#include "files/device_record.h"
+#include "level/level.h"
+
+namespace {
+
+// A row count and that many whole rows; stops early at the end of the file.
+std::string read_code(BetterReader& reader) {
+    std::string code;
+    int rows = reader.get_int();
+    for (int row = 0; row < rows && !reader.at_end(); ++row) {
+        code += reader.get_whole_line();
+        code += '\n';
+    }
+    return code;
+}
+
+void append_rows(std::string& text, const std::vector<std::string>& rows) {
+    text += std::to_string(rows.size());
+    text += '\n';
+    for (const std::string& row : rows) {
+        text += row;
+        text += '\n';
+    }
+}
+
+std::string system_error(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool write_all(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Writes the text to a new file beside the target and renames it over the
+// target only once it is complete, so a failed save never costs the old one.
+bool replace_file(const char* path, const std::string& text, std::string& failure) {
+    std::string target = path;
+    std::string temp = target + ".tmpXXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        failure = system_error("Cannot save to " + target);
+        return false;
+    }
+    bool ok = true;
+    // Keeps the first reason: later steps fail only because of it.
+    auto fail = [&]() {
+        if (ok)
+            failure = system_error("Cannot save to " + target);
+        ok = false;
+    };
+    // mkstemp makes the file private; a save gets the usual permissions.
+    mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(fd, 0666 & ~mask) != 0 || !write_all(fd, text) || fsync(fd) != 0)
+        fail();
+    if (::close(fd) != 0)
+        fail();
+    if (ok && std::rename(temp.c_str(), path) != 0)
+        fail();
+    if (!ok)
+        ::unlink(temp.c_str());
+    return ok;
+}
+
+} // namespace
+
+LoadResult read_save_file(BetterReader& save, const LevelOpener& open) {
+    auto level = std::make_unique<Level>();
+    level->level_name = save.get_line();
+    if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false))
+        return std::move(*failure);
+    // A save that ends before its "CODE" line meets the empty text at the end
+    // of the file, which is no record either.
+    for (std::string line = save.get_line(); line != "CODE"; line = save.get_line()) {
+        std::unique_ptr<Device> device = device_from_stub(line.c_str());
+        if (!device)
+            return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
+        level->devices.push_back(std::move(device));
+    }
+    level->init_code = read_code(save);
+    level->cycle_code = read_code(save);
+    LoadResult result;
+    result.level = std::move(level);
+    return result;
+}
+
+LoadResult load_level(const char* file, int mode) {
+    if (mode != 1)
+        return read_level_file(file);
+    BetterReader save(file);
+    if (!save.is_open())
+        return load_failure(LoadProblem::unreadable, std::string("Cannot open save file: ") + file);
+    return read_save_file(save);
+}
+
+std::string save_text(Level& level, const std::string& code) {
+    std::string text = level.level_name + "\n";
+    for (auto& device : level.devices)
+        if (!device->fixed)
+            text += device->get_save_stub(&level) + "\n";
+    return text + "CODE\n" + code;
+}
+
+bool save_level(Level& level, const char* path, const std::string& code, std::string* failure) {
+    std::string why;
+    bool ok = replace_file(path, save_text(level, code), why);
+    if (!ok && failure != nullptr)
+        *failure = why;
+    return ok;
+}
+
+std::string program_save_text(const std::vector<std::string>& init_rows, const std::vector<std::string>& cycle_rows) {
+    std::string text;
+    append_rows(text, init_rows);
+    append_rows(text, cycle_rows);
+    return text;
+}
+
+std::vector<std::string> code_rows(const std::string& code) {
+    std::vector<std::string> rows;
+    std::size_t start = 0;
+    while (start < code.size()) {
+        std::size_t end = code.find('\n', start);
+        if (end == std::string::npos)
+            end = code.size();
+        rows.push_back(code.substr(start, end - start));
+        start = end + 1;
+    }
+    return rows;
+}

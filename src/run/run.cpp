@@ -1,0 +1,82 @@
+#include "run/run.h"
+
+#include "devices/device.h"
+#include "level/level.h"
+#include "scripting/scripting_engine.h"
+
+std::string assemble_program(Level& level, const std::string& code) {
+    std::string program;
+    for (auto& device : level.devices)
+        program += device->get_code_stub(&level);
+    program += code;
+    return program;
+}
+
+namespace {
+// Hands one action to every device bearing its name, in list order; false
+// when no device bears it.
+bool deliver(Level& level, const Action& action) {
+    bool delivered = false;
+    for (std::size_t i = 0; i < level.devices.size(); ++i) {
+        Device& device = *level.devices[i];
+        if (action.name == device.name) {
+            device.code_action(action.verb.c_str(), action.arg, &level);
+            delivered = true;
+        }
+    }
+    return delivered;
+}
+} // namespace
+
+void parse_actions(Level& level, ScriptingEngine& engine) {
+    for (const Action& action : engine.take_actions()) {
+        if (!deliver(level, action)) {
+            engine.error = "device not found: " + action.name;
+            return;
+        }
+    }
+}
+
+Run::Run() = default;
+Run::~Run() = default;
+
+bool Run::start(Level& level, const std::string& init_code) {
+    // The old engine goes first: only one Lua state lives at a time.
+    engine_.reset();
+    engine_ = std::make_unique<ScriptingEngine>();
+    return run_program(level, init_code, FIRST_TIME_CHUNK);
+}
+
+FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win) {
+    FrameResult result;
+    result.won = level.win();
+    if (result.won && at_win == AtWin::stop)
+        return result;
+    if (!engine_) {
+        error_ = "The simulation has not been started.";
+        result.failed = true;
+        return result;
+    }
+    run_program(level, cycle_code, EVERY_TIME_CHUNK);
+    // Actions queued before a failure are still delivered; a missing device
+    // replaces the program's own message.
+    parse_actions(level, *engine_);
+    if (!take_error()) {
+        result.failed = true;
+        return result;
+    }
+    level.tick();
+    result.stepped = true;
+    return result;
+}
+
+bool Run::run_program(Level& level, const std::string& code, const char* chunk_name) {
+    std::string program = assemble_program(level, code);
+    engine_->run_code(program.c_str(), chunk_name);
+    return take_error();
+}
+
+bool Run::take_error() {
+    error_ = engine_->error.value_or("");
+    return !engine_->error.has_value();
+}

@@ -1,0 +1,72 @@
+#include "view/floor_view.h"
+
+#include "devices/device.h"
+#include "level/level.h"
+#include "toolkit/pictures.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+// Glue marks and catcher areas share one light blue.
+constexpr int MARK_R = 128, MARK_G = 128, MARK_B = 255;
+constexpr int GLUE_INSET = 5;
+constexpr int GLUE_SIZE = 15;
+
+void fill_mark_colour(SDL_Surface* dst, int x, int y, int w, int h) {
+    fill_rect(dst, x, y, w, h, MARK_R, MARK_G, MARK_B);
+}
+
+SDL_Surface* block_picture(unsigned char type) { return cached_picture(block_picture_file(type), false); }
+
+void draw_spawner(SDL_Surface* dst, const Spawner& spawner) {
+    draw_image(block_picture(spawner.type), spawner.x * CELL_PX, spawner.y * CELL_PX, dst);
+}
+
+// The area with the count in its corner and the faded pattern one cell in.
+void draw_catcher(SDL_Surface* dst, const Catcher& catcher) {
+    int px = catcher.x * CELL_PX, py = catcher.y * CELL_PX;
+    fill_mark_colour(dst, px, py, CELL_PX * catcher.width + 2 * CELL_PX, CELL_PX * catcher.height + 2 * CELL_PX);
+    draw_text_int(catcher.remaining, 18, 0, 0, 0, px + 7, py + 2, dst);
+    for (int cx = 0; cx < catcher.width; ++cx) {
+        for (int cy = 0; cy < catcher.height; ++cy) {
+            // A pattern shorter than its area simply has no picture there.
+            size_t at = static_cast<size_t>(cy) * catcher.width + cx;
+            if (at >= catcher.pattern.size())
+                continue;
+            SDL_Surface* picture = block_picture(static_cast<unsigned char>(catcher.pattern[at]));
+            draw_image_fade(picture, CELL_PX * (catcher.x + cx) + CELL_PX, CELL_PX * (catcher.y + cy) + CELL_PX, dst,
+                            128);
+        }
+    }
+}
+
+void draw_blocks(SDL_Surface* dst, const Level& level) {
+    for (int x = 0; x < FLOOR_W; ++x) {
+        for (int y = 0; y < FLOOR_H; ++y) {
+            draw_image(block_picture(level.blocks[x][y]), CELL_PX * x, CELL_PX * y, dst);
+            if (level.sticky[x][y] != 0)
+                fill_mark_colour(dst, CELL_PX * x + GLUE_INSET, CELL_PX * y + GLUE_INSET, GLUE_SIZE, GLUE_SIZE);
+        }
+    }
+}
+
+void draw_devices(SDL_Surface* dst, Level& level, const Device* dragged, bool low, bool building) {
+    for (auto& device : level.devices)
+        if (device.get() != dragged && device->is_low() == low)
+            device->draw(dst, building);
+}
+} // namespace
+
+void draw_floor(SDL_Surface* dst, Level& level, Device* dragged, int drag_x, int drag_y, bool building) {
+    if (dst == nullptr)
+        return;
+    for (auto& catcher : level.catchers)
+        draw_catcher(dst, *catcher);
+    draw_devices(dst, level, dragged, true, building);
+    draw_blocks(dst, level);
+    draw_devices(dst, level, dragged, false, building);
+    if (building)
+        for (auto& spawner : level.spawners)
+            draw_spawner(dst, *spawner);
+    if (dragged != nullptr)
+        dragged->draw_at(dst, drag_x, drag_y, building);
+}

@@ -1,0 +1,170 @@
+// What the screen shows, drawn by the game's own code with the game's art and
+// compared pixel for pixel with golden pictures (tests/data/golden; refresh
+// them on purpose with tools/golden/refresh.sh); and the toolkit's quarter
+// turns and magenta keys.
+#include <gtest/gtest.h>
+
+#include "converter/converter.h"
+#include "conveyer/conveyer.h"
+#include "core/fatal_message.h"
+#include "core/screens.h"
+#include "editorgui/editor_gui.h"
+#include "files/device_record.h"
+#include "grabber/grabber.h"
+#include "indicator/indicator.h"
+#include "partsbin/parts_bin.h"
+#include "pusher/pusher.h"
+#include "sensor/sensor.h"
+#include "sprayer/sprayer.h"
+#include "support.h"
+#include "toolkit/pictures.h"
+#include "view/floor_view.h"
+
+namespace {
+class Golden : public WindowTest {};
+
+template <class T, class... Args> T* named(Level& level, int number, Args&&... args) {
+    T* device = place<T>(level, std::forward<Args>(args)...);
+    device->give_name(number);
+    return device;
+}
+
+// Every kind in every direction with its run state showing, blocks of every
+// type with glue marks and a held block, catchers and spawners.
+void furnish(Level& level) {
+    level.catchers.push_back(std::make_unique<Catcher>(1, 1, 2, 1, "RR"));
+    level.catchers.push_back(std::make_unique<Catcher>(16, 16, 2, 2, "UxUS"));
+    level.catchers.back()->remaining = 3;
+    level.spawners.push_back(std::make_unique<Spawner>(1, 10, 'R', 20));
+    level.spawners.push_back(std::make_unique<Spawner>(24, 20, 'g', 20));
+    for (int d = 0; d < 4; ++d) {
+        named<DeviceConveyer>(level, 0, 1 + 4 * d, 12, d % 2 == 0, 3, d, 10)->frame = d + 1;
+        named<DevicePusher>(level, d, 2 + 3 * d, 5, false, d)->extended = d % 2 == 0;
+        named<DeviceSensor>(level, d, 14 + 3 * d, 2, false, d);
+        named<DeviceSprayer>(level, d, 14 + 3 * d, 6, false, d)->spray_time = d;
+        named<DeviceIndicator>(level, d, 1 + 3 * d, 8, false, d * 85, 255 - d * 60, d % 2 ? 255 : 0)->lit = d % 2 == 0;
+    }
+    named<DeviceConveyer>(level, 0, 9, 17, false, 5, DIR_RIGHT, 10);
+    named<DeviceGrabber>(level, 0, 12, 9, false, 6, true)->position = 2;
+    DeviceGrabber* holding = named<DeviceGrabber>(level, 1, 22, 9, false, 8, false);
+    holding->position = 3;
+    holding->holding = true;
+    named<DeviceConverter>(level, 0, 3, 14, false, 'R', 'G');
+    const char types[] = "RGUudDiMsWwTBtgYXCS";
+    for (int i = 0; i < 19; ++i)
+        level.add_block(2 + i, 21, static_cast<unsigned char>(types[i]));
+    level.add_block(10, 17, 'R'); // on the belt
+    level.add_block(11, 17, 'G');
+    level.groups[11][17] = level.groups[10][17];
+    level.sticky[11][17] = 1;
+    level.add_block(23, 12, 'M'); // in the claw
+    level.set_held(23, 12, 1);
+    level.add_block(5, 16, 'R'); // in the converter's lane
+}
+} // namespace
+
+// While building: name labels, dim lamps, spawners, and a pusher dragged
+// half a cell off the grid. Running: no labels, no spawners, lit lamps in
+// full colour, and a device of the floor being dragged left out of its place.
+TEST_F(Golden, FloorWhileBuildingAndRunning) {
+    Level level;
+    furnish(level);
+    DevicePusher dragged(0, 0, false, DIR_LEFT);
+    dragged.give_name(9);
+    Picture building = make_surface(650, 550), running = make_surface(650, 550);
+    draw_floor(building.get(), level, &dragged, 312, 437, true);
+    draw_floor(running.get(), level, level.devices.back().get(), -100, -100, false);
+    EXPECT_TRUE(matches_golden(building.get(), "floor_building"));
+    EXPECT_TRUE(matches_golden(running.get(), "floor_running"));
+}
+
+// The three pages side by side, the first with a belt set to left, fast and
+// four long.
+TEST_F(Golden, PartsBinPages) {
+    PartsBin bin;
+    bin.click(24, 104);
+    bin.click(92, 200);
+    bin.click(30, 342);
+    Picture sheet = make_surface(450, 550);
+    for (int page = 0; page < 3; ++page) {
+        bin.goto_page(page);
+        bin.draw(info_.screen);
+        SDL_Rect from = make_rect(PartsBin::PANEL_X, 0, 150, 550);
+        SDL_Rect to = make_rect(150 * page, 0, 0, 0);
+        SDL_BlitSurface(info_.screen, &from, sheet.get(), &to);
+    }
+    EXPECT_TRUE(matches_golden(sheet.get(), "parts_bin"));
+}
+
+// The error card with its message over the construction screen, and the box
+// of a corrupt save over that; the code editor with every glyph.
+TEST_F(Golden, MessagesAndCodeEditor) {
+    draw_image(cached_picture("img/background_construction.gif", false), 0, 0, info_.screen);
+    push_click(400, 455);
+    error(&info_, "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)");
+    draw_message_box(info_.screen, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE);
+    EXPECT_TRUE(matches_golden(info_.screen, "messages"));
+    EditorGUI editor(info_.screen);
+    editor.cycle_box->setText("-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
+                              std::string(EDITOR_GLYPHS));
+    draw_image(cached_picture("img/background_editing.gif", false), 0, 0, info_.screen);
+    editor.logic();
+    editor.draw();
+    EXPECT_TRUE(matches_golden(info_.screen, "editor"));
+}
+
+namespace {
+// A 25 x 25 palettised picture, like the game's GIFs as loaded: palette
+// entry `fill` everywhere, the following entries in the four corners.
+Picture corner_picture(std::vector<SDL_Color> palette, Uint8 fill) {
+    Picture picture(SDL_CreateRGBSurface(SDL_SWSURFACE, 25, 25, 8, 0, 0, 0, 0));
+    SDL_SetColors(picture.get(), palette.data(), 0, static_cast<int>(palette.size()));
+    SDL_FillRect(picture.get(), nullptr, fill);
+    for (int i = 0; i < 4; ++i)
+        static_cast<Uint8*>(picture->pixels)[(i / 2) * 24 * picture->pitch + (i == 1 || i == 2) * 24] =
+            static_cast<Uint8>((fill + 1 + i) % palette.size());
+    return picture;
+}
+
+// The 16-bit pixel at (x, y), and a colour as a 16-bit surface holds it.
+Uint16 at(SDL_Surface* s, int x, int y) { return static_cast<Uint16*>(s->pixels)[y * s->pitch / 2 + x]; }
+Uint16 as_drawn(SDL_Surface* s, SDL_Color c) { return static_cast<Uint16>(SDL_MapRGB(s->format, c.r, c.g, c.b)); }
+
+} // namespace
+
+// Quarter turns keep every row and column: drawn one pixel up and left, a
+// turned 25 x 25 picture lands exactly on its cell, turned counter-clockwise.
+// An opaque picture keeps even its first palette colour (SDL_gfx would make
+// it see-through); a keyed one keeps its transparency.
+TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
+    const std::vector<SDL_Color> palette = {
+        {0, 0, 128, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}, {0, 0, 200, 0}, {200, 200, 0, 0}};
+    for (Uint8 fill : {0, 4}) {
+        Picture picture = corner_picture(palette, fill);
+        // Which corner of the source shows at the top-left after each turn.
+        for (auto [angle, corner] : {std::pair{0, 0}, {90, 1}, {180, 2}, {270, 3}, {-90, 3}, {-270, 1}}) {
+            Picture dst = make_surface(60, 60);
+            SDL_FillRect(dst.get(), nullptr, 0xFFFF);
+            int shift = angle == 0 ? 0 : -1;
+            draw_image_rotated(picture.get(), angle, 10 + shift, 10 + shift, dst.get());
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 60; ++x)
+                    ASSERT_EQ(at(dst.get(), x, y) != 0xFFFF, x >= 10 && x < 35 && y >= 10 && y < 35) << angle;
+            EXPECT_EQ(at(dst.get(), 10, 10), as_drawn(dst.get(), palette[(fill + 1 + corner) % 5])) << angle;
+            EXPECT_EQ(at(dst.get(), 22, 22), as_drawn(dst.get(), palette[fill])) << angle;
+        }
+    }
+    // Magenta is keyed only where the palette has it: light grey, the nearest
+    // colour in a palette without it, stays.
+    Picture keyed = corner_picture({{255, 0, 255, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}}, 0);
+    Picture grey = corner_picture({{250, 250, 250, 0}, {200, 0, 0, 0}}, 0);
+    set_magenta_key(keyed.get());
+    set_magenta_key(grey.get());
+    Picture dst = make_surface(60, 30);
+    draw_image_rotated(keyed.get(), 270, -1, -1, dst.get());
+    draw_image(grey.get(), 30, 0, dst.get());
+    EXPECT_EQ(at(dst.get(), 12, 12), 0) << "magenta stays transparent";
+    EXPECT_EQ(at(dst.get(), 24, 0), as_drawn(dst.get(), {200, 0, 0, 0}))
+        << "the top-left corner turned to the top right";
+    EXPECT_NE(at(dst.get(), 42, 12), 0);
+}
