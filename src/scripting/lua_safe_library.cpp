@@ -127,7 +127,8 @@ int checked_concat(lua_State* L) {
     for (; i <= last; ++i) {
         raw_get(L, 1, i);
         if (!lua_isstring(L, -1))
-            return luaL_error(L, "invalid value (at index %d) in table for 'concat'", to_int(i));
+            return luaL_error(L, "invalid value (%s) at index %d in table for 'concat'", luaL_typename(L, -1),
+                              to_int(i));
         meter.add(1 + static_cast<long long>((lua_objlen(L, -1) + separator_length) / BYTES_PER_STEP));
         luaL_addvalue(&result);
         if (i < last)

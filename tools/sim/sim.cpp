@@ -20,6 +20,7 @@
 #include "core/run.h"
 #include "level/device_record.h"
 #include "level/level.h"
+#include "scripting/message_text.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
     Run run;
     bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, *options);
     if (!ok)
-        std::printf("error: %s\n", run.error().c_str());
+        std::printf("error: %s\n", shortened_message(run.error()).c_str());
     if (options->dump)
         level.debug();
     print_summary(level);
