@@ -79,7 +79,6 @@ DeadlineTimer& deadline_timer() {
     return timer;
 }
 
-constexpr int WATCH_INTERVAL = ScriptingEngine::WATCH_INTERVAL;
 constexpr int WATCH_MASK = LUA_MASKCOUNT | LUA_MASKCALL;
 // What a call costs in instructions: about the time it takes here.
 constexpr long long CALL_COST = 16;
