@@ -18,6 +18,7 @@
 
 #include "file_test_util.h"
 #include "scripting/scripting_engine.h"
+#include "test_device.h"
 
 namespace {
 
@@ -121,6 +122,30 @@ TEST_P(Hostile, EndsInTimeWithItsErrorInTheEngineAndTheRunner) {
         run_in_engine(c);
         run_in_sim(c);
     }
+}
+
+// A zero byte in a name or verb: the queue keeps every byte, names match
+// byte for byte, and no device sees a verb cut short at the zero.
+TEST(HostileActions, ZeroBytesNeverReachADevice) {
+    struct Recorder : TestDevice {
+        std::vector<std::string> verbs;
+        Recorder() : TestDevice(0, 0) { set_name("pusher_%d", 0); }
+        void code_action(const char* verb, int, Level*) override { verbs.emplace_back(verb); }
+    };
+    Level level;
+    auto* pusher = new Recorder;
+    level.devices.emplace_back(pusher);
+    ScriptingEngine script;
+    script.run_code("action('pusher_0', 'on\\0x', 1) action('pusher_0', 'off', 2)", "EVERY TIME");
+    ASSERT_EQ(script.action_verbs.size(), 2u);
+    EXPECT_EQ(script.action_verbs[0], std::string("on\0x", 4));
+    level.parse_actions(&script);
+    EXPECT_FALSE(script.error);
+    EXPECT_EQ(pusher->verbs, std::vector<std::string>{"off"});
+    script.run_code("action('pusher_0\\0x', 'on', 1)", "EVERY TIME");
+    level.parse_actions(&script);
+    EXPECT_EQ(script.error, std::string("device not found: pusher_0\0x", 28));
+    EXPECT_EQ(pusher->verbs.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, Hostile,
