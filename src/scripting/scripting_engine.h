@@ -101,7 +101,8 @@ private:
     std::size_t output_used_ = 0;
     long long instructions_spent_ = 0;
     int chunk_actions_ = 0;
-    lua_State* running_ = nullptr;
+    // Read by the deadline signal's handler.
+    lua_State* volatile running_ = nullptr;
     std::chrono::steady_clock::time_point deadline_;
     // Set once the running chunk has used up its instructions or its time.
     std::optional<std::string> stop_message_;
