@@ -36,18 +36,6 @@ ScriptLimits limits_with(long long instructions, int milliseconds) {
     return limits;
 }
 
-TEST(ScriptLimits, RunawayLoopsStopWithinACoupleOfSeconds) {
-    ScriptingEngine script;
-    expect_each_stops(script,
-                      {"while true do end", "while true do pcall(function() while true do end end) end",
-                       "while true do pcall(pcall, pcall, function() while true do end end) end",
-                       "while true do coroutine.resume(coroutine.create(function() while true do end end)) end",
-                       "while true do xpcall(function() while true do end end, function() while true do end end) end",
-                       "local function f() return f() end while true do pcall(f) end",
-                       "string.find(('a'):rep(3000), '.-.-.-b')"},
-                      2.5);
-}
-
 TEST(ScriptLimits, BudgetsPerChunkStopWithWhereAndWhichLimit) {
     ScriptingEngine script(limits_with(1000000, 1000));
     const std::string stopped =
@@ -66,7 +54,7 @@ TEST(ScriptLimits, BudgetsPerChunkStopWithWhereAndWhichLimit) {
     }
     // Slow library calls with few instructions meet the clock instead.
     ScriptingEngine slow(limits_with(1000000000000000, 100));
-    for (const char* code : {"local s = string.rep('x', 2^23)\nwhile true do s:find('y', 1, true) end",
+    for (const char* code : {"local s = string.rep('x', 2^22)\nwhile true do s:find('y', 1, true) end",
                              "\nstring.find(('a'):rep(3000), '.-.-.-b')"}) {
         slow.run_code(code, "EVERY TIME");
         EXPECT_EQ(slow.error, "[string \"EVERY TIME\"]:2: program ran too long (more than 100 ms); stopped") << code;

@@ -1,11 +1,104 @@
 #include "core/screens.h"
 
+#include <string>
+#include <vector>
+
+#include "scripting/message_text.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 constexpr int PICTURE_X = 50;
 constexpr int PICTURE_Y = 350;
 constexpr Uint32 WAIT_MS = 50;
+
+// The error picture's message strip: a frame at (60, 389) 681 x 25 in the
+// window with the one-line message centred on (400, 400). A longer message
+// is wrapped into MESSAGE_LINES lines on the strip, drawn taller, and the
+// last line cut with an ellipsis; the picture's own hint line below stays
+// free.
+constexpr int MESSAGE_SIZE = 10;
+constexpr int MESSAGE_X = 400;
+constexpr int MESSAGE_Y = 400;
+constexpr int STRIP_X = 60;
+constexpr int STRIP_Y = 389;
+constexpr int STRIP_W = 681;
+constexpr int MESSAGE_WIDTH = STRIP_W - 16;
+constexpr std::size_t MESSAGE_LINES = 2;
+
+bool fits(const std::string& text) {
+    return text_width(text.c_str(), MESSAGE_SIZE) <= MESSAGE_WIDTH;
+}
+
+// The longest start of `text` that fits a line, broken after a space when
+// one lies within it.
+std::size_t line_length(const std::string& text) {
+    std::size_t length = 0;
+    while (length < text.size() && fits(text.substr(0, length + 1)))
+        ++length;
+    std::size_t space = text.rfind(' ', length);
+    if (length < text.size() && space != std::string::npos && space > 0)
+        return space + 1;
+    return length > 0 ? length : 1;
+}
+
+std::vector<std::string> message_lines(std::string text) {
+    std::vector<std::string> lines;
+    while (!text.empty() && lines.size() < MESSAGE_LINES) {
+        std::size_t length = line_length(text);
+        lines.push_back(text.substr(0, length));
+        text.erase(0, length);
+    }
+    if (!text.empty()) {
+        std::string& last = lines.back();
+        while (!last.empty() && !fits(last + ELLIPSIS))
+            last.pop_back();
+        last += ELLIPSIS;
+    }
+    return lines;
+}
+
+// The colour of one pixel of the window, as its own pixel value.
+Uint32 pixel_at(SDL_Surface* surface, int x, int y) {
+    SDL_LockSurface(surface);
+    const Uint8* at = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
+    Uint32 value = 0;
+    switch (surface->format->BytesPerPixel) {
+    case 1: value = *at; break;
+    case 2: value = *reinterpret_cast<const Uint16*>(at); break;
+    case 4: value = *reinterpret_cast<const Uint32*>(at); break;
+    default: value = at[0] | at[1] << 8 | at[2] << 16; break;
+    }
+    SDL_UnlockSurface(surface);
+    return value;
+}
+
+// Makes the picture's strip tall enough for `lines` lines, in its own frame
+// and paper colours.
+void stretch_strip(SDL_Surface* screen, int height) {
+    Uint32 frame = pixel_at(screen, STRIP_X, STRIP_Y);
+    Uint32 paper = pixel_at(screen, STRIP_X + 1, STRIP_Y + 1);
+    SDL_Rect outer = make_rect(STRIP_X, STRIP_Y, STRIP_W, height + 2);
+    SDL_Rect inner = make_rect(STRIP_X + 1, STRIP_Y + 1, STRIP_W - 2, height);
+    SDL_FillRect(screen, &outer, frame);
+    SDL_FillRect(screen, &inner, paper);
+}
+
+void draw_message(SDL_Surface* screen, const char* message) {
+    std::string shown = shortened_message(message);
+    if (fits(shown)) {
+        draw_text_center(shown.c_str(), MESSAGE_SIZE, 0, 0, 0, MESSAGE_X, MESSAGE_Y, screen);
+        return;
+    }
+    std::vector<std::string> lines = message_lines(shown);
+    int line_height = text_line_height(MESSAGE_SIZE);
+    stretch_strip(screen, static_cast<int>(lines.size()) * line_height + 4);
+    int y = STRIP_Y + 3;
+    for (const std::string& line : lines) {
+        int x = MESSAGE_X - text_width(line.c_str(), MESSAGE_SIZE) / 2;
+        draw_text(line.c_str(), MESSAGE_SIZE, 0, 0, 0, x, y, screen);
+        y += line_height;
+    }
+}
 
 void show_picture(GameInfo* info, const char* path) {
     Picture picture = load_picture(path, false);
@@ -29,7 +122,7 @@ void wait_for_answer(const std::function<bool(const SDL_Event&)>& answered) {
 
 void error(GameInfo* info, const char* message) {
     show_picture(info, "img/error.gif");
-    draw_text_center(message, 10, 0, 0, 0, 400, 400, info->screen);
+    draw_message(info->screen, message);
     SDL_Flip(info->screen);
     wait_for_click();
 }

@@ -2,6 +2,7 @@
 
 #include "devices/device.h"
 #include "level/level.h"
+#include "scripting/message_text.h"
 #include "scripting/scripting_engine.h"
 
 std::string assemble_program(Level& level, const std::string& code) {
@@ -14,13 +15,15 @@ std::string assemble_program(Level& level, const std::string& code) {
 
 namespace {
 // Hands one action to every device bearing its name, in list order; false
-// when no device bears it.
+// when no device bears it. Names match byte for byte; a verb holding a zero
+// byte is no verb any device knows, and must not reach one cut short.
 bool deliver(Level& level, const Action& action) {
     bool delivered = false;
     for (std::size_t i = 0; i < level.devices.size(); ++i) {
         Device& device = *level.devices[i];
         if (action.name == device.name) {
-            device.code_action(action.verb.c_str(), action.arg, &level);
+            if (action.verb.find('\0') == std::string::npos)
+                device.code_action(action.verb.c_str(), action.arg, &level);
             delivered = true;
         }
     }
@@ -31,7 +34,7 @@ bool deliver(Level& level, const Action& action) {
 void parse_actions(Level& level, ScriptingEngine& engine) {
     for (const Action& action : engine.take_actions()) {
         if (!deliver(level, action)) {
-            engine.error = "device not found: " + action.name;
+            engine.error = shortened_message("device not found: " + action.name);
             return;
         }
     }

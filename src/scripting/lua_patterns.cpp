@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "scripting/scripting_engine.h"
+#include "scripting/work_meter.h"
 
 const char PATTERN_TOO_COMPLEX[] = "pattern too complex";
 
@@ -14,8 +14,6 @@ constexpr char ESCAPE = '%';
 // A pattern without any of these is searched for as plain text by find.
 constexpr char SPECIALS[] = "^$*+?.([%-";
 constexpr int MAX_CAPTURES = 32;
-// Comparing this many bytes counts as one step.
-constexpr std::ptrdiff_t BYTES_PER_STEP = 16;
 
 // Capture lengths that are not lengths.
 constexpr std::ptrdiff_t CAPTURE_OPEN = -1;
@@ -24,32 +22,6 @@ constexpr std::ptrdiff_t CAPTURE_POSITION = -2;
 int byte(char c) {
     return static_cast<unsigned char>(c);
 }
-
-// The step counter of one library call. Steps are charged to the running
-// chunk in batches as large as the engine watches, so a long search stops
-// like a long loop; a state no engine made has no budget.
-class WorkMeter {
-public:
-    explicit WorkMeter(lua_State* L) : L_(L), engine_(ScriptingEngine::owner_of(L)) {}
-
-    void add(long long steps) {
-        pending_ += steps;
-        if (pending_ >= ScriptingEngine::WATCH_INTERVAL)
-            settle();
-    }
-
-    // Charges what is still pending at the end of the call.
-    void settle() {
-        if (engine_ && pending_ > 0)
-            engine_->charge_work(L_, pending_);
-        pending_ = 0;
-    }
-
-private:
-    lua_State* L_;
-    ScriptingEngine* engine_;
-    long long pending_ = 0;
-};
 
 // What the class letters stand for, one bit per class, for every byte:
 // looked up rather than asked of <cctype> on every step. The game never
@@ -184,6 +156,8 @@ public:
     }
 
     void settle() { meter_.settle(); }
+    void charge_bytes(std::size_t bytes) { meter_.add_bytes(bytes); }
+    void charge_scanned(std::size_t bytes) { meter_.add_scanned(bytes); }
 
 private:
     lua_State* L_;
@@ -193,6 +167,14 @@ private:
     int depth_ = 0;
     int captured_ = 0;
     Capture captures_[MAX_CAPTURES];
+
+    // Whether c matches the item from p to item_end; a set is walked for
+    // every character tried, so it costs by its length.
+    bool item_matches(int c, const char* p, const char* item_end) {
+        if (*p == '[')
+            meter_.add_scanned(static_cast<std::size_t>(item_end - p));
+        return matches_item(c, p, item_end);
+    }
 
     const char* match(const char* s, const char* p) {
         if (++depth_ > MAX_PATTERN_DEPTH)
@@ -233,7 +215,7 @@ private:
             default: break;
             }
             const char* item_end = end_of_item(p);
-            bool here = s < end_ && matches_item(byte(*s), p, item_end);
+            bool here = s < end_ && item_matches(byte(*s), p, item_end);
             switch (*item_end) {
             case '?':
                 if (here) {
@@ -280,7 +262,7 @@ private:
     // As many repetitions as match, then fewer until the rest matches.
     const char* longest_run(const char* s, const char* p, const char* item_end) {
         std::ptrdiff_t count = 0;
-        while (s + count < end_ && matches_item(byte(s[count]), p, item_end)) {
+        while (s + count < end_ && item_matches(byte(s[count]), p, item_end)) {
             meter_.add(1);
             ++count;
         }
@@ -296,7 +278,7 @@ private:
         for (;;) {
             if (const char* end = match(s, item_end + 1))
                 return end;
-            if (s == end_ || !matches_item(byte(*s), p, item_end))
+            if (s == end_ || !item_matches(byte(*s), p, item_end))
                 return nullptr;
             ++s;
         }
@@ -355,6 +337,7 @@ private:
         if (*p != '[')
             luaL_error(L_, "missing '[' after '%%f' in pattern");
         const char* item_end = end_of_item(p);
+        meter_.add_scanned(static_cast<std::size_t>(item_end - p));
         int before = s == subject_ ? 0 : byte(s[-1]);
         int after = s == end_ ? 0 : byte(*s);
         if (matches_set(before, p, item_end - 1) || !matches_set(after, p, item_end - 1))
@@ -371,7 +354,7 @@ private:
         std::ptrdiff_t length = captures_[i].length;
         if (length < 0 || end_ - s < length)
             return nullptr;
-        meter_.add(length / BYTES_PER_STEP);
+        meter_.add_bytes(static_cast<std::size_t>(length));
         return std::memcmp(captures_[i].start, s, length) == 0 ? s + length : nullptr;
     }
 };
@@ -384,7 +367,7 @@ const char* find_text(WorkMeter& meter, const char* text, std::size_t text_lengt
     if (needle_length > text_length)
         return nullptr;
     const char* last = text + (text_length - needle_length);
-    const long long cost = 1 + static_cast<long long>(needle_length) / BYTES_PER_STEP;
+    const auto cost = static_cast<long long>(1 + needle_length / BYTES_PER_STEP);
     for (const char* s = text; s <= last; ++s) {
         s = static_cast<const char*>(std::memchr(s, needle[0], last - s + 1));
         if (!s)
@@ -496,6 +479,8 @@ void add_replacement_text(Matcher& matcher, luaL_Buffer* result, const char* s, 
     lua_State* L = result->L;
     std::size_t length;
     const char* text = lua_tolstring(L, 3, &length);
+    matcher.charge_scanned(length);
+    matcher.charge_bytes(static_cast<std::size_t>(e - s));
     for (std::size_t i = 0; i < length; ++i) {
         if (text[i] != ESCAPE) {
             luaL_addchar(result, text[i]);

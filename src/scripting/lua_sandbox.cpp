@@ -2,9 +2,13 @@
 
 #include <initializer_list>
 
+#include "scripting/lua_output.h"
 #include "scripting/lua_patterns.h"
+#include "scripting/lua_safe_library.h"
+#include "scripting/work_meter.h"
 
 const char BINARY_CHUNK_REFUSED[] = "cannot load a precompiled chunk; only program text is accepted";
+const char LOAD_TEXT_TOO_LONG[] = "text too long to load (more than 65536 bytes)";
 
 namespace {
 
@@ -32,23 +36,36 @@ int load_text_only(lua_State* L, lua_Reader next, void* data, const char* chunk_
     return lua_load(L, read_text_only, &reader, chunk_name);
 }
 
+// Compiling runs inside one call, where no hook fires: the text is handed
+// to Lua in pieces, each charged to the chunk's budget as it is read, so a
+// text that takes long to compile stops like a long loop.
+constexpr size_t PIECE = 4096;
+constexpr long long STEPS_PER_TEXT_BYTE = 4;
+
+void charge_text(lua_State* L, size_t length) {
+    charge_steps(L, static_cast<long long>(length) * STEPS_PER_TEXT_BYTE);
+}
+
 struct WholeText {
     const char* text;
     size_t length;
 };
 
-const char* read_whole_text(lua_State*, void* ud, size_t* size) {
+const char* read_whole_text(lua_State* L, void* ud, size_t* size) {
     auto* whole = static_cast<WholeText*>(ud);
     if (whole->length == 0)
         return nullptr;
-    *size = whole->length;
-    whole->length = 0;
-    return whole->text;
+    *size = whole->length < PIECE ? whole->length : PIECE;
+    charge_text(L, *size);
+    const char* piece = whole->text;
+    whole->text += *size;
+    whole->length -= *size;
+    return piece;
 }
 
 // The pieces of `load(f)`: f sits at stack slot 1, slot 3 keeps the latest
-// piece alive while Lua reads it.
-const char* read_from_function(lua_State* L, void*, size_t* size) {
+// piece alive while Lua reads it. `ud` counts the bytes read so far.
+const char* read_from_function(lua_State* L, void* ud, size_t* size) {
     luaL_checkstack(L, 2, "too many nested functions");
     lua_pushvalue(L, 1);
     lua_call(L, 0, 1);
@@ -59,7 +76,13 @@ const char* read_from_function(lua_State* L, void*, size_t* size) {
     if (!lua_isstring(L, -1))
         luaL_error(L, "reader function must return a string");
     lua_replace(L, 3);
-    return lua_tolstring(L, 3, size);
+    const char* piece = lua_tolstring(L, 3, size);
+    auto* total = static_cast<size_t*>(ud);
+    *total += *size;
+    if (*total > LOAD_TEXT_MAX)
+        luaL_error(L, "%s", LOAD_TEXT_TOO_LONG);
+    charge_text(L, *size);
+    return piece;
 }
 
 // Lua's convention for the load functions: the function, or nil and the message.
@@ -75,6 +98,11 @@ int text_only_loadstring(lua_State* L) {
     size_t length;
     const char* text = luaL_checklstring(L, 1, &length);
     const char* chunk_name = luaL_optstring(L, 2, text);
+    if (length > LOAD_TEXT_MAX) {
+        lua_pushnil(L);
+        lua_pushstring(L, LOAD_TEXT_TOO_LONG);
+        return 2;
+    }
     return load_result(L, load_program_text(L, text, length, chunk_name));
 }
 
@@ -82,7 +110,8 @@ int text_only_load(lua_State* L) {
     const char* chunk_name = luaL_optstring(L, 2, "=(load)");
     luaL_checktype(L, 1, LUA_TFUNCTION);
     lua_settop(L, 3);
-    return load_result(L, load_text_only(L, read_from_function, nullptr, chunk_name));
+    size_t total = 0;
+    return load_result(L, load_text_only(L, read_from_function, &total, chunk_name));
 }
 
 // xpcall whose handler runs once the failed call has unwound, as a plain
@@ -108,33 +137,9 @@ int unwound_xpcall(lua_State* L) {
     return lua_gettop(L) - 2;
 }
 
-// string.rep without Lua's long loop over an empty text: repeating "" two
-// billion times takes seconds, and no hook can interrupt a library call.
-int quick_rep(lua_State* L) {
-    size_t length;
-    luaL_checklstring(L, 1, &length);
-    if (length == 0 || luaL_checknumber(L, 2) < 1) {
-        lua_pushliteral(L, "");
-        return 1;
-    }
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, 1);
-    return 1;
-}
-
 // Stands in for a removed function; its upvalue is the name the player used.
 int refuse_call(lua_State* L) {
     return luaL_error(L, "%s is not available in Gearloft programs", lua_tostring(L, lua_upvalueindex(1)));
-}
-
-// Replaces fields of the table on top of the stack with refusals.
-void refuse_fields(lua_State* L, const char* shown_prefix, std::initializer_list<const char*> fields) {
-    for (const char* field : fields) {
-        lua_pushfstring(L, "%s%s", shown_prefix, field);
-        lua_pushcclosure(L, refuse_call, 1);
-        lua_setfield(L, -2, field);
-    }
 }
 
 void open_library(lua_State* L, const char* name, lua_CFunction opener) {
@@ -157,28 +162,11 @@ void lock_globals(lua_State* L) {
     lua_pop(L, 1);
 }
 
-void lock_os_and_io(lua_State* L) {
+// setlocale would change how strings compare and what the pattern classes
+// mean, which the game's own versions of those functions take as fixed.
+void lock_os(lua_State* L) {
     lua_getglobal(L, "os");
     refuse_fields(L, "os.", {"execute", "remove", "rename", "exit", "tmpname", "getenv", "setlocale"});
-    lua_pop(L, 1);
-    lua_getglobal(L, "io");
-    refuse_fields(L, "io.", {"open", "popen", "lines", "input", "output", "read", "tmpfile"});
-    lua_pop(L, 1);
-    // Reading io.stdin would block the game, so no file handle can be read.
-    // The handles' metatable is hidden: a finalizer put into it would run
-    // with hooks off when the state closes.
-    luaL_getmetatable(L, LUA_FILEHANDLE);
-    refuse_fields(L, "file:", {"read", "lines"});
-    lua_pushboolean(L, 0);
-    lua_setfield(L, -2, "__metatable");
-    lua_pop(L, 1);
-}
-
-void quicken_string_rep(lua_State* L) {
-    lua_getglobal(L, "string");
-    lua_getfield(L, -1, "rep");
-    lua_pushcclosure(L, quick_rep, 1);
-    lua_setfield(L, -2, "rep");
     lua_pop(L, 1);
 }
 
@@ -201,22 +189,30 @@ void lock_package(lua_State* L) {
 
 } // namespace
 
+void refuse_fields(lua_State* L, const char* shown_prefix, std::initializer_list<const char*> fields) {
+    for (const char* field : fields) {
+        lua_pushfstring(L, "%s%s", shown_prefix, field);
+        lua_pushcclosure(L, refuse_call, 1);
+        lua_setfield(L, -2, field);
+    }
+}
+
 int load_program_text(lua_State* L, const char* text, size_t length, const char* chunk_name) {
     WholeText whole{text, length};
     return load_text_only(L, read_whole_text, &whole, chunk_name);
 }
 
 void open_game_libraries(lua_State* L) {
-    open_library(L, LUA_IOLIBNAME, luaopen_io);
     open_library(L, LUA_OSLIBNAME, luaopen_os);
     open_library(L, "", luaopen_base);
     open_library(L, LUA_TABLIBNAME, luaopen_table);
     open_library(L, LUA_STRLIBNAME, luaopen_string);
     open_library(L, LUA_MATHLIBNAME, luaopen_math);
     open_library(L, LUA_LOADLIBNAME, luaopen_package);
+    open_game_output(L);
     lock_globals(L);
-    lock_os_and_io(L);
+    lock_os(L);
     lock_package(L);
-    quicken_string_rep(L);
+    install_safe_library(L);
     install_watched_patterns(L);
 }

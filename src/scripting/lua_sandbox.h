@@ -8,14 +8,17 @@
 #include <lua.hpp>
 
 #include <cstddef>
+#include <initializer_list>
 
 // Message of a refused precompiled chunk.
 extern const char BINARY_CHUNK_REFUSED[];
+// Message of a text longer than load and loadstring take.
+extern const char LOAD_TEXT_TOO_LONG[];
 
-// Opens io, os, base, table, string, math and package, then takes away what
-// touches the system and puts in library functions that a runaway call
-// cannot hang (string.rep, the pattern functions). Raises Lua errors, so
-// call it in protected mode.
+// Opens os, base, table, string, math and package and the game's own print
+// and io, then takes away what touches the system and puts in library
+// functions that a runaway call cannot hang or overflow (lua_safe_library.h,
+// the pattern functions). Raises Lua errors, so call it in protected mode.
 void open_game_libraries(lua_State* L);
 
 // Compiles program text under a chunk name and pushes the compiled function
@@ -23,5 +26,9 @@ void open_game_libraries(lua_State* L);
 // refused: Lua does not check bytecode, and crafted bytecode can corrupt
 // memory.
 int load_program_text(lua_State* L, const char* text, std::size_t length, const char* chunk_name);
+
+// Replaces fields of the table on top of the stack with functions that
+// refuse to run: "<shown_prefix><field> is not available in Gearloft programs".
+void refuse_fields(lua_State* L, const char* shown_prefix, std::initializer_list<const char*> fields);
 
 #endif

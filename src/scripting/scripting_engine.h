@@ -8,13 +8,19 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// What one program may take before it is stopped. Instructions and time count
-// per chunk run (a frame must never hang the game); memory counts for the
-// whole Lua state.
+// What one program may take before it is stopped. Instructions count per
+// chunk run and decide, so that a program ends the same way on every
+// machine: a runaway chunk stops after about 0.1 s here. Library work is
+// charged as instructions too. The time is only a backstop for work that
+// nothing can charge; at its end the program stops at its next instruction.
+// Memory and output count for the whole run (the Lua state).
+
 // One request of the program to the devices: name, verb and number.
 struct Action {
     std::string name;
@@ -23,10 +29,20 @@ struct Action {
 };
 
 struct ScriptLimits {
-    long long instructions = 200000000;
-    std::chrono::milliseconds time{1000};
+    long long instructions = 40000000;
+    std::chrono::milliseconds time{700};
     std::size_t memory = std::size_t{64} << 20;
+    // No single string or table part may be larger, so that no single
+    // instruction (a comparison, a copy) can take long.
+    std::size_t allocation = std::size_t{8} << 20;
+    // Bytes of print and io.write; later output is dropped after one notice.
+    std::size_t output = 64 << 10;
+    int actions_per_chunk = 10000;
 };
+
+// Longest device name or verb an action may carry (device names are at
+// most 31 characters).
+constexpr std::size_t ACTION_TEXT_MAX = 31;
 
 class ScriptingEngine {
 public:
@@ -54,9 +70,12 @@ public:
     // and the line in its messages) and runs it; `error` tells how it went.
     void run_code(const char* code, const char* chunk_name);
     void push_action(const char* name, const char* verb, int arg);
+    // Names and verbs are kept byte for byte, zero bytes included.
+    void push_action(std::string_view name, std::string_view verb, int arg);
     void clear_actions();
     // Hands over the queued actions in call order and empties the queue.
     std::vector<Action> take_actions();
+    const ScriptLimits& limits() const { return limits_; }
 
     // The engine that made the Lua state L belongs to (L may be a coroutine of
     // it); null for a state no engine made.
@@ -70,10 +89,30 @@ public:
     // named. Smaller pieces are only counted, for the next look to see.
     void charge_work(lua_State* L, long long steps);
 
+    // Program output (print, io.write) within the run's output budget.
+    void write_output(std::FILE* stream, const char* text, std::size_t length);
+
+    // The coroutine functions say which thread runs, so that the deadline
+    // can reach it; returns the thread that ran before.
+    lua_State* switch_thread(lua_State* thread);
+
+    // Called when the running chunk's time is up, possibly from a signal
+    // handler: makes the running thread look at the clock at its very next
+    // instruction.
+    void hurry();
+
+    // Counts one more action of the running chunk; false when it has used
+    // up its actions.
+    bool take_action_slot();
+
 private:
     ScriptLimits limits_;
     std::size_t memory_used_ = 0;
+    std::size_t output_used_ = 0;
     long long instructions_spent_ = 0;
+    int chunk_actions_ = 0;
+    // Read by the deadline signal's handler.
+    lua_State* volatile running_ = nullptr;
     std::chrono::steady_clock::time_point deadline_;
     // Set once the running chunk has used up its instructions or its time.
     std::optional<std::string> stop_message_;
@@ -81,6 +120,7 @@ private:
     static void* allocate(void* ud, void* block, std::size_t old_size, std::size_t new_size);
     static void watch(lua_State* L, lua_Debug* event);
     void start_watch();
+    void end_watch();
     bool out_of_time();
     // Raises the stop message, prefixed with the place of the function at
     // call level `level`, and makes every later instruction and call fail.

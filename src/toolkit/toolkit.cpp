@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 std::map<int, TTF_Font*> fonts;
 
@@ -19,6 +20,29 @@ SDL_Color colour_of(int r, int g, int b) {
     return c;
 }
 
+// The longest start of the text that renders at most TEXT_WIDTH_MAX pixels
+// wide. SDL 1.2 keeps a surface's row length in 16 bits, so SDL_ttf cannot
+// make a picture of a text tens of thousands of pixels wide.
+std::string fitting_text(TTF_Font* font, const char* text) {
+    std::string shown(text, strnlen(text, static_cast<std::size_t>(TEXT_WIDTH_MAX)));
+    auto fits = [font](const std::string& piece) {
+        int w = 0, h = 0;
+        return TTF_SizeText(font, piece.c_str(), &w, &h) == 0 && w <= TEXT_WIDTH_MAX;
+    };
+    if (fits(shown))
+        return shown;
+    std::size_t low = 0, high = shown.size() - 1;
+    while (low < high) {
+        std::size_t middle = (low + high + 1) / 2;
+        if (fits(shown.substr(0, middle)))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    shown.resize(low);
+    return shown;
+}
+
 Picture render_text(const char* text, int size, int r, int g, int b) {
     // An empty text has no width: nothing to draw.
     if (text == nullptr || text[0] == '\0')
@@ -26,7 +50,10 @@ Picture render_text(const char* text, int size, int r, int g, int b) {
     TTF_Font* font = font_of_size(size);
     if (font == nullptr)
         return nullptr;
-    return Picture(TTF_RenderText_Solid(font, text, colour_of(r, g, b)));
+    std::string shown = fitting_text(font, text);
+    if (shown.empty())
+        return nullptr;
+    return Picture(TTF_RenderText_Solid(font, shown.c_str(), colour_of(r, g, b)));
 }
 
 // SDL_gfx loses a row and a column on exact quarter turns; the same turn the
@@ -36,6 +63,19 @@ double full_angle(int angle) {
     return a == 90 ? -270.0 : static_cast<double>(a);
 }
 } // namespace
+
+int text_width(const char* text, int size) {
+    TTF_Font* font = font_of_size(size);
+    int w = 0, h = 0;
+    if (font == nullptr || text == nullptr || TTF_SizeText(font, fitting_text(font, text).c_str(), &w, &h) != 0)
+        return 0;
+    return w;
+}
+
+int text_line_height(int size) {
+    TTF_Font* font = font_of_size(size);
+    return font ? TTF_FontLineSkip(font) : 0;
+}
 
 void close_fonts() {
     for (auto& entry : fonts)

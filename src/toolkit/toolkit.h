@@ -28,10 +28,18 @@ void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha
 void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst);
 void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha);
 
+// Texts of any length are safe to draw: only the start that fits
+// TEXT_WIDTH_MAX pixels is drawn.
+constexpr int TEXT_WIDTH_MAX = 8192;
 void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
 void draw_text_center(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
 void draw_text_int(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
 void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst);
+
+// How wide the text is drawn at a size (at most TEXT_WIDTH_MAX), and how far
+// apart lines of that size stand; 0 without the font.
+int text_width(const char* text, int size);
+int text_line_height(int size);
 
 // The font of a size, opening it on first use; null when it cannot be opened.
 TTF_Font* font_of_size(int size);

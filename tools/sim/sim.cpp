@@ -24,6 +24,7 @@
 #include "files/level_list.h"
 #include "files/save_file.h"
 #include "run/run.h"
+#include "scripting/message_text.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ int simulate(Level& level, const Options& options) {
     Run run;
     bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options);
     if (!ok)
-        std::printf("error: %s\n", run.error().c_str());
+        std::printf("error: %s\n", shortened_message(run.error()).c_str());
     if (options.dump)
         level.debug();
     print_summary(level);

@@ -1,0 +1,7 @@
+-- expect: program ran too long
+local s = string.rep('\0', 2^22)
+local slow = coroutine.wrap(function() while true do local _ = s < s coroutine.yield() end end)
+for i = 1, 3 do slow() end
+while true do
+    coroutine.resume(coroutine.create(function() while true do local _ = s < s end end))
+end

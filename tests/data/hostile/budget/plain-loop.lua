@@ -1,0 +1,2 @@
+-- expect: program ran too long
+while true do end

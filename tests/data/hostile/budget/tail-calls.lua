@@ -1,0 +1,3 @@
+-- expect: program ran too long
+local function f() return f() end
+while true do pcall(f) coroutine.resume(coroutine.create(function() while true do end end)) end

@@ -1,0 +1,2 @@
+-- expect: program ran too long
+table.insert({}, -2^31, 1)

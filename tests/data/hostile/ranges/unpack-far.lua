@@ -1,0 +1,2 @@
+-- expect: too many results to unpack
+unpack({}, 1, 2^53)

@@ -1,0 +1,2 @@
+-- expect: too many results to unpack
+unpack({}, -2^31, 2^31 - 1)

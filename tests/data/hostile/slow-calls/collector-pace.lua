@@ -1,0 +1,6 @@
+-- expect: program ran too long
+collectgarbage('setstepmul', 2^31 - 1)
+collectgarbage('setpause', 0)
+local t = {}
+for i = 1, 2e5 do t[i] = {} end
+while true do local _ = {} end

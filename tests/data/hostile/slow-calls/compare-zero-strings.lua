@@ -1,0 +1,3 @@
+-- expect: program ran too long
+local s = string.rep('\0', 2^23 - 64)
+while true do local _ = s < s end

@@ -1,0 +1,93 @@
+// The error screen shows any message a program can make: one that fits is
+// drawn on one line as always; a longer one wraps on the picture's strip and
+// ends in an ellipsis, leaving the picture's hint line free; no length makes
+// the drawing fail.
+#include <gtest/gtest.h>
+#include <SDL_ttf.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/screens.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+class ErrorScreenTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SDL_Init(SDL_INIT_VIDEO);
+        TTF_Init();
+        info_.screen = SDL_SetVideoMode(800, 600, 16, 0);
+    }
+    void TearDown() override {
+        close_fonts();
+        TTF_Quit();
+        SDL_Quit();
+    }
+
+    // The screen after `error` showed the message (a click is waiting).
+    Picture shown(const std::string& message) {
+        SDL_FillRect(info_.screen, nullptr, 0);
+        SDL_Event click;
+        std::memset(&click, 0, sizeof click);
+        click.type = SDL_MOUSEBUTTONDOWN;
+        SDL_PushEvent(&click);
+        error(&info_, message.c_str());
+        return copy();
+    }
+    // The plain picture, with a message drawn as a single centred line.
+    Picture picture_with_line(const char* line) {
+        SDL_FillRect(info_.screen, nullptr, 0);
+        Picture picture = load_picture("img/error.gif", false);
+        draw_image(picture.get(), 50, 350, info_.screen);
+        draw_text_center(line, 10, 0, 0, 0, 400, 400, info_.screen);
+        return copy();
+    }
+    Picture copy() { return Picture(SDL_ConvertSurface(info_.screen, info_.screen->format, 0)); }
+
+    // Pixels that differ within rows [y0, y1).
+    static int differing(SDL_Surface* a, SDL_Surface* b, int y0, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < a->w; ++x)
+                count += static_cast<Uint16*>(a->pixels)[y * a->pitch / 2 + x] !=
+                         static_cast<Uint16*>(b->pixels)[y * b->pitch / 2 + x];
+        return count;
+    }
+
+    GameInfo info_;
+};
+
+TEST_F(ErrorScreenTest, AMessageThatFitsIsOneCentredLine) {
+    const char* message = "[string \"EVERY TIME\"]:5: attempt to index global 'missing_table' (a nil value)";
+    Picture screen = shown(message);
+    Picture expected = picture_with_line(message);
+    EXPECT_EQ(differing(screen.get(), expected.get(), 0, 600), 0);
+}
+
+TEST_F(ErrorScreenTest, LongMessagesWrapOnTheStripAndLeaveTheHintLineFree) {
+    Picture plain = picture_with_line("");
+    for (std::string message : {std::string(5000000, 'E'), "word " + std::string(3000, 'w'),
+                                "line\none\0" + std::string(300, 'c'), std::string(120, 'a') + std::string(2, '\0')}) {
+        Picture screen = shown(message);
+        // Ink on both lines of the strip, the first drawn from its top.
+        EXPECT_GT(differing(screen.get(), plain.get(), 392, 404), 50);
+        EXPECT_GT(differing(screen.get(), plain.get(), 406, 418), 50) << message.substr(0, 10);
+        // The hint line, the rest of the picture and the window stay as they were.
+        EXPECT_EQ(differing(screen.get(), plain.get(), 0, 389), 0);
+        EXPECT_EQ(differing(screen.get(), plain.get(), 422, 600), 0);
+    }
+}
+
+TEST_F(ErrorScreenTest, AnyTextIsSafeToDraw) {
+    for (int size : {10, 40}) {
+        std::string text(200000, 'W');
+        draw_text(text.c_str(), size, 0, 0, 0, 0, 0, info_.screen);
+        draw_text_center(text.c_str(), size, 0, 0, 0, 400, 300, info_.screen);
+        EXPECT_LE(text_width(text.c_str(), size), TEXT_WIDTH_MAX);
+        EXPECT_GT(text_width(text.c_str(), size), TEXT_WIDTH_MAX - 100);
+    }
+}
+
+} // namespace
