@@ -42,6 +42,8 @@ const Expected PICTURES[] = {
     {"block_xbox.gif", 25, 25, false},
     {"block_xbox_controller.gif", 25, 25, false},
     {"block_death_star.gif", 25, 25, false},
+    {"spawner.gif", 25, 25, true},
+    {"catcher_slot.gif", 25, 25, false},
     {"conveyer_8.gif", 25, 25, false},
     {"conveyer_7.gif", 25, 25, false},
     {"conveyer_5.gif", 25, 25, false},
