@@ -48,7 +48,7 @@ const CampaignLevel CAMPAIGN[] = {
     {"16-sorting-grabber.lvl", 820}, {"17-corners.lvl", 520}, {"18-crossing.lvl", 430},
     {"19-square.lvl", 740}, {"20-dew-stacks.lvl", 470}, {"21-bottling-plant.lvl", 1080},
     {"22-traffic-lights.lvl", 770}, {"23-merge.lvl", 710}, {"24-bars.lvl", 980},
-    {"25-colours.lvl", 910}, {"26-checkerboard.lvl", 750}, {"27-t-and-l.lvl", 870},
+    {"25-colours.lvl", 910}, {"26-checkerboard.lvl", 750}, {"27-t-and-l.lvl", 940},
     {"28-two-grabbers.lvl", 490}, {"29-odd-grabber.lvl", 1070}, {"30-finale.lvl", 2040},
 };
 
