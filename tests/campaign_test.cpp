@@ -39,6 +39,7 @@ struct CampaignLevel {
     int max_frames;
 };
 
+// clang-format off
 const CampaignLevel CAMPAIGN[] = {
     {"01-first-belt.lvl", 330}, {"02-around-the-belt.lvl", 350}, {"03-swap-sides.lvl", 300},
     {"04-first-pusher.lvl", 270}, {"05-glue.lvl", 350}, {"06-converter.lvl", 360},
@@ -51,13 +52,14 @@ const CampaignLevel CAMPAIGN[] = {
     {"25-colours.lvl", 910}, {"26-checkerboard.lvl", 750}, {"27-t-and-l.lvl", 940},
     {"28-two-grabbers.lvl", 490}, {"29-odd-grabber.lvl", 1070}, {"30-finale.lvl", 2040},
 };
+// clang-format on
 
 // Each kind of part that acts on blocks is needed by some level: its wrong
 // approaches include one without that kind (dropped, or replaced by the
 // obvious other part). Belts are needed by every level left alone, and lamps
 // only show, so no level can need one.
 const std::pair<char, const char*> NEEDED_BY[] = {
-    {'e', "04-first-pusher.lvl"}, {'g', "05-glue.lvl"},   {'a', "06-converter.lvl"},
+    {'e', "04-first-pusher.lvl"}, {'g', "05-glue.lvl"},    {'a', "06-converter.lvl"},
     {'f', "09-sensor.lvl"},       {'c', "10-grabber.lvl"},
 };
 
@@ -66,7 +68,9 @@ const std::pair<char, const char*> NEEDED_BY[] = {
 constexpr int PROGRAM_NEEDED_FROM = 4;
 
 // Test names and messages show the level's file.
-void PrintTo(const CampaignLevel& level, std::ostream* out) { *out << level.file; }
+void PrintTo(const CampaignLevel& level, std::ostream* out) {
+    *out << level.file;
+}
 
 // A level left alone, a wrong approach, or a solution without its program
 // must not win it this soon.
@@ -124,7 +128,7 @@ SimOutcome run_sim(const std::string& save, int max_frames) {
 
 // A scratch folder outside the game folder, removed with the object.
 class ScratchDir {
-  public:
+public:
     ScratchDir() {
         std::string pattern = (fs::temp_directory_path() / "gearloft-campaign-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr)
@@ -147,7 +151,7 @@ class ScratchDir {
         return file;
     }
 
-  private:
+private:
     std::string path_;
 };
 
@@ -267,7 +271,9 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
 }
 
-TEST_P(CampaignTest, SolutionIsBuiltFromThePartsBin) { expect_buildable(solution_path(GetParam().file), GetParam().file); }
+TEST_P(CampaignTest, SolutionIsBuiltFromThePartsBin) {
+    expect_buildable(solution_path(GetParam().file), GetParam().file);
+}
 
 TEST_P(CampaignTest, WrongApproachesDoNotWin) {
     std::vector<std::string> wrong = wrong_paths(GetParam().file);
@@ -285,7 +291,8 @@ TEST_P(CampaignTest, SolutionNeedsItsProgram) {
         GTEST_SKIP() << "an easy level may need no program";
     std::string solution = read_file(solution_path(GetParam().file));
     ScratchDir scratch;
-    std::string parts_only = scratch.write("parts-only.sav", solution.substr(0, solution.find("CODE\n")) + "CODE\n0\n0\n");
+    std::string parts_only =
+        scratch.write("parts-only.sav", solution.substr(0, solution.find("CODE\n")) + "CODE\n0\n0\n");
     SimOutcome outcome = run_sim(parts_only, IDLE_FRAMES);
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
 }
