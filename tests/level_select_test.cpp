@@ -69,6 +69,22 @@ TEST_F(LevelSelectTest, LoadButtonWinsOverARowBeneathIt) {
     EXPECT_EQ(opened_, (std::vector<std::string>{"(load)", "level123.lvl"}));
 }
 
+TEST_F(LevelSelectTest, PagesTurnWhenTheRowsDoNotFit) {
+    for (int i = 0; i < 30; ++i)
+        level("level" + std::to_string(100 + i) + ".lvl", 1, "Level " + std::to_string(i));
+    auto list = recording_list();
+    bool redraw = false;
+    EXPECT_FALSE(list->handle_event(key_event(SDLK_PAGEUP), redraw) && redraw) << "no page before the first";
+    EXPECT_TRUE(list->handle_event(key_event(SDLK_PAGEDOWN), redraw) && redraw);
+    press(*list, 300, 100);
+    press(*list, 300, 200);
+    redraw = false;
+    EXPECT_TRUE(list->handle_event(key_event(SDLK_PAGEDOWN), redraw) && !redraw) << "no page after the last";
+    EXPECT_TRUE(list->handle_event(key_event(SDLK_PAGEUP), redraw) && redraw);
+    press(*list, 300, 100);
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
+}
+
 TEST_F(LevelSelectTest, EscapeAndCloseLeaveTheList) {
     auto list = recording_list();
     bool redraw = false;
