@@ -1,6 +1,8 @@
 // The campaign in game/levels: every level comes with a saved solution that
-// wins it in the real simulation, no level is won by leaving it alone, and
-// every solution is a machine a player can build from the parts bin.
+// wins it in the real simulation, and with saves of the tempting wrong
+// approaches, which do not; no level is won by leaving it alone, and every
+// save is a machine a player can build from the parts bin.
+#include <SDL_ttf.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -24,6 +26,7 @@
 #include "files/save_file.h"
 #include "main/level_list.h"
 #include "partsbin/parts_bin.h"
+#include "toolkit/toolkit.h"
 
 namespace fs = std::filesystem;
 
@@ -32,39 +35,53 @@ namespace {
 struct CampaignLevel {
     const char* file;
     // Frames its solution may take to win: about a tenth above the count
-    // measured when it was made (in the comment after each entry).
+    // measured when it was made.
     int max_frames;
 };
 
+// clang-format off
 const CampaignLevel CAMPAIGN[] = {
-    {"01-first-belt.lvl", 340},      // 301
-    {"02-around-the-belt.lvl", 360}, // 321
-    {"03-swap-sides.lvl", 300},      // 271
-    {"04-first-pusher.lvl", 270},    // 241
-    {"05-lamp.lvl", 390},            // 351
-    {"06-sensor.lvl", 390},          // 351
-    {"07-glue.lvl", 360},            // 321
-    {"08-converter.lvl", 370},       // 331
-    {"09-grabber.lvl", 510},         // 461
-    {"10-two-catchers.lvl", 420},    // 381
-    {"11-waiting.lvl", 470},         // 421
-    {"12-pairs.lvl", 640},           // 581
-    {"13-paint-shop.lvl", 480},      // 431
-    {"14-bundles.lvl", 490},         // 441
-    {"15-sorting-grabber.lvl", 630}, // 573
-    {"16-crossing.lvl", 440},        // 393
-    {"17-corners.lvl", 520},         // 471
-    {"18-gadgets.lvl", 570},         // 511
-    {"19-square.lvl", 740},          // 671
-    {"20-dew-stacks.lvl", 480},      // 431
-    {"21-traffic-lights.lvl", 780},  // 701
-    {"22-bottling-plant.lvl", 800},  // 721
+    {"01-first-belt.lvl", 330}, {"02-around-the-belt.lvl", 350}, {"03-swap-sides.lvl", 300},
+    {"04-first-pusher.lvl", 270}, {"05-glue.lvl", 350}, {"06-converter.lvl", 360},
+    {"07-lamp.lvl", 460}, {"08-two-catchers.lvl", 780}, {"09-sensor.lvl", 960},
+    {"10-grabber.lvl", 360}, {"11-waiting.lvl", 460}, {"12-pairs.lvl", 670},
+    {"13-paint-shop.lvl", 470}, {"14-bundles.lvl", 490}, {"15-gadgets.lvl", 650},
+    {"16-sorting-grabber.lvl", 820}, {"17-corners.lvl", 520}, {"18-crossing.lvl", 430},
+    {"19-square.lvl", 740}, {"20-dew-stacks.lvl", 470}, {"21-bottling-plant.lvl", 1080},
+    {"22-traffic-lights.lvl", 770}, {"23-merge.lvl", 710}, {"24-bars.lvl", 980},
+    {"25-colours.lvl", 910}, {"26-checkerboard.lvl", 750}, {"27-t-and-l.lvl", 940},
+    {"28-two-grabbers.lvl", 490}, {"29-odd-grabber.lvl", 1070}, {"30-finale.lvl", 2040},
+};
+// clang-format on
+
+// Each kind of part that acts on blocks is needed by some level: its wrong
+// approaches include one without that kind (dropped, or replaced by the
+// obvious other part). Belts are needed by every level left alone, and lamps
+// only show, so no level can need one.
+const std::pair<char, const char*> NEEDED_BY[] = {
+    {'e', "04-first-pusher.lvl"}, {'g', "05-glue.lvl"},    {'a', "06-converter.lvl"},
+    {'f', "09-sensor.lvl"},       {'c', "10-grabber.lvl"},
 };
 
-// Test names and messages show the level's file.
-void PrintTo(const CampaignLevel& level, std::ostream* out) { *out << level.file; }
+// From this difficulty on, no level is won by the solution's parts alone,
+// with both code boxes emptied.
+constexpr int PROGRAM_NEEDED_FROM = 4;
 
-// Leaving a level alone (no devices, no program) must not win it this soon.
+// Wrong approaches and solutions without their program are run in the
+// normal build only (see tests/CMakeLists.txt).
+#ifdef GEARLOFT_SANITIZED_BUILD
+constexpr bool RUN_DATA_CHECKS = false;
+#else
+constexpr bool RUN_DATA_CHECKS = true;
+#endif
+
+// Test names and messages show the level's file.
+void PrintTo(const CampaignLevel& level, std::ostream* out) {
+    *out << level.file;
+}
+
+// A level left alone, a wrong approach, or a solution without its program
+// must not win it this soon.
 constexpr int IDLE_FRAMES = 20000;
 
 // Frame counts are checked with the runner's own exit status: 0 won in
@@ -78,6 +95,22 @@ std::string stem(const std::string& level_file) {
 
 std::string solution_path(const std::string& level_file) {
     return std::string(GEARLOFT_TEST_DATA_DIR) + "/solutions/" + stem(level_file) + ".sav";
+}
+
+// The saves of tempting wrong approaches to a level, in file name order.
+std::vector<std::string> wrong_paths(const std::string& level_file) {
+    std::vector<std::string> paths;
+    fs::path folder = fs::path(GEARLOFT_TEST_DATA_DIR) / "wrong" / stem(level_file);
+    if (fs::is_directory(folder))
+        for (const auto& entry : fs::directory_iterator(folder))
+            paths.push_back(entry.path().string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 struct SimOutcome {
@@ -103,7 +136,7 @@ SimOutcome run_sim(const std::string& save, int max_frames) {
 
 // A scratch folder outside the game folder, removed with the object.
 class ScratchDir {
-  public:
+public:
     ScratchDir() {
         std::string pattern = (fs::temp_directory_path() / "gearloft-campaign-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr)
@@ -126,7 +159,7 @@ class ScratchDir {
         return file;
     }
 
-  private:
+private:
     std::string path_;
 };
 
@@ -171,6 +204,48 @@ std::multiset<std::pair<int, int>> converter_types(const Level& level) {
     return types;
 }
 
+// A save the game itself could write for this level: only what the parts
+// bin offers plus the level's own converters, placed by the placement rules,
+// each kind numbered 0, 1, 2, ... as the level loop names them.
+void expect_buildable(const std::string& save, const std::string& level_file) {
+    static const PartsBinOffers offers;
+    LoadResult level_loaded = load_level(save.c_str(), 1);
+    ASSERT_TRUE(level_loaded.level) << level_loaded.message;
+    Level& level = *level_loaded.level;
+    EXPECT_EQ(level.level_name, level_file);
+    LoadResult original_loaded = load_level(level_file.c_str(), 0);
+    ASSERT_TRUE(original_loaded.level) << original_loaded.message;
+    Level& original = *original_loaded.level;
+    std::multiset<std::pair<int, int>> converters = converter_types(level), own = converter_types(original);
+    EXPECT_TRUE(std::includes(own.begin(), own.end(), converters.begin(), converters.end()))
+        << "only the level's own converters (a player may remove them)";
+
+    std::map<std::string, std::set<int>> numbers;
+    size_t scriptable = 0;
+    for (const auto& device : level.devices) {
+        if (device->fixed)
+            continue;
+        std::string record = device->get_save_stub(&level);
+        EXPECT_FALSE(placement_refused(level, *device)) << record;
+        if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr) {
+            EXPECT_TRUE(offers.offers(*device)) << "not in the parts bin: " << record;
+        }
+        if (device->kind.empty())
+            continue;
+        ++scriptable;
+        numbers[device->kind].insert(device->number);
+        EXPECT_EQ(device->name, device->kind + "_" + std::to_string(device->number));
+    }
+    // Placed one by one, each kind is numbered 0, 1, 2, ... without gaps.
+    size_t named = 0;
+    for (const auto& [kind, taken] : numbers) {
+        named += taken.size();
+        EXPECT_EQ(*taken.rbegin() + 1, static_cast<int>(taken.size()))
+            << kind << " numbers are not 0.." << taken.size() - 1;
+    }
+    EXPECT_EQ(named, scriptable) << "two devices of one kind share a number";
+}
+
 class CampaignTest : public testing::TestWithParam<CampaignLevel> {};
 
 std::string test_name(const testing::TestParamInfo<CampaignLevel>& info) {
@@ -208,45 +283,35 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
 }
 
 TEST_P(CampaignTest, SolutionIsBuiltFromThePartsBin) {
-    static const PartsBinOffers offers;
-    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), 1);
-    ASSERT_TRUE(level_loaded.level) << level_loaded.message;
-    Level& level = *level_loaded.level;
-    EXPECT_EQ(level.level_name, GetParam().file);
-    LoadResult original_loaded = load_level(GetParam().file, 0);
-    ASSERT_TRUE(original_loaded.level) << original_loaded.message;
-    Level& original = *original_loaded.level;
-    EXPECT_EQ(converter_types(level), converter_types(original)) << "the level's own converters, no more, no less";
+    expect_buildable(solution_path(GetParam().file), GetParam().file);
+}
 
-    std::map<std::string, std::set<int>> numbers;
-    size_t scriptable = 0;
-    for (const auto& device : level.devices) {
-        if (device->fixed)
+TEST_P(CampaignTest, WrongApproachesDoNotWin) {
+    std::vector<std::string> wrong = wrong_paths(GetParam().file);
+    EXPECT_GE(wrong.size(), 2u) << "a level keeps a few of its tempting wrong approaches";
+    for (const auto& path : wrong) {
+        SCOPED_TRACE(path);
+        expect_buildable(path, GetParam().file);
+        if (!RUN_DATA_CHECKS)
             continue;
-        std::string record = device->get_save_stub(&level);
-        EXPECT_FALSE(placement_refused(level, *device)) << record;
-        if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr) {
-            EXPECT_TRUE(offers.offers(*device)) << "not in the parts bin: " << record;
-        }
-        if (device->kind.empty())
-            continue;
-        ++scriptable;
-        numbers[device->kind].insert(device->number);
-        EXPECT_EQ(device->name, device->kind + "_" + std::to_string(device->number));
+        SimOutcome outcome = run_sim(path, IDLE_FRAMES);
+        EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
     }
-    // Placed one by one, each kind is numbered 0, 1, 2, ... without gaps.
-    size_t named = 0;
-    for (const auto& [kind, taken] : numbers) {
-        named += taken.size();
-        EXPECT_EQ(*taken.rbegin() + 1, static_cast<int>(taken.size()))
-            << kind << " numbers are not 0.." << taken.size() - 1;
-    }
-    EXPECT_EQ(named, scriptable) << "two devices of one kind share a number";
+}
+
+TEST_P(CampaignTest, SolutionNeedsItsProgram) {
+    if (get_level_difficulty_from_file(GetParam().file) < PROGRAM_NEEDED_FROM || !RUN_DATA_CHECKS)
+        GTEST_SKIP() << "an easy level may need no program; the sanitizer build leaves this to the normal one";
+    std::string solution = read_file(solution_path(GetParam().file));
+    ScratchDir scratch;
+    std::string parts_only =
+        scratch.write("parts-only.sav", solution.substr(0, solution.find("CODE\n")) + "CODE\n0\n0\n");
+    SimOutcome outcome = run_sim(parts_only, IDLE_FRAMES);
+    EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
 }
 
 TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
-    std::ifstream in(solution_path(GetParam().file), std::ios::binary);
-    std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string original = read_file(solution_path(GetParam().file));
     LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), 1);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
@@ -255,9 +320,7 @@ TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
     std::string code =
         program_save_text(code_rows(level.init_code.value_or("")), code_rows(level.cycle_code.value_or("")));
     ASSERT_TRUE(save_level(level, copy.c_str(), code));
-    std::ifstream saved(copy, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>()), original)
-        << "a row count that does not match its rows, or lines after the program";
+    EXPECT_EQ(read_file(copy), original) << "a row count that does not match its rows, or lines after the program";
 }
 
 TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
@@ -276,28 +339,36 @@ TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
 
     std::string description = get_level_desc_from_file(GetParam().file);
     EXPECT_FALSE(description.empty());
-    EXPECT_LE(description.size(), 70u) << description;
+    EXPECT_LE(description.size(), LIST_ROW_MAX) << description;
     int difficulty = get_level_difficulty_from_file(GetParam().file);
     EXPECT_GE(difficulty, 1);
     EXPECT_LE(difficulty, 9);
+    // Its row of the list, in the game's font, fits the window's width.
+    ASSERT_EQ(TTF_Init(), 0);
+    std::string row = level_row_text(difficulty, description);
+    int width = 0, height = 0;
+    ASSERT_NE(font_of_size(10), nullptr);
+    TTF_SizeText(font_of_size(10), row.c_str(), &width, &height);
+    EXPECT_LE(LIST_LEFT + width, 800) << row;
+    close_fonts();
+    TTF_Quit();
 }
 
 INSTANTIATE_TEST_SUITE_P(Campaign, CampaignTest, testing::ValuesIn(CAMPAIGN), test_name);
 
-TEST(Campaign, EveryLevelHasASolution) {
+TEST(Campaign, EveryLevelIsInTheTable) {
     std::set<std::string> listed;
     for (const auto& level : CAMPAIGN)
         listed.insert(level.file);
     std::vector<std::string> found = find_levels();
-    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), listed);
-    for (const auto& level : CAMPAIGN)
-        EXPECT_TRUE(fs::is_regular_file(solution_path(level.file))) << solution_path(level.file);
+    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), listed) << "every level has a row in the table";
 }
 
 TEST(Campaign, EveryBlockTypeAppears) {
     std::set<unsigned char> seen;
     for (const auto& entry : CAMPAIGN) {
         LoadResult level_loaded = load_level(entry.file, 0);
+        ASSERT_TRUE(level_loaded.level) << level_loaded.message;
         Level& level = *level_loaded.level;
         for (const auto& spawner : level.spawners)
             seen.insert(spawner->type);
@@ -316,8 +387,10 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
     bool converter_moved = false;
     for (const auto& entry : CAMPAIGN) {
         LoadResult solution_loaded = load_level(solution_path(entry.file).c_str(), 1);
+        ASSERT_TRUE(solution_loaded.level) << solution_loaded.message;
         Level& solution = *solution_loaded.level;
         LoadResult original_loaded = load_level(entry.file, 0);
+        ASSERT_TRUE(original_loaded.level) << original_loaded.message;
         Level& original = *original_loaded.level;
         for (const auto& device : solution.devices) {
             if (device->fixed)
@@ -336,6 +409,21 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
     for (const char* kind : {"conveyer", "pusher", "sensor", "sprayer", "indicator", "grabber"})
         EXPECT_TRUE(used.count(kind)) << "no solution uses a " << kind;
     EXPECT_TRUE(converter_moved) << "no solution moves a converter";
+}
+
+TEST(Campaign, EveryKindThatActsOnBlocksIsNeededByALevel) {
+    for (const auto& [letter, level] : NEEDED_BY) {
+        SCOPED_TRACE(level);
+        // The record lines before "CODE" name each part by its kind letter.
+        auto uses = [letter = letter](const std::string& save) {
+            std::string parts = "\n" + save.substr(0, save.find("\nCODE\n") + 1);
+            return parts.find(std::string("\n") + letter + ",") != std::string::npos;
+        };
+        EXPECT_TRUE(uses(read_file(solution_path(level))));
+        std::vector<std::string> wrong = wrong_paths(level);
+        EXPECT_TRUE(std::any_of(wrong.begin(), wrong.end(), [&](const auto& path) { return !uses(read_file(path)); }))
+            << "no wrong approach leaves out the kind " << letter;
+    }
 }
 
 TEST(Campaign, ListShowsTheLevelsInFileOrder) {

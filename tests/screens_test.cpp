@@ -321,3 +321,32 @@ TEST_F(ChooserTest, ReplaceQuestionAnswersToTheButtons) {
     EXPECT_EQ(dir_.read("saves/zeta.sav"), "x\n") << "choosing writes nothing";
     EXPECT_EQ(pending_events(), 0);
 }
+
+// A list longer than the window turns its pages; presses pick rows of the
+// page shown.
+TEST_F(ListTest, PagesTurnWhenTheRowsDoNotFit) {
+    ScratchDir game;
+    for (int i = 0; i < 30; ++i)
+        game.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
+    auto inside = game.enter();
+    LevelSelect list(&info_);
+    std::vector<std::string> opened;
+    list.open_level = [&](const std::string& name) { opened.push_back(name); };
+    auto key = [&](SDLKey k) {
+        bool redraw = false;
+        EXPECT_TRUE(list.handle_event(key_event(k), redraw));
+        return redraw;
+    };
+    auto press = [&](int y) {
+        bool redraw = false;
+        list.handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, 300, y), redraw);
+    };
+    EXPECT_FALSE(key(SDLK_PAGEUP)) << "no page before the first";
+    EXPECT_TRUE(key(SDLK_PAGEDOWN));
+    press(100);
+    press(200); // beyond the five rows of the last page
+    EXPECT_FALSE(key(SDLK_PAGEDOWN)) << "no page after the last";
+    EXPECT_TRUE(key(SDLK_PAGEUP));
+    press(100);
+    EXPECT_EQ(opened, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
+}

@@ -2,6 +2,7 @@
 
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,15 +56,34 @@ LevelSelect::LevelSelect(GameInfo* info) : info(info) {
 void LevelSelect::draw() {
     Picture background = load_picture("img/background_selection.gif", false);
     draw_image(background.get(), 0, 0, info->screen);
-    for (size_t i = 0; i < rows.size(); ++i)
-        draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT, LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i),
-                  info->screen);
+    for (size_t i = first; i < rows.size() && i < first + LIST_PAGE_ROWS; ++i)
+        draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT,
+                  LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i - first), info->screen);
+    if (rows.size() > LIST_PAGE_ROWS) {
+        std::string page = "Page " + std::to_string(first / LIST_PAGE_ROWS + 1) + " of " +
+                           std::to_string((rows.size() + LIST_PAGE_ROWS - 1) / LIST_PAGE_ROWS) +
+                           ": Page Up, Page Down";
+        draw_text(page.c_str(), 10, 238, 228, 204, 560, 64, info->screen);
+    }
     SDL_Flip(info->screen);
+}
+
+// Turns to the next or the previous page of a list longer than the window.
+bool LevelSelect::turn_page(SDLKey key) {
+    if (key == SDLK_PAGEDOWN && first + LIST_PAGE_ROWS < rows.size())
+        first += LIST_PAGE_ROWS;
+    else if (key == SDLK_PAGEUP && first > 0)
+        first -= LIST_PAGE_ROWS;
+    else
+        return false;
+    return true;
 }
 
 bool LevelSelect::handle_event(const SDL_Event& event, bool& redraw) {
     if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
         return false;
+    if (event.type == SDL_KEYDOWN && turn_page(event.key.keysym.sym))
+        redraw = true;
     if (event.type != SDL_MOUSEBUTTONDOWN)
         return true;
     // The load button lies over the rows' area and wins.
@@ -72,9 +92,9 @@ bool LevelSelect::handle_event(const SDL_Event& event, bool& redraw) {
         redraw = true;
         return true;
     }
-    int row = level_row_at(event.button.y, static_cast<int>(rows.size()));
+    int row = level_row_at(event.button.y, static_cast<int>(std::min(rows.size() - first, size_t{LIST_PAGE_ROWS})));
     if (row >= 0) {
-        open_level(rows[static_cast<size_t>(row)].name);
+        open_level(rows[first + static_cast<size_t>(row)].name);
         redraw = true;
     }
     return true;

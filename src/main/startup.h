@@ -28,9 +28,13 @@ public:
     // False when the player leaves the list. Sets `redraw` when a level or
     // the load chooser ran, so the list must be drawn again.
     bool handle_event(const SDL_Event& event, bool& redraw);
+    bool turn_page(SDLKey key);
 
     GameInfo* info;
     std::vector<Row> rows;
+    // The first row shown: 0, or the start of a later page when the rows do
+    // not all fit (Page Down and Page Up turn the pages).
+    size_t first = 0;
     // What a press on a row and on the load button do; by default, play the
     // level and open the load chooser.
     std::function<void(const std::string& name)> open_level;

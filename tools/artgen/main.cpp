@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
         Canvas::set_fonts(&fonts);
         set_picture_dir(img_dir.c_str());
         draw_blocks();
+        draw_floor_marks();
         draw_devices();
         draw_backgrounds();
         draw_messages();

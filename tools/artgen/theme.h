@@ -48,6 +48,7 @@ void set_picture_dir(const char* dir);
 bool all_pictures_saved();
 
 void draw_blocks();
+void draw_floor_marks();
 void draw_devices();
 void draw_backgrounds();
 void draw_messages();
