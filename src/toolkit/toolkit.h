@@ -21,6 +21,8 @@ SDL_Rect make_rect(int x, int y, int w, int h);
 // Fills a rectangle of dst with the colour (r, g, b), each cut to 8 bits.
 void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b);
 
+// A picture from the picture cache (toolkit/pictures.h) is drawn from the
+// copies the cache keeps for it; any other surface as it is.
 void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst);
 void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha);
 // Draws src turned counter-clockwise by a multiple of 90 degrees. Exact quarter
@@ -55,6 +57,10 @@ using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
 Picture load_picture(const char* path, bool keyed);
+// A copy of src turned counter-clockwise by `angle` degrees; `part` is the
+// piece of it to draw, placed as if the whole copy were drawn. Null when
+// SDL_gfx cannot turn it.
+Picture turned_picture(SDL_Surface* src, int angle, SDL_Rect& part);
 void set_magenta_key(SDL_Surface* picture);
 
 #endif

@@ -88,8 +88,7 @@ bool start_run(LevelLoop& loop) {
 // The level loop shows a modal message when a run fails, which would wait
 // for a click: the run is tried first on its own, restarting whenever it is
 // won, for as many frames as will be timed.
-bool runs_without_failure(Level& level, const std::string& init_code, const std::string& cycle_code,
-                          std::string& why) {
+bool runs_without_failure(Level& level, const std::string& init_code, const std::string& cycle_code, std::string& why) {
     Run run;
     bool ok = run.start(level, init_code);
     for (int frame = 0; ok && frame < WARM_UP_FRAMES + FRAMES; ++frame) {
