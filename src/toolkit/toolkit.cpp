@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "toolkit/pictures.h"
 
@@ -59,6 +60,62 @@ Picture render_text(const char* text, int size, SDL_Color colour) {
     return Picture(TTF_RenderText_Solid(font, shown.c_str(), colour));
 }
 
+// Rendered texts kept for later frames: name labels, counts and panel texts
+// are drawn again frame after frame. A full cache lets the text unused the
+// longest go; long texts (messages) are not kept.
+class TextCache {
+public:
+    static constexpr std::size_t KEPT_TEXTS = 256;
+    static constexpr std::size_t KEPT_LENGTH = 64;
+
+    // The rendered text, kept or made afresh in `fresh`; null for no text.
+    SDL_Surface* rendered(const char* text, int size, SDL_Color colour, Picture& fresh) {
+        if (text == nullptr || std::strlen(text) > KEPT_LENGTH) {
+            fresh = render_text(text, size, colour);
+            return fresh.get();
+        }
+        Key key{text, size, colour.r, colour.g, colour.b};
+        auto found = slots_.find(key);
+        if (found == slots_.end()) {
+            if (slots_.size() >= KEPT_TEXTS)
+                forget_oldest();
+            found = slots_.emplace(std::move(key), Slot{render_text(text, size, colour), 0}).first;
+        }
+        found->second.last_use = ++uses_;
+        return found->second.picture.get();
+    }
+    void clear() { slots_.clear(); }
+
+private:
+    struct Key {
+        std::string text;
+        int size;
+        Uint8 r, g, b;
+        bool operator<(const Key& other) const {
+            return std::tie(text, size, r, g, b) < std::tie(other.text, other.size, other.r, other.g, other.b);
+        }
+    };
+    struct Slot {
+        Picture picture;
+        unsigned long long last_use;
+    };
+    std::map<Key, Slot> slots_;
+    unsigned long long uses_ = 0;
+
+    void forget_oldest() {
+        auto oldest = slots_.begin();
+        for (auto at = slots_.begin(); at != slots_.end(); ++at)
+            if (at->second.last_use < oldest->second.last_use)
+                oldest = at;
+        slots_.erase(oldest);
+    }
+};
+
+TextCache& texts() {
+    static TextCache cache;
+    return cache;
+}
+
 // SDL_gfx loses a row and a column on exact quarter turns; the same turn the
 // other way round keeps them.
 double full_angle(int angle) {
@@ -81,6 +138,7 @@ int text_line_height(int size) {
 }
 
 void close_fonts() {
+    texts().clear();
     for (auto& entry : fonts)
         if (entry.second)
             TTF_CloseFont(entry.second);
@@ -228,15 +286,16 @@ void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surf
 }
 
 void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
-    Picture rendered = render_text(text, size, colour_of(r, g, b));
-    draw_image(rendered.get(), x, y, dst);
+    Picture fresh;
+    draw_image(texts().rendered(text, size, colour_of(r, g, b), fresh), x, y, dst);
 }
 
 void draw_text_center(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
-    Picture rendered = render_text(text, size, colour_of(r, g, b));
-    if (!rendered)
+    Picture fresh;
+    SDL_Surface* rendered = texts().rendered(text, size, colour_of(r, g, b), fresh);
+    if (rendered == nullptr)
         return;
-    draw_image(rendered.get(), x - rendered->w / 2, y - rendered->h / 2, dst);
+    draw_image(rendered, x - rendered->w / 2, y - rendered->h / 2, dst);
 }
 
 void draw_text_int(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {

@@ -14,7 +14,8 @@ constexpr const char* FONT_FILE = "dina.fon";
 // stays open; a size that failed to open is remembered as null and skipped.
 extern std::map<int, TTF_Font*> fonts;
 
-// Closes every cached font; the next text opens them again.
+// Closes every cached font and forgets the rendered texts; the next text
+// opens them again.
 void close_fonts();
 
 SDL_Rect make_rect(int x, int y, int w, int h);
