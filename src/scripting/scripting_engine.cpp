@@ -246,11 +246,15 @@ void ScriptingEngine::clear_actions() {
 
 std::vector<Action> ScriptingEngine::take_actions() {
     std::vector<Action> actions;
-    actions.reserve(action_names.size());
-    for (std::size_t i = 0; i < action_names.size(); ++i)
-        actions.push_back({std::move(action_names[i]), std::move(action_verbs[i]), action_args[i]});
-    clear_actions();
+    take_actions(actions);
     return actions;
+}
+
+void ScriptingEngine::take_actions(std::vector<Action>& taken) {
+    taken.clear();
+    for (std::size_t i = 0; i < action_names.size(); ++i)
+        taken.push_back({std::move(action_names[i]), std::move(action_verbs[i]), action_args[i]});
+    clear_actions();
 }
 
 ScriptingEngine* ScriptingEngine::owner_of(lua_State* L) {

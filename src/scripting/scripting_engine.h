@@ -79,6 +79,8 @@ public:
     void clear_actions();
     // Hands over the queued actions in call order and empties the queue.
     std::vector<Action> take_actions();
+    // The same into `taken`, which loses what it held but keeps its room.
+    void take_actions(std::vector<Action>& taken);
     const ScriptLimits& limits() const { return limits_; }
 
     // The engine that made the Lua state L belongs to (L may be a coroutine of
