@@ -65,7 +65,6 @@ Picture render_text(const char* text, int size, SDL_Color colour) {
 // longest go; long texts (messages) are not kept.
 class TextCache {
 public:
-    static constexpr std::size_t KEPT_TEXTS = 256;
     static constexpr std::size_t KEPT_LENGTH = 64;
 
     // The rendered text, kept or made afresh in `fresh`; null for no text.
@@ -77,7 +76,7 @@ public:
         Key key{text, size, colour.r, colour.g, colour.b};
         auto found = slots_.find(key);
         if (found == slots_.end()) {
-            if (slots_.size() >= KEPT_TEXTS)
+            if (slots_.size() >= KEPT_TEXTS_MAX)
                 forget_oldest();
             found = slots_.emplace(std::move(key), Slot{render_text(text, size, colour), 0}).first;
         }
@@ -85,6 +84,7 @@ public:
         return found->second.picture.get();
     }
     void clear() { slots_.clear(); }
+    std::size_t size() const { return slots_.size(); }
 
 private:
     struct Key {
@@ -135,6 +135,10 @@ int text_width(const char* text, int size) {
 int text_line_height(int size) {
     TTF_Font* font = font_of_size(size);
     return font ? TTF_FontLineSkip(font) : 0;
+}
+
+std::size_t kept_text_count() {
+    return texts().size();
 }
 
 void close_fonts() {

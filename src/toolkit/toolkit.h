@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <cstddef>
 #include <map>
 #include <memory>
 
@@ -43,6 +44,10 @@ void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y
 // apart lines of that size stand; 0 without the font.
 int text_width(const char* text, int size);
 int text_line_height(int size);
+
+// Rendered texts are kept for later draws, this many at most.
+constexpr std::size_t KEPT_TEXTS_MAX = 256;
+std::size_t kept_text_count();
 
 // The font of a size, opening it on first use; null when it cannot be opened.
 TTF_Font* font_of_size(int size);
