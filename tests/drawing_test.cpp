@@ -127,8 +127,34 @@ Picture corner_picture(std::vector<SDL_Color> palette, Uint8 fill) {
 }
 
 // The 16-bit pixel at (x, y), and a colour as a 16-bit surface holds it.
-Uint16 at(SDL_Surface* s, int x, int y) { return static_cast<Uint16*>(s->pixels)[y * s->pitch / 2 + x]; }
-Uint16 as_drawn(SDL_Surface* s, SDL_Color c) { return static_cast<Uint16>(SDL_MapRGB(s->format, c.r, c.g, c.b)); }
+Uint16 at(SDL_Surface* s, int x, int y) {
+    return static_cast<Uint16*>(s->pixels)[y * s->pitch / 2 + x];
+}
+Uint16 as_drawn(SDL_Surface* s, SDL_Color c) {
+    return static_cast<Uint16>(SDL_MapRGB(s->format, c.r, c.g, c.b));
+}
+
+// The number of pixels in which two surfaces of one size and format differ.
+int differing_pixels(SDL_Surface* a, SDL_Surface* b) {
+    int differing = 0;
+    for (int y = 0; y < a->h; ++y)
+        for (int x = 0; x < a->w; ++x)
+            differing += at(a, x, y) != at(b, x, y);
+    return differing;
+}
+
+// Draws a picture plainly, faded and turned, at places where the surface's
+// clipping rectangle cuts it and where it does not.
+void draw_every_way(SDL_Surface* picture, SDL_Surface* dst) {
+    SDL_Rect clip = make_rect(5, 5, 150, 150);
+    SDL_SetClipRect(dst, &clip);
+    for (int place : {-20, 0, 60, 140}) {
+        draw_image(picture, place, place, dst);
+        draw_image_fade(picture, place, 30, dst, 128);
+        for (int angle : {0, 90, 180, 270})
+            draw_image_rotated(picture, angle, 10 + angle / 3, place, dst);
+    }
+}
 
 } // namespace
 
@@ -167,4 +193,47 @@ TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
     EXPECT_EQ(at(dst.get(), 24, 0), as_drawn(dst.get(), {200, 0, 0, 0}))
         << "the top-left corner turned to the top right";
     EXPECT_NE(at(dst.get(), 42, 12), 0);
+}
+
+// The cache hands out copies in the screen's format, which must draw just as
+// the files themselves do. A key whose colour another colour of the picture
+// meets in 16 bits would hide that colour too: such a picture has no copy.
+TEST_F(Golden, CachedCopiesDrawAsTheFilesThemselves) {
+    for (auto [path, keyed] : {std::pair{"img/block_red.gif", false},
+                               {"img/sensor.gif", false},
+                               {"img/pusher_rod.gif", true},
+                               {"img/converter.gif", true}}) {
+        Picture loaded = load_picture(path, keyed), copied = make_surface(160, 160), direct = make_surface(160, 160);
+        SDL_FillRect(copied.get(), nullptr, 0x1234);
+        SDL_FillRect(direct.get(), nullptr, 0x1234);
+        ASSERT_EQ(cached_picture(path, keyed)->format->BitsPerPixel, 16) << path;
+        draw_every_way(cached_picture(path, keyed), copied.get());
+        draw_every_way(loaded.get(), direct.get());
+        EXPECT_EQ(differing_pixels(copied.get(), direct.get()), 0) << path;
+    }
+    Picture clash = corner_picture({{255, 0, 255, 0}, {250, 2, 252, 0}}, 0);
+    set_magenta_key(clash.get());
+    EXPECT_FALSE(exact_screen_copy(clash.get()));
+    EXPECT_TRUE(exact_screen_copy(corner_picture({{255, 0, 255, 0}, {200, 0, 0, 0}}, 0).get()));
+}
+
+// Texts are rendered once and kept, within a bound: a label drawn after a
+// flood of other texts, or after the fonts were closed, is the same.
+TEST_F(Golden, KeptTextsDrawAsRenderedAfresh) {
+    Picture first = make_surface(200, 40), again = make_surface(200, 40), scratch = make_surface(40, 20);
+    auto label = [](SDL_Surface* dst) {
+        draw_text("pusher_12", 10, 255, 0, 0, 3, 3, dst);
+        draw_text_center("pusher_12", 18, 0, 0, 0, 100, 25, dst);
+    };
+    label(first.get());
+    for (int i = 0; i < 2 * static_cast<int>(KEPT_TEXTS_MAX); ++i)
+        draw_text_int(i, 10, 255, 255, 255, 0, 0, scratch.get());
+    EXPECT_EQ(kept_text_count(), KEPT_TEXTS_MAX);
+    label(again.get());
+    EXPECT_EQ(differing_pixels(first.get(), again.get()), 0);
+    close_fonts();
+    EXPECT_EQ(kept_text_count(), 0u);
+    label(again.get());
+    EXPECT_EQ(differing_pixels(first.get(), again.get()), 0);
+    EXPECT_NE(differing_pixels(first.get(), make_surface(200, 40).get()), 0) << "the labels were drawn";
 }

@@ -115,6 +115,18 @@ TEST_F(RunTest, GlobalsLastForOneRun) {
     EXPECT_EQ(run_.error(), "[string \"EVERY TIME\"]:2: attempt to perform arithmetic on global 'n' (a nil value)");
 }
 
+// Most frames run the program text of an earlier frame: it keeps the run's
+// globals and names its lines as before, and a chunk that gave itself other
+// globals with setfenv has the run's again in the next frame.
+TEST_F(RunTest, RepeatedProgramsRunWithTheRunsGlobals) {
+    const std::string count = "n = n + 1\nif n == 4 then error('fourth') end\nif n == 2 then setfenv(1, {}) end";
+    ASSERT_TRUE(run_.start(level_, "n = 1"));
+    EXPECT_TRUE(run_.frame(level_, count).stepped);
+    EXPECT_TRUE(run_.frame(level_, count).stepped);
+    EXPECT_TRUE(run_.frame(level_, count).failed);
+    EXPECT_EQ(run_.error(), "[string \"EVERY TIME\"]:3: fourth");
+}
+
 // The win test sees the floor as the previous frame's step left it: won,
 // the frame still runs and steps, unless the caller stops there.
 TEST_F(RunTest, WinTestComesFirstInEveryFrame) {

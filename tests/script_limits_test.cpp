@@ -61,6 +61,38 @@ TEST(ScriptLimits, BudgetsPerChunkStopWithWhereAndWhichLimit) {
     }
 }
 
+// A text run before is not compiled again, yet it runs as if it were: its
+// compiling is charged again, it stays under its own chunk name, and more
+// texts than are kept still each run their own code.
+TEST(ScriptLimits, RepeatedTextsCostAndRunAsIfCompiledAgain) {
+    ScriptingEngine script(limits_with(400000, 5000));
+    // Compiling the comment costs about 160000 instructions, 20000 turns of
+    // the loop; every run must stop at the same turn, give or take the
+    // collector's work.
+    const std::string counting = "-- " + std::string(40000, 'x') +
+                                 "\nlocal i = 0 while true do i = i + 1 if i % 100 == 0 then action('d', 'at', i) end end";
+    std::vector<int> reached;
+    for (int run = 0; run < 3; ++run) {
+        script.clear_actions();
+        script.run_code(counting.c_str(), "EVERY TIME");
+        EXPECT_NE(script.error.value_or("").find("instructions); stopped"), std::string::npos) << *script.error;
+        reached.push_back(script.action_args.empty() ? 0 : script.action_args.back());
+    }
+    EXPECT_GT(reached[0], 10000);
+    EXPECT_NEAR(reached[1], reached[0], 1000);
+    EXPECT_NEAR(reached[2], reached[0], 1000);
+    for (const char* name : {"FIRST TIME", "EVERY TIME"}) {
+        script.run_code("error('x')", name);
+        EXPECT_EQ(script.error, "[string \"" + std::string(name) + "\"]:1: x");
+    }
+    script.clear_actions();
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 2 * ChunkCache::KEPT_CHUNKS; ++i)
+            script.run_code(("k = (k or 0) + " + std::to_string(i)).c_str(), "EVERY TIME");
+    script.run_code("action('d', 'k', k)", "EVERY TIME");
+    EXPECT_EQ(script.action_args, (std::vector<int>{2 * (2 * ChunkCache::KEPT_CHUNKS - 1) * ChunkCache::KEPT_CHUNKS}));
+}
+
 TEST(ScriptLimits, UnboundedMemoryStopsWithNotEnoughMemory) {
     // Filling 64 MiB takes most of a second on a busy machine; a roomier
     // time limit keeps the memory cap the first limit met.

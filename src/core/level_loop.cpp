@@ -7,6 +7,7 @@
 #include "level/level.h"
 #include "view/floor_view.h"
 #include "files/save_file.h"
+#include "toolkit/pictures.h"
 
 namespace {
 constexpr int FRAMES_PER_SECOND = 45;
@@ -21,6 +22,12 @@ constexpr Area SAVE_BUTTON{22, 83, 561, 586};
 constexpr Area RUN_BUTTON{453, 617, 560, 587};
 constexpr Area EDIT_BUTTON{651, 770, 561, 587};
 constexpr Area BACK_BUTTON{651, 769, 11, 35};
+
+// The backgrounds of the three modes, from the picture cache.
+SDL_Surface* background(const char* file) { return cached_picture(file, false); }
+constexpr const char* CONSTRUCTION_BACKGROUND = "img/background_construction.gif";
+constexpr const char* EDITING_BACKGROUND = "img/background_editing.gif";
+constexpr const char* SIMULATION_BACKGROUND = "img/background_simulation.gif";
 
 bool key_down(const SDL_Event& event, SDLKey key) {
     return event.type == SDL_KEYDOWN && event.key.keysym.sym == key;
@@ -55,9 +62,6 @@ LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level) {
         editor->init_box->setText(rows_for_editor(init_code));
         editor->cycle_box->setText(rows_for_editor(cycle_code));
     }
-    construction_background = load_picture("img/background_construction.gif", false);
-    editing_background = load_picture("img/background_editing.gif", false);
-    simulation_background = load_picture("img/background_simulation.gif", false);
 }
 
 LevelLoop::~LevelLoop() = default;
@@ -222,7 +226,7 @@ void LevelLoop::frame_work(int frame_mode) {
 }
 
 void LevelLoop::construction_frame() {
-    draw_image(construction_background.get(), 0, 0, info->screen);
+    draw_image(background(CONSTRUCTION_BACKGROUND), 0, 0, info->screen);
     parts_bin.draw(info->screen);
     int pointer_x = 0, pointer_y = 0;
     SDL_GetMouseState(&pointer_x, &pointer_y);
@@ -230,7 +234,7 @@ void LevelLoop::construction_frame() {
 }
 
 void LevelLoop::editing_frame() {
-    draw_image(editing_background.get(), 0, 0, info->screen);
+    draw_image(background(EDITING_BACKGROUND), 0, 0, info->screen);
     editor->logic();
     editor->draw();
 }
@@ -248,7 +252,7 @@ void LevelLoop::simulation_frame() {
         mode = MODE_CONSTRUCTION;
         level->clear_blocks();
     } else {
-        draw_image(simulation_background.get(), 0, 0, info->screen);
+        draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
         draw_floor(info->screen, *level, nullptr, 0, 0, false);
     }
     if (mode != MODE_SIMULATION)

@@ -46,9 +46,6 @@ public:
     std::string cycle_code;
     Run run_state;
     Clock clock;
-    Picture construction_background;
-    Picture editing_background;
-    Picture simulation_background;
     // The device being dragged: one of the level's, or `new_device` fresh
     // from the parts bin.
     Device* held = nullptr;

@@ -6,6 +6,7 @@
 #include "pusher/pusher.h"
 #include "sensor/sensor.h"
 #include "sprayer/sprayer.h"
+#include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -55,6 +56,14 @@ const PictureFile BUTTON_FILES[] = {
 };
 
 bool within(int v, int low, int high) { return v >= low && v <= high; }
+
+// The picture of a key in one of the tables above, from the picture cache.
+template <std::size_t N> SDL_Surface* picture(const PictureFile (&files)[N], int key) {
+    for (const PictureFile& file : files)
+        if (file.key == key)
+            return cached_picture(file.path, file.keyed);
+    return nullptr;
+}
 } // namespace
 
 PartsBinItem::PartsBinItem(int page, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype, int value)
@@ -67,16 +76,13 @@ bool PartsBinItem::hit(int shown_page, int px, int py) const {
     return page == shown_page && within(px, x, x + HIT_WIDTH - 1) && within(py, y, y + HIT_HEIGHT - 1);
 }
 
-PartsBin::PartsBin() {
-    load_pictures();
-    build_items();
-}
+PartsBin::PartsBin() { build_items(); }
 
-void PartsBin::load_pictures() {
+bool PartsBin::page_exists(int n) {
     for (const PictureFile& file : PAGE_FILES)
-        page_pictures[file.key] = load_picture(file.path, file.keyed);
-    for (const PictureFile& file : BUTTON_FILES)
-        button_pictures[file.key] = load_picture(file.path, file.keyed);
+        if (file.key == n)
+            return true;
+    return false;
 }
 
 void PartsBin::build_items() {
@@ -160,20 +166,16 @@ std::unique_ptr<Device> PartsBin::click(int x, int y) {
 }
 
 void PartsBin::draw(SDL_Surface* screen) {
-    auto picture = [](std::map<int, Picture>& table, int key) -> SDL_Surface* {
-        auto found = table.find(key);
-        return found == table.end() ? nullptr : found->second.get();
-    };
-    draw_image(picture(page_pictures, page), PANEL_X, 0, screen);
+    draw_image(picture(PAGE_FILES, page), PANEL_X, 0, screen);
     if (page == 0)
-        draw_image(picture(button_pictures, DRAG_PICTURE), 687, 430, screen);
+        draw_image(picture(BUTTON_FILES, DRAG_PICTURE), 687, 430, screen);
     for (const auto& item : items) {
         if (item->page != page)
             continue;
         bool lit = page == 0 && item->is_setting() && item->value == setting_value(item->setting);
         int frame = (lit ? LIT_FRAME : UNLIT_FRAME) + item->colour;
-        draw_image(picture(button_pictures, frame), PANEL_X + item->x, item->y, screen);
+        draw_image(picture(BUTTON_FILES, frame), PANEL_X + item->x, item->y, screen);
         if (item->icon != ICON_NONE)
-            draw_image(picture(button_pictures, item->icon), PANEL_X + 8 + item->x, item->y + 8, screen);
+            draw_image(picture(BUTTON_FILES, item->icon), PANEL_X + 8 + item->x, item->y + 8, screen);
     }
 }

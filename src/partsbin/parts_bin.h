@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -48,8 +47,6 @@ public:
     int direction = DIR_UP;
     int period = 10;
     std::vector<std::unique_ptr<PartsBinItem>> items;
-    std::map<int, Picture> page_pictures;
-    std::map<int, Picture> button_pictures;
 
     PartsBin();
 
@@ -63,10 +60,9 @@ public:
     int setting_value(int setting) const;
 
 private:
-    void load_pictures();
     void build_items();
     void apply_setting(const PartsBinItem& item);
-    bool page_exists(int n) const { return page_pictures.count(n) > 0; }
+    static bool page_exists(int n);
 };
 
 #endif

@@ -7,10 +7,15 @@
 
 std::string assemble_program(Level& level, const std::string& code) {
     std::string program;
+    assemble_program(level, code, program);
+    return program;
+}
+
+void assemble_program(Level& level, const std::string& code, std::string& program) {
+    program.clear();
     for (auto& device : level.devices)
         program += device->get_code_stub(&level);
     program += code;
-    return program;
 }
 
 namespace {
@@ -32,7 +37,13 @@ bool deliver(Level& level, const Action& action) {
 } // namespace
 
 void parse_actions(Level& level, ScriptingEngine& engine) {
-    for (const Action& action : engine.take_actions()) {
+    std::vector<Action> taken;
+    parse_actions(level, engine, taken);
+}
+
+void parse_actions(Level& level, ScriptingEngine& engine, std::vector<Action>& taken) {
+    engine.take_actions(taken);
+    for (const Action& action : taken) {
         if (!deliver(level, action)) {
             engine.error = shortened_message("device not found: " + action.name);
             return;
@@ -63,7 +74,7 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
     run_program(level, cycle_code, EVERY_TIME_CHUNK);
     // Actions queued before a failure are still delivered; a missing device
     // replaces the program's own message.
-    parse_actions(level, *engine_);
+    parse_actions(level, *engine_, actions_);
     if (!take_error()) {
         result.failed = true;
         return result;
@@ -74,8 +85,8 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
 }
 
 bool Run::run_program(Level& level, const std::string& code, const char* chunk_name) {
-    std::string program = assemble_program(level, code);
-    engine_->run_code(program.c_str(), chunk_name);
+    assemble_program(level, code, program_);
+    engine_->run_code(program_.c_str(), chunk_name);
     return take_error();
 }
 

@@ -8,9 +8,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class Level;
 class ScriptingEngine;
+struct Action;
 
 // Chunk names; Lua puts them in its error messages.
 constexpr const char* FIRST_TIME_CHUNK = "FIRST TIME";
@@ -20,11 +22,15 @@ constexpr const char* EVERY_TIME_CHUNK = "EVERY TIME";
 // floor stands now, then the player's code. Each non-empty table text is one
 // line, so line k of the code is line k + (devices with a table) of the text.
 std::string assemble_program(Level& level, const std::string& code);
+// The same into `program`, whose room is kept from frame to frame.
+void assemble_program(Level& level, const std::string& code, std::string& program);
 
 // Hands the engine's queued actions to the devices by name, in order: every
 // device bearing the name receives it. An action for a name no device bears
 // sets the engine's error "device not found: NAME" and drops it and the rest.
 void parse_actions(Level& level, ScriptingEngine& engine);
+// The same, taking the actions through `taken`, whose room is kept.
+void parse_actions(Level& level, ScriptingEngine& engine, std::vector<Action>& taken);
 
 // What a frame does once its win test has passed: the game shows the win
 // screen and still finishes the frame; gearloft-sim stops there.
@@ -68,6 +74,9 @@ public:
 private:
     std::unique_ptr<ScriptingEngine> engine_;
     std::string error_;
+    // Reused by every frame.
+    std::string program_;
+    std::vector<Action> actions_;
 
     // Runs the devices' tables followed by `code` as one chunk.
     bool run_program(Level& level, const std::string& code, const char* chunk_name);

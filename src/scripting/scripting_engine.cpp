@@ -86,7 +86,9 @@ constexpr long long ALLOCATION_COST = 16;
 constexpr long long FREE_COST = 4;
 constexpr std::size_t ALLOCATED_BYTES_PER_STEP = 4;
 
+// Runs under lua_cpcall with the engine's chunk cache as light user data.
 int prepare_state(lua_State* L) {
+    static_cast<ChunkCache*>(lua_touserdata(L, 1))->open(L);
     open_game_libraries(L);
     lua_pushstring(L, "action");
     lua_pushcclosure(L, l_push_action, 0);
@@ -98,21 +100,6 @@ struct Chunk {
     const char* code;
     const char* name;
 };
-
-// Compiles and runs one chunk. Runs under lua_cpcall, so that turning a
-// numeric error value into text cannot fail outside protected mode.
-int run_chunk(lua_State* L) {
-    const auto* chunk = static_cast<const Chunk*>(lua_touserdata(L, 1));
-    int status = load_program_text(L, chunk->code, std::strlen(chunk->code), chunk->name);
-    if (status == 0)
-        status = lua_pcall(L, 0, 0, 0);
-    if (status != 0 && lua_isstring(L, -1)) {
-        lua_tostring(L, -1);
-        return lua_error(L);
-    }
-    // An error value without a text form counts as success.
-    return 0;
-}
 
 // The number at stack index i, truncated toward zero; NaN gives 0 and
 // values beyond int are clamped.
@@ -161,7 +148,7 @@ ScriptingEngine::ScriptingEngine(const ScriptLimits& limits) : limits_(limits) {
     lua = lua_newstate(allocate, this);
     if (!lua)
         throw std::bad_alloc();
-    if (lua_cpcall(lua, prepare_state, nullptr) != 0)
+    if (lua_cpcall(lua, prepare_state, &chunks_) != 0)
         error = pop_message(lua);
     engine = this;
 }
@@ -186,6 +173,34 @@ void ScriptingEngine::run_code(const char* code, const char* chunk_name) {
         lua_gc(lua, LUA_GCCOLLECT, 0);
     }
     end_watch();
+}
+
+// Runs under lua_cpcall, so that turning a numeric error value into text
+// cannot fail outside protected mode.
+int ScriptingEngine::run_chunk(lua_State* L) {
+    const auto* chunk = static_cast<const Chunk*>(lua_touserdata(L, 1));
+    int status = owner_of(L)->load_chunk(L, chunk->code, chunk->name);
+    if (status == 0)
+        status = lua_pcall(L, 0, 0, 0);
+    if (status != 0 && lua_isstring(L, -1)) {
+        lua_tostring(L, -1);
+        return lua_error(L);
+    }
+    // An error value without a text form counts as success.
+    return 0;
+}
+
+int ScriptingEngine::load_chunk(lua_State* L, std::string_view code, const char* chunk_name) {
+    long long kept_cost = chunks_.push_kept(L, code, chunk_name);
+    if (kept_cost >= 0) {
+        charge_work(L, kept_cost);
+        return 0;
+    }
+    long long before = instructions_spent_;
+    int status = load_program_text(L, code.data(), code.size(), chunk_name);
+    if (status == 0)
+        chunks_.keep(L, code, chunk_name, instructions_spent_ - before);
+    return status;
 }
 
 void ScriptingEngine::push_action(const char* name, const char* verb, int arg) {
@@ -231,11 +246,15 @@ void ScriptingEngine::clear_actions() {
 
 std::vector<Action> ScriptingEngine::take_actions() {
     std::vector<Action> actions;
-    actions.reserve(action_names.size());
-    for (std::size_t i = 0; i < action_names.size(); ++i)
-        actions.push_back({std::move(action_names[i]), std::move(action_verbs[i]), action_args[i]});
-    clear_actions();
+    take_actions(actions);
     return actions;
+}
+
+void ScriptingEngine::take_actions(std::vector<Action>& taken) {
+    taken.clear();
+    for (std::size_t i = 0; i < action_names.size(); ++i)
+        taken.push_back({std::move(action_names[i]), std::move(action_verbs[i]), action_args[i]});
+    clear_actions();
 }
 
 ScriptingEngine* ScriptingEngine::owner_of(lua_State* L) {

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scripting/chunk_cache.h"
+
 // What one program may take before it is stopped. Instructions count per
 // chunk run and decide, so that a program ends the same way on every
 // machine: a runaway chunk stops after about 0.1 s here. Library work is
@@ -68,6 +70,8 @@ public:
 
     // Compiles program text as one chunk named `chunk_name` (Lua puts the name
     // and the line in its messages) and runs it; `error` tells how it went.
+    // A text run lately under the same name is not compiled again, but its
+    // compiling is charged again, so a run costs the same either way.
     void run_code(const char* code, const char* chunk_name);
     void push_action(const char* name, const char* verb, int arg);
     // Names and verbs are kept byte for byte, zero bytes included.
@@ -75,6 +79,8 @@ public:
     void clear_actions();
     // Hands over the queued actions in call order and empties the queue.
     std::vector<Action> take_actions();
+    // The same into `taken`, which loses what it held but keeps its room.
+    void take_actions(std::vector<Action>& taken);
     const ScriptLimits& limits() const { return limits_; }
 
     // The engine that made the Lua state L belongs to (L may be a coroutine of
@@ -116,8 +122,14 @@ private:
     std::chrono::steady_clock::time_point deadline_;
     // Set once the running chunk has used up its instructions or its time.
     std::optional<std::string> stop_message_;
+    ChunkCache chunks_;
 
     static void* allocate(void* ud, void* block, std::size_t old_size, std::size_t new_size);
+    // Compiles and runs the chunk handed over as light user data.
+    static int run_chunk(lua_State* L);
+    // Pushes the function of program text, kept or compiled (status 0), or
+    // Lua's message (Lua's status).
+    int load_chunk(lua_State* L, std::string_view code, const char* chunk_name);
     static void watch(lua_State* L, lua_Debug* event);
     void start_watch();
     void end_watch();

@@ -3,10 +3,14 @@
 #include <SDL_image.h>
 #include <SDL_rotozoom.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
+
+#include "toolkit/pictures.h"
 
 std::map<int, TTF_Font*> fonts;
 
@@ -43,7 +47,7 @@ std::string fitting_text(TTF_Font* font, const char* text) {
     return shown;
 }
 
-Picture render_text(const char* text, int size, int r, int g, int b) {
+Picture render_text(const char* text, int size, SDL_Color colour) {
     // An empty text has no width: nothing to draw.
     if (text == nullptr || text[0] == '\0')
         return nullptr;
@@ -53,7 +57,63 @@ Picture render_text(const char* text, int size, int r, int g, int b) {
     std::string shown = fitting_text(font, text);
     if (shown.empty())
         return nullptr;
-    return Picture(TTF_RenderText_Solid(font, shown.c_str(), colour_of(r, g, b)));
+    return Picture(TTF_RenderText_Solid(font, shown.c_str(), colour));
+}
+
+// Rendered texts kept for later frames: name labels, counts and panel texts
+// are drawn again frame after frame. A full cache lets the text unused the
+// longest go; long texts (messages) are not kept.
+class TextCache {
+public:
+    static constexpr std::size_t KEPT_LENGTH = 64;
+
+    // The rendered text, kept or made afresh in `fresh`; null for no text.
+    SDL_Surface* rendered(const char* text, int size, SDL_Color colour, Picture& fresh) {
+        if (text == nullptr || std::strlen(text) > KEPT_LENGTH) {
+            fresh = render_text(text, size, colour);
+            return fresh.get();
+        }
+        Key key{text, size, colour.r, colour.g, colour.b};
+        auto found = slots_.find(key);
+        if (found == slots_.end()) {
+            if (slots_.size() >= KEPT_TEXTS_MAX)
+                forget_oldest();
+            found = slots_.emplace(std::move(key), Slot{render_text(text, size, colour), 0}).first;
+        }
+        found->second.last_use = ++uses_;
+        return found->second.picture.get();
+    }
+    void clear() { slots_.clear(); }
+    std::size_t size() const { return slots_.size(); }
+
+private:
+    struct Key {
+        std::string text;
+        int size;
+        Uint8 r, g, b;
+        bool operator<(const Key& other) const {
+            return std::tie(text, size, r, g, b) < std::tie(other.text, other.size, other.r, other.g, other.b);
+        }
+    };
+    struct Slot {
+        Picture picture;
+        unsigned long long last_use;
+    };
+    std::map<Key, Slot> slots_;
+    unsigned long long uses_ = 0;
+
+    void forget_oldest() {
+        auto oldest = slots_.begin();
+        for (auto at = slots_.begin(); at != slots_.end(); ++at)
+            if (at->second.last_use < oldest->second.last_use)
+                oldest = at;
+        slots_.erase(oldest);
+    }
+};
+
+TextCache& texts() {
+    static TextCache cache;
+    return cache;
 }
 
 // SDL_gfx loses a row and a column on exact quarter turns; the same turn the
@@ -77,7 +137,12 @@ int text_line_height(int size) {
     return font ? TTF_FontLineSkip(font) : 0;
 }
 
+std::size_t kept_text_count() {
+    return texts().size();
+}
+
 void close_fonts() {
+    texts().clear();
     for (auto& entry : fonts)
         if (entry.second)
             TTF_CloseFont(entry.second);
@@ -110,29 +175,72 @@ void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b
     SDL_FillRect(dst, &area, SDL_MapRGB(dst->format, c.r, c.g, c.b));
 }
 
+namespace {
+// A picture that is a plain copy of pixels onto dst: same layout, no key, no
+// alpha, both in memory that needs no lock.
+bool copies_plainly(const SDL_Surface* src, const SDL_Surface* dst) {
+    const SDL_PixelFormat* a = src->format;
+    const SDL_PixelFormat* b = dst->format;
+    return src != dst && !(src->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) && !SDL_MUSTLOCK(src) && !SDL_MUSTLOCK(dst) &&
+           a->palette == nullptr && b->palette == nullptr && a->BytesPerPixel == b->BytesPerPixel &&
+           a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
+// Copies the part `from` of src (a part inside it) row by row with its
+// top-left corner at (x, y), clipped to dst's clipping rectangle as SDL
+// clips a blit.
+void copy_rows(SDL_Surface* src, SDL_Rect from, int x, int y, SDL_Surface* dst) {
+    const SDL_Rect& clip = dst->clip_rect;
+    int left = std::max(x, static_cast<int>(clip.x)), top = std::max(y, static_cast<int>(clip.y));
+    int right = std::min(x + from.w, clip.x + clip.w), bottom = std::min(y + from.h, clip.y + clip.h);
+    if (right <= left || bottom <= top)
+        return;
+    int bytes = src->format->BytesPerPixel;
+    const Uint8* from_row =
+        static_cast<const Uint8*>(src->pixels) + (from.y + top - y) * src->pitch + (from.x + left - x) * bytes;
+    Uint8* to_row = static_cast<Uint8*>(dst->pixels) + top * dst->pitch + left * bytes;
+    for (int row = top; row < bottom; ++row, from_row += src->pitch, to_row += dst->pitch)
+        std::memcpy(to_row, from_row, static_cast<std::size_t>(right - left) * bytes);
+}
+
+// Blits the part `from` of src with its top-left corner at (x, y). SDL copies
+// a plain picture of the destination's own layout with non-temporal MMX
+// stores, which costs many times a plain copy for the small pictures of the
+// floor (a whole screen also takes several times longer); such a picture is
+// copied here instead, to the same pixels.
+void blit(SDL_Surface* src, SDL_Rect from, int x, int y, SDL_Surface* dst) {
+    SDL_Rect to = make_rect(x, y, 0, 0);
+    if (copies_plainly(src, dst))
+        copy_rows(src, from, to.x, to.y, dst);
+    else
+        SDL_UpperBlit(src, &from, dst, &to);
+}
+} // namespace
+
 void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst) {
     if (src == nullptr || dst == nullptr)
         return;
-    SDL_Rect from = make_rect(0, 0, src->w, src->h);
-    SDL_Rect to = make_rect(x, y, 0, 0);
-    SDL_UpperBlit(src, &from, dst, &to);
+    blit(src, make_rect(0, 0, src->w, src->h), x, y, dst);
 }
 
 void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha) {
     if (src == nullptr)
         return;
+    if (SDL_Surface* faded = cached_fade(src, alpha)) {
+        draw_image(faded, x, y, dst);
+        return;
+    }
     SDL_SetAlpha(src, SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
     draw_image(src, x, y, dst);
     SDL_SetAlpha(src, 0, 255);
 }
 
-namespace {
 // SDL_gfx keys the turned copy of a palettised picture on the picture's own
 // key, or on palette index 0 when it has none, which would punch holes
 // wherever an opaque picture uses its first colour. So an unkeyed picture's
 // copy is made opaque, and `part` leaves out the filler row and column that a
 // turn adds along the copy's top and left edges.
-Picture turn(SDL_Surface* src, int angle, SDL_Rect& part) {
+Picture turned_picture(SDL_Surface* src, int angle, SDL_Rect& part) {
     Picture turned(rotozoomSurface(src, full_angle(angle), 1.0, 0));
     if (!turned)
         return nullptr;
@@ -146,43 +254,52 @@ Picture turn(SDL_Surface* src, int angle, SDL_Rect& part) {
     return turned;
 }
 
+namespace {
 // Blits one part of src as if the whole of src were drawn at (x, y).
 void draw_part(SDL_Surface* src, SDL_Rect part, int x, int y, SDL_Surface* dst) {
-    SDL_Rect to = make_rect(x + part.x, y + part.y, 0, 0);
-    SDL_UpperBlit(src, &part, dst, &to);
+    if (src != nullptr)
+        blit(src, part, x + part.x, y + part.y, dst);
 }
 } // namespace
 
+// A cached picture is turned once per angle, from its file's own picture.
 void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst) {
     if (src == nullptr || dst == nullptr)
         return;
+    if (const TurnedPicture* turned = cached_turn(src, angle)) {
+        draw_part(turned->shown, turned->part, x, y, dst);
+        return;
+    }
     SDL_Rect part;
-    Picture turned = turn(src, angle, part);
-    if (turned)
-        draw_part(turned.get(), part, x, y, dst);
+    Picture turned = turned_picture(src, angle, part);
+    draw_part(turned.get(), part, x, y, dst);
 }
 
 void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha) {
     if (src == nullptr || dst == nullptr)
         return;
+    Picture fresh;
+    const TurnedPicture* cached = cached_turn(src, angle);
     SDL_Rect part;
-    Picture turned = turn(src, angle, part);
-    if (!turned)
+    SDL_Surface* turned = cached ? cached->loaded : (fresh = turned_picture(src, angle, part)).get();
+    if (turned == nullptr)
         return;
-    SDL_SetAlpha(turned.get(), SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
-    draw_part(turned.get(), part, x, y, dst);
+    SDL_SetAlpha(turned, SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
+    draw_part(turned, cached ? cached->part : part, x, y, dst);
+    SDL_SetAlpha(turned, 0, 255);
 }
 
 void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
-    Picture rendered = render_text(text, size, r, g, b);
-    draw_image(rendered.get(), x, y, dst);
+    Picture fresh;
+    draw_image(texts().rendered(text, size, colour_of(r, g, b), fresh), x, y, dst);
 }
 
 void draw_text_center(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
-    Picture rendered = render_text(text, size, r, g, b);
-    if (!rendered)
+    Picture fresh;
+    SDL_Surface* rendered = texts().rendered(text, size, colour_of(r, g, b), fresh);
+    if (rendered == nullptr)
         return;
-    draw_image(rendered.get(), x - rendered->w / 2, y - rendered->h / 2, dst);
+    draw_image(rendered, x - rendered->w / 2, y - rendered->h / 2, dst);
 }
 
 void draw_text_int(int value, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <cstddef>
 #include <map>
 #include <memory>
 
@@ -14,13 +15,16 @@ constexpr const char* FONT_FILE = "dina.fon";
 // stays open; a size that failed to open is remembered as null and skipped.
 extern std::map<int, TTF_Font*> fonts;
 
-// Closes every cached font; the next text opens them again.
+// Closes every cached font and forgets the rendered texts; the next text
+// opens them again.
 void close_fonts();
 
 SDL_Rect make_rect(int x, int y, int w, int h);
 // Fills a rectangle of dst with the colour (r, g, b), each cut to 8 bits.
 void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b);
 
+// A picture from the picture cache (toolkit/pictures.h) is drawn from the
+// copies the cache keeps for it; any other surface as it is.
 void draw_image(SDL_Surface* src, int x, int y, SDL_Surface* dst);
 void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha);
 // Draws src turned counter-clockwise by a multiple of 90 degrees. Exact quarter
@@ -41,6 +45,10 @@ void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y
 int text_width(const char* text, int size);
 int text_line_height(int size);
 
+// Rendered texts are kept for later draws, this many at most.
+constexpr std::size_t KEPT_TEXTS_MAX = 256;
+std::size_t kept_text_count();
+
 // The font of a size, opening it on first use; null when it cannot be opened.
 TTF_Font* font_of_size(int size);
 
@@ -55,6 +63,10 @@ using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
 Picture load_picture(const char* path, bool keyed);
+// A copy of src turned counter-clockwise by `angle` degrees; `part` is the
+// piece of it to draw, placed as if the whole copy were drawn. Null when
+// SDL_gfx cannot turn it.
+Picture turned_picture(SDL_Surface* src, int angle, SDL_Rect& part);
 void set_magenta_key(SDL_Surface* picture);
 
 #endif
