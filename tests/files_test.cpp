@@ -74,11 +74,25 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
     LoadResult big = level_from_text("d\n1\n2\nspawner, 1, 1, R, 5\nconveyer, 3, 3, 2000000000, 1, 1\n");
     EXPECT_EQ(big.problem, LoadProblem::bad_level_file);
     EXPECT_EQ(big.message, "Level file levels/test.lvl: item 2 (conveyer) has a number out of range");
+}
+
+TEST(LevelFile, OnlyPlainNamesInsideTheLevelsFolderAreOpened) {
     EXPECT_EQ(read_level_file("absent.lvl", opener_of({})).message, "Cannot open level file: levels/absent.lvl");
     std::string name(121, 'n');
     EXPECT_EQ(read_level_file(name, opener_of({{name, "d\n1\n0\n"}})).message, "Level file name too long: " + name);
     EXPECT_TRUE(read_level_file(name.substr(1), opener_of({{name.substr(1), "d\n1\n0\n"}})).level);
-    EXPECT_EQ(read_level_file(std::string("a\0b", 3), opener_of({})).problem, LoadProblem::unreadable);
+    // Judged before anything is opened: /proc/self/pagemap never ends.
+    int opened = 0;
+    LevelOpener counting = [&opened](const std::string&) { return ++opened, BetterReader::of_text("d\n1\n0\n"); };
+    for (std::string refused : {"../../../../proc/self/pagemap", "/etc/hostname", "..", ".", "", "sub/a.lvl",
+                                "..\\a.lvl"}) {
+        LoadResult loaded = read_level_file(refused, counting);
+        EXPECT_EQ(loaded.problem, LoadProblem::unreadable) << refused;
+        EXPECT_EQ(loaded.message.rfind("Level file must be a plain file inside levels/, not \"", 0), 0u) << refused;
+    }
+    EXPECT_EQ(read_level_file(std::string("a\0b", 3), counting).message,
+              "Level file must be a plain file inside levels/, not \"a b\"");
+    EXPECT_EQ(opened, 0);
 }
 
 // (Each kind's record is written and read back in devices_test.)

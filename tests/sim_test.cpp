@@ -79,6 +79,8 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"saves/huge.sav", 1, "", "out of range"},
         {"--level sim.lvl", 64, "", "usage: gearloft-sim"},
         {"--level gone.lvl --describe", 66, "", "gearloft-sim: Cannot open level file: levels/gone.lvl\n"},
+        {"--level ../levels/sim.lvl --describe", 66, "",
+         "gearloft-sim: Level file must be a plain file inside levels/, not \"../levels/sim.lvl\"\n"},
     };
     for (const auto& c : cases) {
         SimResult result = run_sim(c.args);

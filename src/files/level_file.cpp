@@ -3,6 +3,7 @@
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
 #include "files/device_record.h"
+#include "scripting/message_text.h"
 
 namespace {
 
@@ -43,6 +44,22 @@ bool read_item(Level& level, BetterReader& reader, const std::string& keyword, i
     return true;
 }
 
+// Why `name` cannot name a level file, or nothing. Saves are shared and name
+// their level, so only a plain file name inside LEVELS_FOLDER will do, and the
+// name is judged before anything is opened: some files elsewhere never end
+// (/proc/self/pagemap) or wait for ever (a device, a pipe).
+std::optional<std::string> level_name_problem(const std::string& name) {
+    if (name.size() > LEVEL_NAME_MAX)
+        return "Level file name too long: " + name;
+    // A zero byte would end the path early; either slash leads elsewhere.
+    bool plain = !name.empty() && name != "." && name != ".." &&
+                 name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+    if (!plain)
+        return std::string("Level file must be a plain file inside ") + LEVELS_FOLDER + ", not \"" +
+               shortened_message(name, LEVEL_NAME_MAX) + "\"";
+    return std::nullopt;
+}
+
 } // namespace
 
 LoadResult load_failure(LoadProblem problem, std::string message) {
@@ -56,11 +73,8 @@ BetterReader open_level_file(const std::string& name) { return BetterReader((LEV
 
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
                                            bool with_converters) {
-    if (name.size() > LEVEL_NAME_MAX)
-        return load_failure(LoadProblem::unreadable, "Level file name too long: " + name);
-    // A NUL would end the path early and open some other file.
-    if (name.find('\0') != std::string::npos)
-        return load_failure(LoadProblem::unreadable, "Invalid level file name");
+    if (std::optional<std::string> problem = level_name_problem(name))
+        return load_failure(LoadProblem::unreadable, *problem);
     std::string path = LEVELS_FOLDER + name;
     BetterReader reader = open(name);
     if (!reader.is_open())

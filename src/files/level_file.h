@@ -42,7 +42,9 @@ BetterReader open_level_file(const std::string& name);
 
 // Reads the items of the level file `name` into the level, in file order;
 // with `with_converters` false a converter item is read but not placed.
-// The failure when the file cannot be opened or holds unusable numbers.
+// The failure when `name` is no plain file name inside LEVELS_FOLDER (judged
+// before anything is opened), or when the file cannot be opened or holds
+// unusable numbers.
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
                                            bool with_converters);
 
