@@ -53,9 +53,11 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
         // only its x and y are taken and "spawner" after them starts the next item.
         {"d\n1\n4\nlamp, 1, 2\nSpawner, 5, 5, spawner, 6, 7, G, 2\nspa wner, 8, 9, B, 4\n", "G6,7/2 B8,9/4 "},
         {"More promised\n1\n2000000000\nspawner, 1, 1, R, 1\ncatcher, 5, 5, 1, 1, R", "R1,1/1 R5,5"},
-        // What the floor cannot show but the game handles stays accepted.
-        {"d\n1\n3\nspawner, -5, 40, R, -1\nconveyer, 20, 3, 30, 1, 0\nlamp, 99999999, 1\n",
-         "part b x=20 y=3 length=30 direction=1 period=0 fixed\nR-5,40/-1 "},
+        // Up to the floor's edges, as the player could place them: a converter
+        // hangs below the floor; nothing but its anchor and footprint counts.
+        {"d\n1\n5\nspawner, 25, 21, R, -1\nconveyer, 20, 3, 6, 1, 0\nconverter, 5, 20, R, G\n"
+         "catcher, 20, 19, 4, 1, RxRR\nlamp, 99999999, 1\n",
+         "part b x=20 y=3 length=6 direction=1 period=0 fixed\npart a x=5 y=20 from=82 to=71\nR25,21/-1 RxRR20,19"},
     };
     for (const auto& [text, expected] : cases) {
         LoadResult loaded = level_from_text(text);
@@ -74,6 +76,29 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
     LoadResult big = level_from_text("d\n1\n2\nspawner, 1, 1, R, 5\nconveyer, 3, 3, 2000000000, 1, 1\n");
     EXPECT_EQ(big.problem, LoadProblem::bad_level_file);
     EXPECT_EQ(big.message, "Level file levels/test.lvl: item 2 (conveyer) has a number out of range");
+    // Items the floor cannot take, and too many of them.
+    const std::pair<const char*, const char*> refused[] = {
+        {"spawner, -1, 4, R, 5", "1 (spawner) does not fit the floor"},
+        {"conveyer, 20, 3, 7, 1, 1", "1 (conveyer) does not fit the floor"},
+        {"conveyer, 3, 20, 3, 2, 1", "1 (conveyer) does not fit the floor"},
+        {"converter, 23, 2, R, G", "1 (converter) does not fit the floor"},
+        {"catcher, 21, 19, 4, 1, RRRR", "1 (catcher) does not fit the floor"},
+        {"catcher, 1, 1, 3, 3, RR", "1 (catcher) has a pattern of 2 cells, not 3 x 3"},
+        {"catcher, 1, 1, -1, -1, ", "1 (catcher) has a pattern of 0 cells, not -1 x -1"},
+    };
+    for (const auto& [item, message] : refused) {
+        LoadResult loaded = level_from_text(std::string("d\n1\n1\n") + item + "\n");
+        EXPECT_EQ(loaded.problem, LoadProblem::bad_level_file) << item;
+        EXPECT_EQ(loaded.message, std::string("Level file levels/test.lvl: item ") + message);
+    }
+    const std::string spawner = "spawner, 1, 1, R, 5\n";
+    std::string crowded = "d\n1\n300000\n";
+    for (int i = 0; i < 300000; ++i)
+        crowded += spawner;
+    EXPECT_EQ(level_from_text(crowded).message, "Level file levels/test.lvl: more than 572 items");
+    crowded.resize(crowded.find(spawner) + spawner.size() * LEVEL_ITEMS_MAX);
+    ASSERT_TRUE(level_from_text(crowded).level);
+    EXPECT_EQ(level_from_text(crowded).level->spawners.size(), 572u);
 }
 
 TEST(LevelFile, OnlyPlainNamesInsideTheLevelsFolderAreOpened) {
@@ -139,6 +164,14 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
         EXPECT_EQ(corrupt.message, INVALID_RECORD_MESSAGE);
     }
     EXPECT_EQ(save_from_text("gone.lvl\nCODE\n", levels).message, "Cannot open level file: levels/gone.lvl");
+    // Devices the game could not have placed, and more records than cells.
+    LoadResult far = save_from_text("factory.lvl\ne, 1, 1, 0, 1\nb, 20, 3, 0, 9, 1, 2\nCODE\n", levels);
+    EXPECT_EQ(far.problem, LoadProblem::bad_save);
+    EXPECT_EQ(far.message, "Save file: record 2 (b, 20, 3, 0, 9, 1, 2) does not fit the floor");
+    std::string crowded = "factory.lvl\n";
+    for (int i = 0; i < 50000; ++i)
+        crowded += "e, 1, 3, 0, 1\n";
+    EXPECT_EQ(save_from_text(crowded + "CODE\n", levels).message, "Save file: more than 572 device records");
 }
 
 TEST(SaveFile, WritingReplacesWholeOrKeepsTheOldSave) {
@@ -183,7 +216,8 @@ TEST(MalformedFiles, EachLoadsAsItsNameSays) {
             ASSERT_TRUE(loaded.level) << name << ": " << loaded.message;
             EXPECT_EQ(round_trip_problem(*loaded.level, open_level_file), "") << name;
         } else if (name.rfind("error-", 0) == 0) {
-            EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file)
+            EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file ||
+                        loaded.problem == LoadProblem::bad_save)
                 << name;
             EXPECT_NE(loaded.message, "") << name;
         } else {
@@ -192,5 +226,5 @@ TEST(MalformedFiles, EachLoadsAsItsNameSays) {
         }
         EXPECT_EQ(loaded.level == nullptr, loaded.problem != LoadProblem::none) << name;
     }
-    EXPECT_GE(files, 40);
+    EXPECT_GE(files, 55);
 }

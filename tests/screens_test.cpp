@@ -215,6 +215,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     game.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
     game.write("levels/unlisted.lvl", "Difficulty 0\n0\n0\n");
     game.write("saves/bad.sav", "unlisted.lvl\nz, 1, 2\nCODE\n0\n0\n");
+    game.write("saves/far.sav", "../../../../../../proc/self/pagemap\nCODE\n0\n0\n");
+    game.write("saves/off.sav", "unlisted.lvl\ne, 30, 2, 0, 1\nCODE\n0\n0\n");
     auto inside = game.enter();
     push_click(300, 105); // the broken level
     push_click(400, 400); // dismisses the error screen
@@ -227,6 +229,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     EXPECT_EQ(pending_events(), 1);
     EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
     EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);
+    EXPECT_EQ(load_outcome(load_level("saves/far.sav", 1)), LoadOutcome::show_error);
+    EXPECT_EQ(load_outcome(load_level("saves/off.sav", 1)), LoadOutcome::show_error);
     EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
                 "Error!: Error loading saved game: Invalid device type!");
 }
