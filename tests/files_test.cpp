@@ -128,7 +128,8 @@ TEST(DeviceRecord, OddFieldsAndLinesThatAreNoRecord) {
     EXPECT_EQ(describe_part(*device_from_stub("a, 1, 2, 0, 338, -1")), "part a x=1 y=2 from=82 to=255");
     for (const char* line : {"", "E, 12, 7, 1, 3", "h, 1, 2, 3, 4", " e, 12, 7, 1, 3", "e, 12, 7, 1", "e, 12 7, 1, 3",
                              "e, 12, seven, 1, 3", "a, 1, 2, 1, 82, 71", "b, 1, 2, 0, 5, 1", "d, 1, 1, 0, 10, 20",
-                             "c, 1, 1, 0, 99999, 1", "b, 1, 1, 0, 2, 1, -20000", "e, -2000000000, 1, 0, 1"})
+                             "c, 1, 1, 0, 99999, 1", "b, 1, 1, 0, 2, 1, -20000", "e, -2000000000, 1, 0, 1",
+                             "e, 1, 1, -1, 1", "c, 1, 1, -2147483648, 4, 1"})
         EXPECT_EQ(device_from_stub(line), nullptr) << '"' << line << '"';
 }
 
@@ -139,11 +140,13 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
     EXPECT_EQ(save_text(*loaded.level, ""), "factory.lvl\na, 10, 10, 0, 82, 71\nCODE\n");
     place<DevicePusher>(*loaded.level, 1, 3, false, 1)->give_name(0);
     place<DeviceConveyer>(*loaded.level, 7, 3, false, 3, 1, 2);
-    std::vector<std::string> init = {"t = 0", "names = { 'a, b', \"c , d\" }", "", "  indented,  row  "};
+    std::vector<std::string> init = {"t = 0", "names = { 'a, b', \"c , d\" }", "", "  indented,  row  ",
+                                     std::string("zero = 'a\0b'", 12)};
     std::vector<std::string> cycle = {"t = t + 1", std::string(40000, 'c')};
     const std::string saved = save_text(*loaded.level, program_save_text(init, cycle));
-    EXPECT_EQ(saved, "factory.lvl\na, 10, 10, 0, 82, 71\ne, 1, 3, 0, 1\nb, 7, 3, 0, 3, 1, 2\nCODE\n4\nt = 0\n"
-                     "names = { 'a, b', \"c , d\" }\n\n  indented,  row  \n2\nt = t + 1\n" + cycle[1] + "\n");
+    EXPECT_EQ(saved, "factory.lvl\na, 10, 10, 0, 82, 71\ne, 1, 3, 0, 1\nb, 7, 3, 0, 3, 1, 2\nCODE\n5\nt = 0\n"
+                     "names = { 'a, b', \"c , d\" }\n\n  indented,  row  \n" + init[4] + "\n2\nt = t + 1\n" +
+                     cycle[1] + "\n");
     LoadResult back = save_from_text(saved, levels);
     ASSERT_TRUE(back.level) << back.message;
     // The level's belt once, then the records: the converter only from its own.
@@ -151,7 +154,7 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
                   .rfind("level factory.lvl\npart b x=2 y=3 length=5 direction=1 period=4 fixed\npart a x=10 y=10 "
                          "from=82 to=71\n"
                          "part e x=1 y=3 number=0 direction=1 name=pusher_0\npart b x=7 y=3 length=3 direction=1 "
-                         "period=2\ninit 4\n",
+                         "period=2\ninit 5\n",
                          0),
               0u);
     EXPECT_EQ(code_rows(back.level->init_code.value_or("")), init);

@@ -75,7 +75,7 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
 
 bool Run::run_program(Level& level, const std::string& code, const char* chunk_name) {
     std::string program = assemble_program(level, code);
-    engine_->run_code(program.c_str(), chunk_name);
+    engine_->run_code(program, chunk_name);
     return take_error();
 }
 

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <new>
 
@@ -95,7 +94,7 @@ int prepare_state(lua_State* L) {
 }
 
 struct Chunk {
-    const char* code;
+    std::string_view code;
     const char* name;
 };
 
@@ -103,7 +102,7 @@ struct Chunk {
 // numeric error value into text cannot fail outside protected mode.
 int run_chunk(lua_State* L) {
     const auto* chunk = static_cast<const Chunk*>(lua_touserdata(L, 1));
-    int status = load_program_text(L, chunk->code, std::strlen(chunk->code), chunk->name);
+    int status = load_program_text(L, chunk->code.data(), chunk->code.size(), chunk->name);
     if (status == 0)
         status = lua_pcall(L, 0, 0, 0);
     if (status != 0 && lua_isstring(L, -1)) {
@@ -175,7 +174,7 @@ ScriptingEngine::~ScriptingEngine() {
     lua_close(lua);
 }
 
-void ScriptingEngine::run_code(const char* code, const char* chunk_name) {
+void ScriptingEngine::run_code(std::string_view code, const char* chunk_name) {
     start_watch();
     Chunk chunk{code, chunk_name};
     error.reset();
