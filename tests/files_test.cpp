@@ -1,10 +1,16 @@
 // The files wing on texts: tokens and lines, level files, device records,
-// saves; then on disk: atomic saving, the game's loader, the broken corpus.
+// saves; then on disk: atomic saving, the game's loader and gearloft-sim on
+// the broken corpus.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "conveyer/conveyer.h"
 #include "files/describe.h"
@@ -201,9 +207,31 @@ TEST(SaveFile, WritingReplacesWholeOrKeepsTheOldSave) {
     EXPECT_EQ(dir.read(old), "old\n");
 }
 
-// The game's loader on the files of tests/data/malformed, whose names say
-// what they must give: "ok-" a level whose save reads back the same, "error-"
-// a load error, "corrupt-" (saves only) the invalid-record message.
+namespace {
+struct SimRun {
+    int status; // -1: ended by a signal
+    std::string err;
+    double seconds;
+};
+
+// gearloft-sim in the working folder on a corpus file: a save run for two
+// frames, a level file described.
+SimRun sim_on(const std::string& name, bool save) {
+    std::string args = save ? "'levels/" + name + "' --frames 2" : "--level '" + name + "' --describe";
+    auto start = std::chrono::steady_clock::now();
+    int raw = std::system((std::string("'") + GEARLOFT_SIM_PATH + "' " + args + " >/dev/null 2>sim.err").c_str());
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::ifstream err("sim.err");
+    std::stringstream text;
+    text << err.rdbuf();
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str(), took.count()};
+}
+} // namespace
+
+// The game's loader and gearloft-sim on the files of tests/data/malformed,
+// whose names say what they must give: "ok-" a level whose save reads back
+// the same, "error-" a load error, "corrupt-" (saves only) the
+// invalid-record message. Each ends quickly, with its message.
 TEST(MalformedFiles, EachLoadsAsItsNameSays) {
     ScratchDir dir;
     fs::copy(GEARLOFT_TEST_DATA_DIR "/malformed", dir.path() + "/levels");
@@ -214,20 +242,28 @@ TEST(MalformedFiles, EachLoadsAsItsNameSays) {
         std::string name = entry.path().filename().string();
         bool save = entry.path().extension() == ".sav";
         LoadResult loaded = load_level((save ? "levels/" + name : name).c_str(), save ? 1 : 0);
+        SimRun sim = sim_on(name, save);
         ++files;
         if (name.rfind("ok-", 0) == 0) {
             ASSERT_TRUE(loaded.level) << name << ": " << loaded.message;
             EXPECT_EQ(round_trip_problem(*loaded.level, open_level_file), "") << name;
+            // The program in a save may fail; that is the program's error.
+            EXPECT_TRUE(sim.status == 0 || (save && sim.status == 2)) << name << ": " << sim.status << sim.err;
         } else if (name.rfind("error-", 0) == 0) {
             EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file ||
                         loaded.problem == LoadProblem::bad_save)
                 << name;
             EXPECT_NE(loaded.message, "") << name;
+            EXPECT_EQ(sim.status, loaded.problem == LoadProblem::unreadable ? 66 : 1) << name;
+            EXPECT_EQ(sim.err, "gearloft-sim: " + loaded.message + "\n");
         } else {
             ASSERT_EQ(name.rfind("corrupt-", 0), 0u) << "corpus file without an expected outcome: " << name;
             EXPECT_EQ(loaded.message, INVALID_RECORD_MESSAGE) << name;
+            EXPECT_EQ(sim.status, 1) << name;
+            EXPECT_EQ(sim.err, std::string(INVALID_RECORD_TITLE) + ": " + INVALID_RECORD_MESSAGE + "\n");
         }
         EXPECT_EQ(loaded.level == nullptr, loaded.problem != LoadProblem::none) << name;
+        EXPECT_LT(sim.seconds, QUICK_SECONDS) << name;
     }
     EXPECT_GE(files, 55);
 }
