@@ -1,8 +1,11 @@
 // The game's screens driven by queued events: the level loop's runs and
 // message screens, building on the floor, the level list, the parts bin's
-// buttons and the file chooser. (tests/e2e plays them in a real window.)
+// buttons, the file chooser and start-up without a display. (tests/e2e
+// plays them in a real window.)
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -233,6 +236,23 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     EXPECT_EQ(load_outcome(load_level("saves/off.sav", 1)), LoadOutcome::show_error);
     EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
                 "Error!: Error loading saved game: Invalid device type!");
+}
+
+// Without a window to play in, the game says why and ends with status 1,
+// rather than crash or draw itself as text art in the terminal.
+TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
+    ScratchDir dir;
+    const std::pair<const char*, const char*> cases[] = {
+        {"env -u DISPLAY -u SDL_VIDEODRIVER", "gearloft: no graphical display (DISPLAY=): "},
+        {"env SDL_VIDEODRIVER=x11 DISPLAY=:9999", "gearloft: cannot start the video system (DISPLAY=:9999): "},
+    };
+    for (auto [env, said] : cases) {
+        std::string command = std::string(env) + " LSAN_OPTIONS=detect_leaks=0 '" + GEARLOFT_GAME_PATH +
+                              "' </dev/null >/dev/null 2>'" + dir.path() + "/err'";
+        int raw = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << env;
+        EXPECT_EQ(dir.read("err").rfind(said, 0), 0u) << dir.read("err");
+    }
 }
 
 TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {
