@@ -114,6 +114,34 @@ TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
     }
 }
 
+// The first click into an untouched box puts the caret on a fresh line
+// below its placeholder comment; code texts keep every byte, zero bytes too.
+TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
+    push_key(SDLK_TAB);
+    frames(1);
+    push_click(40, 57);
+    push_text("n = 0");
+    push_click(400, 72); // no second fresh line: the caret goes to the click
+    push_text("1");
+    push_click(40, 227);
+    push_key(SDLK_ESCAPE);
+    frames(1);
+    ASSERT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->init_code, "-- Initialization Code Goes Here\nn = 01\n");
+    EXPECT_EQ(loop_->cycle_code, "-- Every-cycle Code Goes Here\n\n");
+    Level saved;
+    saved.init_code = "-- Initialization Code Goes Here\nx = 1\n";
+    saved.cycle_code = std::string("n = 1\0 n = 2\nx\n", 15);
+    LevelLoop loop(&info_, &saved);
+    for (SDL_Event event : {key_event(SDLK_TAB), mouse_event(SDL_MOUSEBUTTONDOWN, 40, 57),
+                            mouse_event(SDL_MOUSEBUTTONDOWN, 40, 227), key_event(SDLK_ESCAPE)}) {
+        push_event(event);
+        ASSERT_TRUE(loop.step()) << "drawn with the zero byte";
+    }
+    EXPECT_EQ(loop.init_code, *saved.init_code) << "only the placeholder alone is opened";
+    EXPECT_EQ(loop.cycle_code, *saved.cycle_code);
+}
+
 // The win screen appears at the start of the frame after the last delivery;
 // that frame still runs the program and steps once more, then resets.
 TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {

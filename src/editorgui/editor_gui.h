@@ -38,7 +38,12 @@ public:
     void draw();
 
 private:
+    // Each box has had its first click.
+    bool init_clicked = false;
+    bool cycle_clicked = false;
+
     void load_font();
+    void open_below_placeholder(gcn::TextBox& box, bool& clicked, const char* placeholder);
     void load_background();
     void add_code_area(std::unique_ptr<gcn::TextBox>& box, std::unique_ptr<gcn::ScrollArea>& scroll,
                        const char* text, int y, int height);
