@@ -214,7 +214,9 @@ TEST(Grabber, ClawMovesOnEvenTicksWithinItsTrackAndCarriesTheHeldGroup) {
     }
 }
 
-TEST(Grabber, CarryingWaitsForABlockedChainAndForAnotherClaw) {
+// Two claws on one block share its one hold mark; the claw that moves
+// carries the block, and nothing is lost.
+TEST(Grabber, CarryingWaitsForABlockedChainAndTheMovingClawCarriesASharedBlock) {
     Level level;
     DeviceGrabber* left = place<DeviceGrabber>(level, 10, 2, false, 10, true);
     DeviceGrabber* right = place<DeviceGrabber>(level, 8, 2, false, 10, false);
@@ -223,14 +225,15 @@ TEST(Grabber, CarryingWaitsForABlockedChainAndForAnotherClaw) {
     place<StubDevice>(level)->solid.insert({9, 5});
     left->code_action("grab", 0, &level);
     right->code_action("grab", 0, &level);
-    right->code_action("move_to", 5, &level);
-    run_ticks(level, 4);
-    EXPECT_EQ(right->position, 0) << "the other claw holds it too";
     left->code_action("release", 0, &level);
     EXPECT_EQ(level.held[9][2], 1) << "still held by the other claw";
+    left->code_action("grab", 0, &level);
+    right->code_action("move_to", 5, &level);
     run_ticks(level, 4);
-    EXPECT_EQ(right->position, 1) << "the chain below is blocked";
-    EXPECT_EQ(level.held[9][3], 1) << "the hold is back on the claw cell";
+    EXPECT_EQ(right->position, 1) << "carried one row, then the chain below is blocked";
+    EXPECT_EQ(row(level, 3, 9, 9) + row(level, 4, 9, 9), "RG");
+    EXPECT_EQ(level.held[9][3] * 10 + level.held[9][2], 10) << "the hold went with the block";
+    EXPECT_TRUE(left->holding && left->position == 0) << "the other claw is left at an empty cell";
     level.devices.pop_back();
     run_ticks(level, 2);
     EXPECT_EQ(row(level, 4, 9, 9) + row(level, 5, 9, 9), "RG");

@@ -1,9 +1,13 @@
 // The files wing on texts: tokens and lines, level files, device records,
-// saves; then on disk: atomic saving, the game's loader, the broken corpus.
+// saves; then on disk: atomic saving, the game's loader and gearloft-sim on
+// the broken corpus.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 
 #include "conveyer/conveyer.h"
@@ -53,9 +57,11 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
         // only its x and y are taken and "spawner" after them starts the next item.
         {"d\n1\n4\nlamp, 1, 2\nSpawner, 5, 5, spawner, 6, 7, G, 2\nspa wner, 8, 9, B, 4\n", "G6,7/2 B8,9/4 "},
         {"More promised\n1\n2000000000\nspawner, 1, 1, R, 1\ncatcher, 5, 5, 1, 1, R", "R1,1/1 R5,5"},
-        // What the floor cannot show but the game handles stays accepted.
-        {"d\n1\n3\nspawner, -5, 40, R, -1\nconveyer, 20, 3, 30, 1, 0\nlamp, 99999999, 1\n",
-         "part b x=20 y=3 length=30 direction=1 period=0 fixed\nR-5,40/-1 "},
+        // Up to the floor's edges, as the player could place them: a converter
+        // hangs below the floor; nothing but its anchor and footprint counts.
+        {"d\n1\n5\nspawner, 25, 21, R, -1\nconveyer, 20, 3, 6, 1, 0\nconverter, 5, 20, R, G\n"
+         "catcher, 20, 19, 4, 1, RxRR\nlamp, 99999999, 1\n",
+         "part b x=20 y=3 length=6 direction=1 period=0 fixed\npart a x=5 y=20 from=82 to=71\nR25,21/-1 RxRR20,19"},
     };
     for (const auto& [text, expected] : cases) {
         LoadResult loaded = level_from_text(text);
@@ -70,15 +76,43 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
             items += c->pattern + std::to_string(c->x) + "," + std::to_string(c->y);
         EXPECT_EQ(items, expected) << text;
     }
-    // Such a belt would loop two billion times every step.
-    LoadResult big = level_from_text("d\n1\n2\nspawner, 1, 1, R, 5\nconveyer, 3, 3, 2000000000, 1, 1\n");
-    EXPECT_EQ(big.problem, LoadProblem::bad_level_file);
-    EXPECT_EQ(big.message, "Level file levels/test.lvl: item 2 (conveyer) has a number out of range");
+    // Items the floor cannot take (a belt of two billion cells would loop
+    // that often every step), and too many of them.
+    const std::pair<const char*, const char*> refused[] = {
+        {"spawner, 1, 1, R, 5\nconveyer, 3, 3, 2000000000, 1, 1", "2 (conveyer) has a number out of range"},
+        {"spawner, -1, 4, R, 5", "1 (spawner) does not fit the floor"},
+        {"conveyer, 20, 3, 7, 1, 1", "1 (conveyer) does not fit the floor"},
+        {"conveyer, 3, 20, 3, 2, 1", "1 (conveyer) does not fit the floor"},
+        {"converter, 23, 2, R, G", "1 (converter) does not fit the floor"},
+        {"catcher, 21, 19, 4, 1, RRRR", "1 (catcher) does not fit the floor"},
+        {"catcher, 1, 1, 3, 3, RR", "1 (catcher) has a pattern of 2 cells, not 3 x 3"},
+    };
+    for (const auto& [items, message] : refused)
+        EXPECT_EQ(level_from_text(std::string("d\n1\n2\n") + items + "\n").message,
+                  std::string("Level file levels/test.lvl: item ") + message);
+    std::string crowded = "d\n1\n300000\n";
+    for (int i = 0; i < LEVEL_ITEMS_MAX; ++i)
+        crowded += "spawner, 1, 1, R, 5\n";
+    EXPECT_EQ(level_from_text(crowded).level->spawners.size(), 572u);
+    EXPECT_EQ(level_from_text(crowded + "lamp, 1, 1").message, "Level file levels/test.lvl: more than 572 items");
+}
+
+TEST(LevelFile, OnlyPlainNamesInsideTheLevelsFolderAreOpened) {
     EXPECT_EQ(read_level_file("absent.lvl", opener_of({})).message, "Cannot open level file: levels/absent.lvl");
     std::string name(121, 'n');
     EXPECT_EQ(read_level_file(name, opener_of({{name, "d\n1\n0\n"}})).message, "Level file name too long: " + name);
     EXPECT_TRUE(read_level_file(name.substr(1), opener_of({{name.substr(1), "d\n1\n0\n"}})).level);
-    EXPECT_EQ(read_level_file(std::string("a\0b", 3), opener_of({})).problem, LoadProblem::unreadable);
+    // Judged before anything is opened: /proc/self/pagemap never ends.
+    int opened = 0;
+    LevelOpener counting = [&opened](const std::string&) { return ++opened, BetterReader::of_text("d\n1\n0\n"); };
+    const std::vector<std::string> names = {"../../../../proc/self/pagemap", "/etc/hostname", "..", ".", "",
+                                            "sub/a.lvl", "..\\a.lvl", std::string("a\0b", 3)};
+    for (const std::string& refused : names) {
+        LoadResult loaded = read_level_file(refused, counting);
+        EXPECT_EQ(loaded.problem, LoadProblem::unreadable) << refused;
+        EXPECT_EQ(loaded.message.rfind("Level file must be a plain file inside levels/, not \"", 0), 0u) << refused;
+    }
+    EXPECT_EQ(opened, 0);
 }
 
 // (Each kind's record is written and read back in devices_test.)
@@ -89,7 +123,8 @@ TEST(DeviceRecord, OddFieldsAndLinesThatAreNoRecord) {
     EXPECT_EQ(describe_part(*device_from_stub("a, 1, 2, 0, 338, -1")), "part a x=1 y=2 from=82 to=255");
     for (const char* line : {"", "E, 12, 7, 1, 3", "h, 1, 2, 3, 4", " e, 12, 7, 1, 3", "e, 12, 7, 1", "e, 12 7, 1, 3",
                              "e, 12, seven, 1, 3", "a, 1, 2, 1, 82, 71", "b, 1, 2, 0, 5, 1", "d, 1, 1, 0, 10, 20",
-                             "c, 1, 1, 0, 99999, 1", "b, 1, 1, 0, 2, 1, -20000", "e, -2000000000, 1, 0, 1"})
+                             "c, 1, 1, 0, 99999, 1", "b, 1, 1, 0, 2, 1, -20000", "e, -2000000000, 1, 0, 1",
+                             "e, 1, 1, -1, 1", "c, 1, 1, -2147483648, 4, 1"})
         EXPECT_EQ(device_from_stub(line), nullptr) << '"' << line << '"';
 }
 
@@ -100,11 +135,13 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
     EXPECT_EQ(save_text(*loaded.level, ""), "factory.lvl\na, 10, 10, 0, 82, 71\nCODE\n");
     place<DevicePusher>(*loaded.level, 1, 3, false, 1)->give_name(0);
     place<DeviceConveyer>(*loaded.level, 7, 3, false, 3, 1, 2);
-    std::vector<std::string> init = {"t = 0", "names = { 'a, b', \"c , d\" }", "", "  indented,  row  "};
+    std::vector<std::string> init = {"t = 0", "names = { 'a, b', \"c , d\" }", "", "  indented,  row  ",
+                                     std::string("zero = 'a\0b'", 12)};
     std::vector<std::string> cycle = {"t = t + 1", std::string(40000, 'c')};
     const std::string saved = save_text(*loaded.level, program_save_text(init, cycle));
-    EXPECT_EQ(saved, "factory.lvl\na, 10, 10, 0, 82, 71\ne, 1, 3, 0, 1\nb, 7, 3, 0, 3, 1, 2\nCODE\n4\nt = 0\n"
-                     "names = { 'a, b', \"c , d\" }\n\n  indented,  row  \n2\nt = t + 1\n" + cycle[1] + "\n");
+    EXPECT_EQ(saved, "factory.lvl\na, 10, 10, 0, 82, 71\ne, 1, 3, 0, 1\nb, 7, 3, 0, 3, 1, 2\nCODE\n5\nt = 0\n"
+                     "names = { 'a, b', \"c , d\" }\n\n  indented,  row  \n" + init[4] + "\n2\nt = t + 1\n" +
+                     cycle[1] + "\n");
     LoadResult back = save_from_text(saved, levels);
     ASSERT_TRUE(back.level) << back.message;
     // The level's belt once, then the records: the converter only from its own.
@@ -112,7 +149,7 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
                   .rfind("level factory.lvl\npart b x=2 y=3 length=5 direction=1 period=4 fixed\npart a x=10 y=10 "
                          "from=82 to=71\n"
                          "part e x=1 y=3 number=0 direction=1 name=pusher_0\npart b x=7 y=3 length=3 direction=1 "
-                         "period=2\ninit 4\n",
+                         "period=2\ninit 5\n",
                          0),
               0u);
     EXPECT_EQ(code_rows(back.level->init_code.value_or("")), init);
@@ -125,6 +162,9 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
         EXPECT_EQ(corrupt.message, INVALID_RECORD_MESSAGE);
     }
     EXPECT_EQ(save_from_text("gone.lvl\nCODE\n", levels).message, "Cannot open level file: levels/gone.lvl");
+    // A device the game could not have placed (more records than cells: the corpus).
+    EXPECT_EQ(save_from_text("factory.lvl\ne, 1, 1, 0, 1\nb, 20, 3, 0, 9, 1, 2\nCODE\n", levels).message,
+              "Save file: record 2 (b, 20, 3, 0, 9, 1, 2) does not fit the floor");
 }
 
 TEST(SaveFile, WritingReplacesWholeOrKeepsTheOldSave) {
@@ -151,9 +191,23 @@ TEST(SaveFile, WritingReplacesWholeOrKeepsTheOldSave) {
     EXPECT_EQ(dir.read(old), "old\n");
 }
 
-// The game's loader on the files of tests/data/malformed, whose names say
-// what they must give: "ok-" a level whose save reads back the same, "error-"
-// a load error, "corrupt-" (saves only) the invalid-record message.
+namespace {
+// gearloft-sim in the scratch folder on a corpus file (a save run for two
+// frames, a level file described): its exit status (-1 for a signal) and
+// the seconds it took; its standard error goes to sim.err.
+std::pair<int, double> sim_on(const std::string& name, bool save) {
+    std::string args = save ? "'levels/" + name + "' --frames 2" : "--level '" + name + "' --describe";
+    auto start = std::chrono::steady_clock::now();
+    int raw = std::system((std::string("'") + GEARLOFT_SIM_PATH + "' " + args + " >/dev/null 2>sim.err").c_str());
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, took.count()};
+}
+} // namespace
+
+// The game's loader and gearloft-sim on the files of tests/data/malformed,
+// whose names say what they must give: "ok-" a level whose save reads back
+// the same, "error-" a load error, "corrupt-" (saves only) the
+// invalid-record message. Each ends quickly, with its message.
 TEST(MalformedFiles, EachLoadsAsItsNameSays) {
     ScratchDir dir;
     fs::copy(GEARLOFT_TEST_DATA_DIR "/malformed", dir.path() + "/levels");
@@ -164,19 +218,29 @@ TEST(MalformedFiles, EachLoadsAsItsNameSays) {
         std::string name = entry.path().filename().string();
         bool save = entry.path().extension() == ".sav";
         LoadResult loaded = load_level((save ? "levels/" + name : name).c_str(), save ? 1 : 0);
+        auto [status, seconds] = sim_on(name, save);
+        std::string said = dir.read("sim.err");
         ++files;
         if (name.rfind("ok-", 0) == 0) {
             ASSERT_TRUE(loaded.level) << name << ": " << loaded.message;
             EXPECT_EQ(round_trip_problem(*loaded.level, open_level_file), "") << name;
+            // The program in a save may fail; that is the program's error.
+            EXPECT_TRUE(status == 0 || (save && status == 2)) << name << ": " << status << said;
         } else if (name.rfind("error-", 0) == 0) {
-            EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file)
+            EXPECT_TRUE(loaded.problem == LoadProblem::unreadable || loaded.problem == LoadProblem::bad_level_file ||
+                        loaded.problem == LoadProblem::bad_save)
                 << name;
             EXPECT_NE(loaded.message, "") << name;
+            EXPECT_EQ(status, loaded.problem == LoadProblem::unreadable ? 66 : 1) << name;
+            EXPECT_EQ(said, "gearloft-sim: " + loaded.message + "\n");
         } else {
             ASSERT_EQ(name.rfind("corrupt-", 0), 0u) << "corpus file without an expected outcome: " << name;
             EXPECT_EQ(loaded.message, INVALID_RECORD_MESSAGE) << name;
+            EXPECT_EQ(status, 1) << name;
+            EXPECT_EQ(said, std::string(INVALID_RECORD_TITLE) + ": " + INVALID_RECORD_MESSAGE + "\n");
         }
         EXPECT_EQ(loaded.level == nullptr, loaded.problem != LoadProblem::none) << name;
+        EXPECT_LT(seconds, QUICK_SECONDS) << name;
     }
-    EXPECT_GE(files, 40);
+    EXPECT_GE(files, 55);
 }

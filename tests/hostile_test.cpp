@@ -25,13 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// About a second; the sanitizer build runs the game's own C++ (hooks,
-// library functions) several times slower.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double MOST_SECONDS = 4.0;
-#else
-constexpr double MOST_SECONDS = 1.5;
-#endif
 // The run's output budget, the notice, the error and the summary line.
 const std::size_t MOST_OUTPUT = ScriptLimits().output + 1024;
 const std::string EXPECT = "-- expect: ";
@@ -84,12 +77,12 @@ void run_in_engine(const Case& c) {
             EXPECT_FALSE(script.error) << *script.error;
         else
             EXPECT_NE(script.error.value_or("(none)").find(expected), std::string::npos) << *script.error;
-        EXPECT_LT(seconds_since(start), MOST_SECONDS);
+        EXPECT_LT(seconds_since(start), QUICK_SECONDS);
         start = Clock::now();
         script.run_code(c.code.c_str(), "EVERY TIME");
         EXPECT_EQ(lua_gettop(script.lua), 0);
     }
-    EXPECT_LT(seconds_since(start), MOST_SECONDS) << "second run and end";
+    EXPECT_LT(seconds_since(start), QUICK_SECONDS) << "second run and end";
 }
 
 // The program as the every-cycle code of a save for a small level of its
@@ -104,7 +97,7 @@ void run_in_sim(const Case& c) {
     std::string command = std::string("'") + GEARLOFT_SIM_PATH + "' saves/hostile.sav --frames 2 >sim.out 2>sim.err";
     auto start = Clock::now();
     int raw = std::system(command.c_str());
-    EXPECT_LT(seconds_since(start), MOST_SECONDS) << "gearloft-sim";
+    EXPECT_LT(seconds_since(start), QUICK_SECONDS) << "gearloft-sim";
     ASSERT_TRUE(WIFEXITED(raw)) << "gearloft-sim ended by signal " << WTERMSIG(raw);
     std::string out = dir.read("sim.out");
     EXPECT_EQ(WEXITSTATUS(raw), c.expected.empty() ? 0 : 2) << out.substr(0, 300);

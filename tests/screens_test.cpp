@@ -1,8 +1,11 @@
 // The game's screens driven by queued events: the level loop's runs and
 // message screens, building on the floor, the level list, the parts bin's
-// buttons and the file chooser. (tests/e2e plays them in a real window.)
+// buttons, the file chooser and start-up without a display. (tests/e2e
+// plays them in a real window.)
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -111,6 +114,27 @@ TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
     }
 }
 
+// The first click into a box that holds only its placeholder comment puts
+// the caret on a fresh line below it; code texts keep every byte, zero
+// bytes too.
+TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
+    level_.init_code = "-- Initialization Code Goes Here\n";
+    level_.cycle_code = std::string("n = 1\0 n = 2\nx\n", 15);
+    loop_ = std::make_unique<LevelLoop>(&info_, &level_);
+    push_key(SDLK_TAB);
+    frames(1);
+    push_click(40, 57);
+    push_text("n = 0");
+    push_click(400, 72); // no second fresh line: the caret goes to the click
+    push_text("1");
+    push_click(40, 227); // not a placeholder
+    push_key(SDLK_ESCAPE);
+    frames(1);
+    ASSERT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->init_code, "-- Initialization Code Goes Here\nn = 01\n");
+    EXPECT_EQ(loop_->cycle_code, *level_.cycle_code);
+}
+
 // The win screen appears at the start of the frame after the last delivery;
 // that frame still runs the program and steps once more, then resets.
 TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
@@ -215,6 +239,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     game.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
     game.write("levels/unlisted.lvl", "Difficulty 0\n0\n0\n");
     game.write("saves/bad.sav", "unlisted.lvl\nz, 1, 2\nCODE\n0\n0\n");
+    game.write("saves/far.sav", "../../../../../../proc/self/pagemap\nCODE\n0\n0\n");
+    game.write("saves/off.sav", "unlisted.lvl\ne, 30, 2, 0, 1\nCODE\n0\n0\n");
     auto inside = game.enter();
     push_click(300, 105); // the broken level
     push_click(400, 400); // dismisses the error screen
@@ -227,8 +253,23 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     EXPECT_EQ(pending_events(), 1);
     EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
     EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);
+    EXPECT_EQ(load_outcome(load_level("saves/far.sav", 1)), LoadOutcome::show_error);
+    EXPECT_EQ(load_outcome(load_level("saves/off.sav", 1)), LoadOutcome::show_error);
     EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
                 "Error!: Error loading saved game: Invalid device type!");
+}
+
+// Without a window to play in, the game says why and ends with status 1,
+// rather than crash or draw itself as text art in the terminal.
+TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
+    ScratchDir dir;
+    for (auto [env, said] : {std::pair{"-u DISPLAY -u SDL_VIDEODRIVER", "no graphical display (DISPLAY=): "},
+                             {"SDL_VIDEODRIVER=x11 DISPLAY=:9999", "cannot start the video system (DISPLAY=:9999)"}}) {
+        std::string game = std::string("env ") + env + " LSAN_OPTIONS=detect_leaks=0 '" + GEARLOFT_GAME_PATH + "'";
+        int raw = std::system((game + " </dev/null >/dev/null 2>'" + dir.path() + "/err'").c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << env;
+        EXPECT_EQ(dir.read("err").rfind(std::string("gearloft: ") + said, 0), 0u) << dir.read("err");
+    }
 }
 
 TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {

@@ -68,6 +68,9 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"saves/nobody.sav", 2, "error: device not found: pusher_7\n" + std::string(not_started), ""},
         {"saves/first.sav", 2,
          "error: [string \"FIRST TIME\"]:1: unexpected symbol near 'then'\n" + std::string(not_started), ""},
+        // The whole row is compiled: its zero byte does not end the program.
+        {"saves/zero-byte.sav", 2,
+         "error: [string \"EVERY TIME\"]:2: the row goes on after its zero byte\n" + std::string(not_started), ""},
         {"", 64, "", "usage: gearloft-sim"},
         {"--frames 3", 64, "", "usage: gearloft-sim"},
         {"saves/solution.sav --frames", 64, "", "usage: gearloft-sim"},
@@ -79,6 +82,8 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"saves/huge.sav", 1, "", "out of range"},
         {"--level sim.lvl", 64, "", "usage: gearloft-sim"},
         {"--level gone.lvl --describe", 66, "", "gearloft-sim: Cannot open level file: levels/gone.lvl\n"},
+        {"--level ../levels/sim.lvl --describe", 66, "",
+         "gearloft-sim: Level file must be a plain file inside levels/, not \"../levels/sim.lvl\"\n"},
     };
     for (const auto& c : cases) {
         SimResult result = run_sim(c.args);

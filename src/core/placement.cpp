@@ -9,13 +9,7 @@ bool placement_refused(Level& level, Device& device) {
     for (auto& other : level.devices)
         if (other.get() != &device && device.device_collide(other.get()))
             return true;
-    for (int i = 0; i < FLOOR_W; ++i)
-        if (device.floor_collide(i, FLOOR_H))
-            return true;
-    for (int j = 0; j < FLOOR_H; ++j)
-        if (device.floor_collide(FLOOR_W, j))
-            return true;
-    return !Level::on_floor(device.x, device.y);
+    return !device.fits_floor();
 }
 
 int lowest_free_number(const Level& level, const Device& device) {

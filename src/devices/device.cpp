@@ -40,6 +40,16 @@ bool Device::device_collide(Device* other) {
     return false;
 }
 
+bool Device::fits_floor() {
+    for (int cx = 0; cx < FLOOR_W; ++cx)
+        if (floor_collide(cx, FLOOR_H))
+            return false;
+    for (int cy = 0; cy < FLOOR_H; ++cy)
+        if (floor_collide(FLOOR_W, cy))
+            return false;
+    return on_floor(x, y);
+}
+
 void Device::draw(SDL_Surface* dst, bool labels) { draw_at(dst, x * CELL_PX, y * CELL_PX, labels); }
 
 void Device::draw_label(SDL_Surface* dst, int px, int py, bool labels) const {

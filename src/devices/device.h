@@ -79,6 +79,11 @@ public:
     const DeviceKind& device_kind() const { return *kind_; }
     // Some floor cell is covered by both devices.
     bool device_collide(Device* other);
+    // The device stands where the player could drop it, overlaps aside: its
+    // anchor on the floor and nothing of it in the column just right of the
+    // floor or the row just below it (what lies further out is not looked at,
+    // so a converter may hang below the floor's last rows).
+    bool fits_floor();
     void draw(SDL_Surface* dst, bool labels);
 
     static const DeviceKind NO_KIND;

@@ -7,6 +7,8 @@ constexpr int AREA_X = 20;
 constexpr int AREA_WIDTH = 760;
 // A click on a scroll arrow moves a few lines at a time rather than a few pixels.
 constexpr int ARROW_SCROLL_AMOUNT = 50;
+constexpr const char* INIT_PLACEHOLDER = "-- Initialization Code Goes Here";
+constexpr const char* CYCLE_PLACEHOLDER = "-- Every-cycle Code Goes Here";
 } // namespace
 
 const char* const EDITOR_GLYPHS = " abcdefghijklmnopqrstuvwxyz"
@@ -31,8 +33,8 @@ EditorGUI::EditorGUI(SDL_Surface* screen) {
 
     load_font();
     load_background();
-    add_code_area(init_box, init_scroll, "-- Initialization Code Goes Here", 50, 150);
-    add_code_area(cycle_box, cycle_scroll, "-- Every-cycle Code Goes Here", 220, 360);
+    add_code_area(init_box, init_scroll, INIT_PLACEHOLDER, 50, 150);
+    add_code_area(cycle_box, cycle_scroll, CYCLE_PLACEHOLDER, 220, 360);
 }
 
 // A missing or broken font picture leaves the library's built-in font in use.
@@ -96,6 +98,23 @@ void EditorGUI::push_input(SDL_Event* event) {
     // after it, in the same frame, go to the box that was clicked.
     if (event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP)
         gui->logic();
+    if (event->type == SDL_MOUSEBUTTONDOWN) {
+        open_below_placeholder(*init_box, init_clicked, INIT_PLACEHOLDER);
+        open_below_placeholder(*cycle_box, cycle_clicked, CYCLE_PLACEHOLDER);
+    }
+}
+
+// The first click into a box that still holds only its placeholder comment
+// puts the caret on a fresh line below it; typed after the comment, the
+// program would be part of it.
+void EditorGUI::open_below_placeholder(gcn::TextBox& box, bool& clicked, const char* placeholder) {
+    if (clicked || !box.isFocused())
+        return;
+    clicked = true;
+    if (box.getText() != placeholder)
+        return;
+    box.setText(std::string(placeholder) + "\n");
+    box.setCaretRowColumn(1, 0);
 }
 
 void EditorGUI::logic() { gui->logic(); }

@@ -38,10 +38,15 @@ public:
     void draw();
 
 private:
+    // Each box has had its first click.
+    bool init_clicked = false;
+    bool cycle_clicked = false;
+
     void load_font();
     void load_background();
     void add_code_area(std::unique_ptr<gcn::TextBox>& box, std::unique_ptr<gcn::ScrollArea>& scroll,
                        const char* text, int y, int height);
+    void open_below_placeholder(gcn::TextBox& box, bool& clicked, const char* placeholder);
 };
 
 // The characters the editor's font has glyphs for, in the font picture's order.

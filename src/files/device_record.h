@@ -27,7 +27,8 @@ inline bool file_values_ok(std::initializer_list<int> values) {
 
 // A new device (not fixed) from one record, named from its number for the
 // scriptable kinds; null when the line is no record: an unknown letter, an
-// empty line, missing or unreadable fields, or a value out of range.
+// empty line, missing or unreadable fields, a value out of range, or a
+// negative number for a kind that takes a name.
 std::unique_ptr<Device> device_from_stub(const char* line);
 
 #endif

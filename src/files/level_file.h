@@ -18,13 +18,18 @@
 constexpr const char* LEVELS_FOLDER = "levels/";
 // Longest level file name (inside LEVELS_FOLDER) a level or save may name.
 constexpr std::size_t LEVEL_NAME_MAX = 120;
+// Most items a level file may hold: one per floor cell. A spawner, a belt or
+// a catcher needs a cell of its own to be of any use, so no playable level
+// comes near it, and it keeps both loading and every step of a run short.
+constexpr int LEVEL_ITEMS_MAX = FLOOR_W * FLOOR_H;
 
 // Why a level could not be built from its file.
 enum class LoadProblem {
     none,
     unreadable,     // the save, or the level file it names, cannot be opened
-    bad_level_file, // the level file holds numbers no floor can use
+    bad_level_file, // the level file holds items no floor can use, or too many
     invalid_record, // the save holds a line that is no device record
+    bad_save,       // the save holds devices no floor can take, or too many
 };
 
 // A loaded level, or why there is none; `message` tells the player.
@@ -42,7 +47,9 @@ BetterReader open_level_file(const std::string& name);
 
 // Reads the items of the level file `name` into the level, in file order;
 // with `with_converters` false a converter item is read but not placed.
-// The failure when the file cannot be opened or holds unusable numbers.
+// The failure when `name` is no plain file name inside LEVELS_FOLDER (judged
+// before anything is opened), when the file cannot be opened, or when it
+// holds items no floor can use, or too many.
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
                                            bool with_converters);
 

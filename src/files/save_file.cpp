@@ -81,17 +81,26 @@ bool replace_file(const char* path, const std::string& text, std::string& failur
 
 } // namespace
 
-LoadResult read_save_file(BetterReader& save, const LevelOpener& open) {
+LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std::string& save_name) {
     auto level = std::make_unique<Level>();
     level->level_name = save.get_line();
     if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false))
         return std::move(*failure);
+    std::string file = save_name.empty() ? "Save file" : "Save file " + save_name;
     // A save that ends before its "CODE" line meets the empty text at the end
     // of the file, which is no record either.
+    int record = 0;
     for (std::string line = save.get_line(); line != "CODE"; line = save.get_line()) {
+        if (++record > SAVE_RECORDS_MAX)
+            return load_failure(LoadProblem::bad_save,
+                                file + ": more than " + std::to_string(SAVE_RECORDS_MAX) + " device records");
         std::unique_ptr<Device> device = device_from_stub(line.c_str());
         if (!device)
             return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
+        if (!device->fits_floor())
+            return load_failure(LoadProblem::bad_save, file + ": record " + std::to_string(record) + " (" +
+                                                           device->get_save_stub(level.get()) +
+                                                           ") does not fit the floor");
         level->devices.push_back(std::move(device));
     }
     level->init_code = read_code(save);
@@ -107,7 +116,7 @@ LoadResult load_level(const char* file, int mode) {
     BetterReader save(file);
     if (!save.is_open())
         return load_failure(LoadProblem::unreadable, std::string("Cannot open save file: ") + file);
-    return read_save_file(save);
+    return read_save_file(save, open_level_file, file);
 }
 
 std::string save_text(Level& level, const std::string& code) {

@@ -9,9 +9,17 @@
 
 #include "files/level_file.h"
 
+// Most device records a save may hold: one per floor cell, since the game
+// never lets two devices share a cell and each covers its anchor cell.
+constexpr int SAVE_RECORDS_MAX = FLOOR_W * FLOOR_H;
+
 // A level from a save: the named level file's items without its converters,
-// the saved devices, then both code texts (each row followed by "\n").
-LoadResult read_save_file(BetterReader& save, const LevelOpener& open = open_level_file);
+// the saved devices, then both code texts (each row followed by "\n"), kept
+// byte for byte. A device that does not stand where the player could have
+// dropped it, or more records than SAVE_RECORDS_MAX, refuse the save with a
+// message naming `save_name`.
+LoadResult read_save_file(BetterReader& save, const LevelOpener& open = open_level_file,
+                          const std::string& save_name = "");
 
 // The game's loader: mode 0 reads the level file `file` (a name inside
 // LEVELS_FOLDER), mode 1 the save file at the path `file`.

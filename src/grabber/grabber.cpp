@@ -61,12 +61,11 @@ void DeviceGrabber::tick(Level* level) {
 
 // Lifts the hold for the push so the group may move, follows it when it did,
 // and holds the claw cell again either way. A chain that cannot move makes
-// the claw wait for the next even tick; so does a block that another claw
-// holds too (both claws share the cell's one hold mark).
+// the claw wait for the next even tick. A block that two claws hold shares
+// one hold mark, so the claw that moves carries it; the other is left
+// holding an empty cell.
 void DeviceGrabber::carry(Level* level, int dy) {
     FloorCell at = claw_cell();
-    if (shares_hold(level))
-        return;
     level->set_held(at.x, at.y, 0);
     if (level->push_block(at.x, at.y, 0, dy))
         position += dy;

@@ -8,7 +8,8 @@
 
 int main(int, char**) {
     GameInfo info;
-    init(&info);
+    if (!init(&info))
+        return 1;
     level_select(&info);
     release_pictures();
     close_fonts();

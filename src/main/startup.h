@@ -9,8 +9,10 @@
 
 #include "core/game_info.h"
 
-// Brings up video, typed-character translation, fonts and the window.
-void init(GameInfo* info);
+// Brings up video, typed-character translation, fonts and the window. False,
+// with the reason on standard error and SDL shut down again, when there is no
+// window to play in.
+bool init(GameInfo* info);
 // The level list: returns when the player leaves it.
 void level_select(GameInfo* info);
 

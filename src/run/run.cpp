@@ -86,7 +86,7 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
 
 bool Run::run_program(Level& level, const std::string& code, const char* chunk_name) {
     assemble_program(level, code, program_);
-    engine_->run_code(program_.c_str(), chunk_name);
+    engine_->run_code(program_, chunk_name);
     return take_error();
 }
 

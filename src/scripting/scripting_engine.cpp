@@ -8,7 +8,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <new>
 
@@ -97,7 +96,7 @@ int prepare_state(lua_State* L) {
 }
 
 struct Chunk {
-    const char* code;
+    std::string_view code;
     const char* name;
 };
 
@@ -162,7 +161,7 @@ ScriptingEngine::~ScriptingEngine() {
     lua_close(lua);
 }
 
-void ScriptingEngine::run_code(const char* code, const char* chunk_name) {
+void ScriptingEngine::run_code(std::string_view code, const char* chunk_name) {
     start_watch();
     Chunk chunk{code, chunk_name};
     error.reset();

@@ -72,7 +72,8 @@ public:
     // and the line in its messages) and runs it; `error` tells how it went.
     // A text run lately under the same name is not compiled again, but its
     // compiling is charged again, so a run costs the same either way.
-    void run_code(const char* code, const char* chunk_name);
+    // Every byte counts, zero bytes included.
+    void run_code(std::string_view code, const char* chunk_name);
     void push_action(const char* name, const char* verb, int arg);
     // Names and verbs are kept byte for byte, zero bytes included.
     void push_action(std::string_view name, std::string_view verb, int arg);

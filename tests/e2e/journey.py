@@ -5,7 +5,9 @@ X server, driven only by pointer and keyboard events:
   the level list -> the first level -> building its saved solution by hand
   (parts bin, drags, the code editor) -> a run that wins -> saving through
   the chooser -> leaving -> loading that save from the list -> a second win
-  -> Escape ends the game with status 0;
+  -> loading a hostile save whose program raises a 5-million-character
+  error: the error card shows it shortened, and the game goes on -> Escape
+  ends the game with status 0;
   and in a second session a broken save stops the game with "Error!" and
   exit status 1.
 
@@ -38,6 +40,8 @@ LEAK_OPTIONS = {"LSAN_OPTIONS": "suppressions=%s:print_suppressions=0:exitcode=2
                 os.path.join(HERE, "lsan.supp")}
 SAVE_NAME = "e2e-journey"
 BROKEN_SAVE = "broken.sav"
+HOSTILE_SAVE = "hostile.sav"
+HOSTILE_PROGRAM = 'error(string.rep("E", 5e6), 0)'
 
 # Window places the journey presses (all inside the game's hit rectangles).
 SAVE_BUTTON = (52, 573)
@@ -184,6 +188,7 @@ class Journey:
         self.run_to_win("second win")
 
         self.leave_level()
+        self.hostile_save()
         s.key("Escape")
         status = self.game.wait(15)
         self.expect(status == 0, "the game ended with status %s after Escape on the list:\n%s" %
@@ -217,11 +222,10 @@ class Journey:
         for top, rows in ((INIT_BOX_TOP, self.init_typed), (CYCLE_BOX_TOP, self.cycle_typed)):
             if not rows:
                 continue
-            # The caret goes to the end of the placeholder comment; the
-            # program follows on the next lines.
+            # The first click into the untouched box puts the caret on a
+            # fresh line below the placeholder comment.
             s.click(30, top + EDITOR_ROW_H // 2)
-            s.key("End")
-            s.type_text("\n" + "\n".join(rows))
+            s.type_text("\n".join(rows))
         s.key("Escape")  # the rows typed are checked in the save
         self.wait_construction("back from the editor")
 
@@ -260,6 +264,21 @@ class Journey:
                                            ("every-cycle", saved.cycle_rows, self.cycle_expected)):
             self.expect(got_rows == want_rows, "the typed %s code differs:\n  typed:    %r\n  expected: %r" %
                         (label, got_rows, want_rows))
+
+    def hostile_save(self):
+        """A shared save whose program fails with a huge message: the error
+        card shows it cut to fit, a click dismisses it, and the level stays
+        open and playable."""
+        with open(os.path.join(self.game_dir, "saves", HOSTILE_SAVE), "w") as f:
+            f.write("%s\nCODE\n0\n1\n%s\n" % (self.level_name, HOSTILE_PROGRAM))
+        s = self.screen
+        self.open_chooser_and_pick(HOSTILE_SAVE)
+        self.wait_construction("hostile save loaded")
+        s.key("space")
+        shot = s.wait_for("hostile error shown", self.looks.error)
+        self.expect(L.error_text_shown(shot), "the error card shows no message")
+        self.dismiss_card(self.looks.error, "hostile error dismissed")
+        self.leave_level()
 
     def broken_save(self):
         """A save with an invalid device record: the game says so and ends

@@ -8,7 +8,7 @@ from pictures import close, count_pixels, is_ink, load_picture, match_fraction, 
 
 SAME = 0.97           # share of pixels that must match for "this picture shows"
 CARD_X, CARD_Y = 50, 350
-ERROR_TEXT_ROWS = range(39, 64)   # the strip of the error card the message is written on
+ERROR_TEXT_ROWS = range(39, 69)   # the error card's message strip, stretched for two lines
 
 # The level list: rows of 20 pixels from y = 100, text from x = 25.
 LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
@@ -72,6 +72,12 @@ class Looks:
         red = count_pixels(shot, x0, y0, x1, y1, lambda p: close(p, FATAL_TITLE_COLOUR))
         white = count_pixels(shot, x0, y0, x1, y1, lambda p: min(p) > 230)
         return red > 0.8 * (x1 - x0) * (y1 - y0) and white > 20
+
+
+def error_text_shown(shot):
+    """The error card's message strip carries black text."""
+    top = CARD_Y + ERROR_TEXT_ROWS.start
+    return count_pixels(shot, 70, top + 2, 730, top + len(ERROR_TEXT_ROWS) - 2, is_ink) > 30
 
 
 def list_rows_with_text(shot):

@@ -53,6 +53,14 @@ public:
     std::vector<int> record_fields() const override { return {}; }
 };
 
+// How long a hostile file or program may take to end: about a second; the
+// sanitizer build runs the game's own C++ several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double QUICK_SECONDS = 4.0;
+#else
+constexpr double QUICK_SECONDS = 1.5;
+#endif
+
 // A folder under /tmp, removed with its contents. Entering it makes it the
 // working folder; the picture and font caches, which remember files by
 // path, are emptied on the way in and out.

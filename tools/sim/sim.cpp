@@ -161,7 +161,9 @@ int main(int argc, char** argv) {
         return loaded.problem == LoadProblem::unreadable ? EXIT_NO_INPUT : EXIT_INVALID;
     }
     if (options->describe) {
-        std::fputs(describe_level(*loaded.level).c_str(), stdout);
+        // Code rows may hold zero bytes; they are printed as they are.
+        std::string text = describe_level(*loaded.level);
+        std::fwrite(text.data(), 1, text.size(), stdout);
         return EXIT_COMPLETE;
     }
     return simulate(*loaded.level, *options);
