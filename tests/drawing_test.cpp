@@ -37,6 +37,8 @@ void furnish(Level& level) {
     level.catchers.back()->remaining = 3;
     level.spawners.push_back(std::make_unique<Spawner>(1, 10, 'R', 20));
     level.spawners.push_back(std::make_unique<Spawner>(24, 20, 'g', 20));
+    // Two spawners on one cell share it out in strips.
+    level.spawners.push_back(std::make_unique<Spawner>(24, 20, 'U', 30));
     for (int d = 0; d < 4; ++d) {
         named<DeviceConveyer>(level, 0, 1 + 4 * d, 12, d % 2 == 0, 3, d, 10)->frame = d + 1;
         named<DevicePusher>(level, d, 2 + 3 * d, 5, false, d)->extended = d % 2 == 0;

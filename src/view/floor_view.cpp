@@ -1,5 +1,9 @@
 #include "view/floor_view.h"
 
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "devices/device.h"
 #include "level/level.h"
 #include "toolkit/pictures.h"
@@ -17,8 +21,38 @@ void fill_mark_colour(SDL_Surface* dst, int x, int y, int w, int h) {
 
 SDL_Surface* block_picture(unsigned char type) { return cached_picture(block_picture_file(type), false); }
 
-void draw_spawner(SDL_Surface* dst, const Spawner& spawner) {
-    draw_image(block_picture(spawner.type), spawner.x * CELL_PX, spawner.y * CELL_PX, dst);
+constexpr const char* SPAWNER_FRAME = "img/spawner.gif";
+constexpr const char* CATCHER_SLOT = "img/catcher_slot.gif";
+
+// A vertical strip of a block picture: the part of it from `from` to `to`
+// (pixels across the cell), drawn in place.
+void draw_block_strip(SDL_Surface* dst, unsigned char type, int px, int py, int from, int to) {
+    SDL_Surface* picture = block_picture(type);
+    if (picture == nullptr || to <= from)
+        return;
+    SDL_Rect part = make_rect(from, 0, to - from, CELL_PX);
+    SDL_Rect at = make_rect(px + from, py, to - from, CELL_PX);
+    SDL_BlitSurface(picture, &part, dst, &at);
+}
+
+// Each spawner shows the block it makes, in list order. Spawners sharing a
+// cell would hide all but the last, so such a cell is shared out in strips,
+// one per spawner and in list order, and every spawner cell gets a frame
+// that tells it from a block lying there.
+void draw_spawners(SDL_Surface* dst, const Level& level) {
+    std::map<std::pair<int, int>, std::vector<unsigned char>> cells;
+    for (auto& spawner : level.spawners) {
+        draw_image(block_picture(spawner->type), spawner->x * CELL_PX, spawner->y * CELL_PX, dst);
+        cells[{spawner->x, spawner->y}].push_back(spawner->type);
+    }
+    for (auto& [cell, types] : cells) {
+        int px = cell.first * CELL_PX, py = cell.second * CELL_PX;
+        int count = static_cast<int>(types.size());
+        for (int i = 0; count > 1 && i < count; ++i)
+            draw_block_strip(dst, types[static_cast<size_t>(i)], px, py, CELL_PX * i / count,
+                             CELL_PX * (i + 1) / count);
+        draw_image(cached_picture(SPAWNER_FRAME, true), px, py, dst);
+    }
 }
 
 // The area with the count in its corner and the faded pattern one cell in.
@@ -33,8 +67,12 @@ void draw_catcher(SDL_Surface* dst, const Catcher& catcher) {
             if (at >= catcher.pattern.size())
                 continue;
             SDL_Surface* picture = block_picture(static_cast<unsigned char>(catcher.pattern[at]));
-            draw_image_fade(picture, CELL_PX * (catcher.x + cx) + CELL_PX, CELL_PX * (catcher.y + cy) + CELL_PX, dst,
-                            128);
+            int px = CELL_PX * (catcher.x + cx) + CELL_PX, py = CELL_PX * (catcher.y + cy) + CELL_PX;
+            // A grey slot under each judged cell: faded straight onto the
+            // blue, a block would take on the catcher's colour.
+            if (picture != nullptr)
+                draw_image(cached_picture(CATCHER_SLOT, false), px, py, dst);
+            draw_image_fade(picture, px, py, dst, 128);
         }
     }
 }
@@ -65,8 +103,7 @@ void draw_floor(SDL_Surface* dst, Level& level, Device* dragged, int drag_x, int
     draw_blocks(dst, level);
     draw_devices(dst, level, dragged, false, building);
     if (building)
-        for (auto& spawner : level.spawners)
-            draw_spawner(dst, *spawner);
+        draw_spawners(dst, level);
     if (dragged != nullptr)
         dragged->draw_at(dst, drag_x, drag_y, building);
 }
