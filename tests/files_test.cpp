@@ -56,6 +56,8 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
         // What the floor cannot show but the game handles stays accepted.
         {"d\n1\n3\nspawner, -5, 40, R, -1\nconveyer, 20, 3, 30, 1, 0\nlamp, 99999999, 1\n",
          "part b x=20 y=3 length=30 direction=1 period=0 fixed\nR-5,40/-1 "},
+        // Par items are skipped after their keyword, x and y, like any unknown one.
+        {"d\n1\n4\nspawner, 1, 1, R, 5\npar, 300, 12\npar_code, 7, 0\ncatcher, 5, 5, 1, 1, R\n", "R1,1/5 R5,5"},
     };
     for (const auto& [text, expected] : cases) {
         LoadResult loaded = level_from_text(text);
@@ -79,6 +81,11 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
     EXPECT_EQ(read_level_file(name, opener_of({{name, "d\n1\n0\n"}})).message, "Level file name too long: " + name);
     EXPECT_TRUE(read_level_file(name.substr(1), opener_of({{name.substr(1), "d\n1\n0\n"}})).level);
     EXPECT_EQ(read_level_file(std::string("a\0b", 3), opener_of({})).problem, LoadProblem::unreadable);
+    LevelTexts pars = {{"par.lvl", "d\n1\n3\npar, 300, 12\nspawner, 1, 1, R, 5\npar_code, 7, 0\n"},
+                       {"half.lvl", "d\n1\n1\npar, -1, 4\n"}};
+    Par par = read_level_par("par.lvl", opener_of(pars)), half = read_level_par("half.lvl", opener_of(pars));
+    EXPECT_TRUE(par.steps == 300 && par.parts == 12 && par.code == 7);
+    EXPECT_TRUE(!half.steps && half.parts == 4 && !half.code && !read_level_par("none.lvl", opener_of(pars)).parts);
 }
 
 // (Each kind's record is written and read back in devices_test.)

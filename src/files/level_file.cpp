@@ -43,6 +43,20 @@ bool read_item(Level& level, BetterReader& reader, const std::string& keyword, i
     return true;
 }
 
+// A par item's numbers; a negative number sets nothing.
+void note_par(Par& par, const std::string& keyword, int x, int y) {
+    auto set = [](std::optional<int>& metric, int value) {
+        if (value >= 0)
+            metric = value;
+    };
+    if (keyword == "par") {
+        set(par.steps, x);
+        set(par.parts, y);
+    } else if (keyword == "par_code") {
+        set(par.code, x);
+    }
+}
+
 } // namespace
 
 LoadResult load_failure(LoadProblem problem, std::string message) {
@@ -55,7 +69,7 @@ LoadResult load_failure(LoadProblem problem, std::string message) {
 BetterReader open_level_file(const std::string& name) { return BetterReader((LEVELS_FOLDER + name).c_str()); }
 
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
-                                           bool with_converters) {
+                                           bool with_converters, Par* par) {
     if (name.size() > LEVEL_NAME_MAX)
         return load_failure(LoadProblem::unreadable, "Level file name too long: " + name);
     // A NUL would end the path early and open some other file.
@@ -73,6 +87,8 @@ std::optional<LoadResult> read_level_items(Level& level, const std::string& name
         std::string keyword = reader.get_string();
         int x = reader.get_int();
         int y = reader.get_int();
+        if (par != nullptr)
+            note_par(*par, keyword, x, y);
         if (!read_item(level, reader, keyword, x, y, with_converters))
             return load_failure(LoadProblem::bad_level_file, "Level file " + path + ": item " + std::to_string(item) +
                                                                  " (" + keyword + ") has a number out of range");
@@ -88,4 +104,11 @@ LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
     LoadResult result;
     result.level = std::move(level);
     return result;
+}
+
+Par read_level_par(const std::string& name, const LevelOpener& open) {
+    Par par;
+    Level level;
+    read_level_items(level, name, open, false, &par);
+    return par;
 }
