@@ -7,6 +7,7 @@
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
 #include "core/fatal_message.h"
+#include "core/metrics_panel.h"
 #include "core/screens.h"
 #include "editorgui/editor_gui.h"
 #include "files/device_record.h"
@@ -111,6 +112,17 @@ TEST_F(Golden, MessagesAndCodeEditor) {
     editor.logic();
     editor.draw();
     EXPECT_TRUE(matches_golden(info_.screen, "editor"));
+}
+
+// The step counter on the running panel and a second win's numbers above
+// the win card, with bests it could not write.
+TEST_F(Golden, MetricsOnTheRunAndTheWinCard) {
+    draw_image(cached_picture("img/background_simulation.gif", false), 0, 0, info_.screen);
+    draw_step_counter(info_.screen, 1234, {1300, 20, 9});
+    RecordOutcome records{Metrics{1300, 12, 4}, {1234, 12, 4}, true, false, false, "disk full"};
+    push_click(400, 455);
+    win(&info_, [&](SDL_Surface* screen) { draw_win_metrics(screen, {{1234, 14, 5}, records, {1300, 12, std::nullopt}}); });
+    EXPECT_TRUE(matches_golden(info_.screen, "metrics_run_and_win"));
 }
 
 namespace {

@@ -112,18 +112,26 @@ TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
 }
 
 // The win screen appears at the start of the frame after the last delivery;
-// that frame still runs the program and steps once more, then resets.
+// that frame still runs the program and steps once more, then resets. The
+// machine as it won is measured into the records.
 TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
+    ScratchDir dir;
+    Records records(dir.path() + "/records.txt");
+    loop_->records = &records;
+    level_.level_name = "loop.lvl";
+    loop_->cycle_code = "-- count\nn = (n or 0) + 1";
     push_key(SDLK_SPACE);
     frames(1);
     while (level_.catchers[0]->remaining > 0)
         frames(1);
     EXPECT_EQ(loop_->mode, MODE_SIMULATION);
     int ticks_before = device_ticks_;
+    int steps = level_.ticks;
     answered_frame(SDL_BUTTON_WHEELDOWN); // any button dismisses it
     EXPECT_EQ(device_ticks_, ticks_before + 1);
     EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
+    EXPECT_EQ(dir.read("records.txt"), "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
 }
 
 // The quit question hears only Y, N and Escape; the error and win screens
