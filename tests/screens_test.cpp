@@ -219,6 +219,7 @@ class ListTest : public WindowTest {};
 
 TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     ScratchDir game;
+    game.write("saves/records.txt", "not a records file\n");
     game.write("levels/broken.lvl", "Broken\n1\n1\nconveyer, 3, 3, 999999, 1, 10\n");
     game.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
     game.write("levels/unlisted.lvl", "Difficulty 0\n0\n0\n");
@@ -231,7 +232,12 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     push_key(SDLK_RETURN);
     push_click(400, 400);
     push_key(SDLK_ESCAPE);
+    testing::internal::CaptureStderr();
     level_select(&info_);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The records file saves/records.txt cannot be used (it does not start with the records heading); it was "
+              "moved to saves/records.txt.corrupt and the game goes on with empty records.\n");
+    EXPECT_EQ(game.read("saves/records.txt.corrupt"), "not a records file\n");
     EXPECT_EQ(pending_events(), 1);
     EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
     EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);
