@@ -50,7 +50,7 @@ void load_save(GameInfo* info, Records* records) {
 
 std::string records_path() { return std::string(SAVES_FOLDER) + "/records.txt"; }
 
-LevelSelect::LevelSelect(GameInfo* info) : info(info), records(records_path()) {
+LevelSelect::LevelSelect(GameInfo* info, const std::string& records_file) : info(info), records(records_file) {
     for (const std::string& name : order_by_difficulty(find_levels()))
         rows.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name)),
                         read_level_par(name)});

@@ -11,6 +11,9 @@
 #include "files/level_file.h"
 #include "files/records.h"
 
+// The records file in the saves folder.
+std::string records_path();
+
 // Brings up video, typed-character translation, fonts and the window.
 void init(GameInfo* info);
 // The level list: returns when the player leaves it.
@@ -26,9 +29,10 @@ public:
         Par par;
     };
 
-    // Reads the levels and the player's records; a records file that cannot
-    // be used is reported on standard error.
-    explicit LevelSelect(GameInfo* info);
+    // Reads the levels and the player's records (by default those in the
+    // saves folder); a records file that cannot be used is reported on
+    // standard error.
+    explicit LevelSelect(GameInfo* info, const std::string& records_file = records_path());
     LevelSelect(const LevelSelect&) = delete;
     LevelSelect& operator=(const LevelSelect&) = delete;
     void draw();
@@ -44,7 +48,7 @@ public:
     // The first row shown: 0, or the start of a later page when the rows do
     // not all fit (Page Down and Page Up turn the pages).
     size_t first = 0;
-    // The bests of the levels won, kept in the saves folder.
+    // The bests of the levels won.
     Records records;
     // What a press on a row and on the load button do; by default, play the
     // level and open the load chooser.
@@ -55,8 +59,5 @@ public:
 void load_save(GameInfo* info);
 // The same, keeping the records of its wins.
 void load_save(GameInfo* info, Records* records);
-
-// The records file in the saves folder.
-std::string records_path();
 
 #endif
