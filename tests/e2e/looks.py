@@ -74,6 +74,16 @@ class Looks:
         return red > 0.8 * (x1 - x0) * (y1 - y0) and white > 20
 
 
+# The tick that marks a solved level, right of the row's text.
+TICK_COLOUR = (24, 120, 48)
+
+
+def solved_rows(shot):
+    """Which of the level list's rows carry the solved tick."""
+    return [count_pixels(shot, 400, LIST_TOP + LIST_ROW_H * i, 800, LIST_TOP + LIST_ROW_H * (i + 1),
+                         lambda p: close(p, TICK_COLOUR)) > 40 for i in range(LIST_ROWS)]
+
+
 def list_rows_with_text(shot):
     """Which of the level list's rows carry black text (left of the load button)."""
     return [count_pixels(shot, 25, LIST_TOP + LIST_ROW_H * i + 2, 640, LIST_TOP + LIST_ROW_H * (i + 1) - 2,
