@@ -125,7 +125,9 @@ TEST_F(Golden, MetricsOnTheRunTheWinCardAndTheList) {
     draw_step_counter(info_.screen, 1234, {1300, 20, 9});
     RecordOutcome records{Metrics{1300, 12, 4}, {1234, 12, 4}, true, false, false, "disk full"};
     push_click(400, 455);
-    win(&info_, [&](SDL_Surface* screen) { draw_win_metrics(screen, {{1234, 14, 5}, records, {1300, 12, std::nullopt}}); });
+    win(&info_, [&](SDL_Surface* screen) {
+        draw_win_metrics(screen, {{1234, 14, 5}, records, {1300, 12, std::nullopt}});
+    });
     EXPECT_TRUE(matches_golden(info_.screen, "metrics_run_and_win"));
 
     draw_image(cached_picture("img/background_selection.gif", false), 0, 0, info_.screen);

@@ -148,7 +148,6 @@ TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
     EXPECT_TRUE(pusher_->on) << "a stopped frame runs no program";
 }
 
-
 // Parts: the player's, a belt by its cells; the level's own belts and
 // converters are free. Code: lines holding more than blanks and comments.
 TEST(Metrics, PartsAndCodeLines) {

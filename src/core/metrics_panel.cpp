@@ -22,7 +22,9 @@ void text_right(const std::string& shown, int size, Colour c, int right, int y, 
     text(shown, size, c, right - text_width(shown.c_str(), size), y, screen);
 }
 
-void box(SDL_Surface* screen, int x, int y, int w, int h, Colour c) { fill_rect(screen, x, y, w, h, c.r, c.g, c.b); }
+void box(SDL_Surface* screen, int x, int y, int w, int h, Colour c) {
+    fill_rect(screen, x, y, w, h, c.r, c.g, c.b);
+}
 
 // The step counter: centred on the panel below its notes, clear of the
 // floor and of the stop button.
@@ -85,7 +87,9 @@ int plate(SDL_Surface* screen, int lines) {
 }
 } // namespace
 
-std::string metric_text(std::optional<int> value) { return value ? std::to_string(*value) : "-"; }
+std::string metric_text(std::optional<int> value) {
+    return value ? std::to_string(*value) : "-";
+}
 
 void draw_step_counter(SDL_Surface* screen, int steps, const Par& par) {
     draw_text_center("STEP", 10, PANEL_TEXT.r, PANEL_TEXT.g, PANEL_TEXT.b, PANEL_CENTRE_X, COUNTER_LABEL_Y, screen);
@@ -102,8 +106,8 @@ void draw_win_metrics(SDL_Surface* screen, const WinReport& report) {
     lines.push_back({"this run", {report.run.steps, report.run.parts, report.run.code}, {}});
     if (report.records) {
         const RecordOutcome& r = *report.records;
-        lines.push_back({"your best", {r.bests.steps, r.bests.parts, r.bests.code},
-                         {r.new_steps, r.new_parts, r.new_code}});
+        lines.push_back(
+            {"your best", {r.bests.steps, r.bests.parts, r.bests.code}, {r.new_steps, r.new_parts, r.new_code}});
     }
     lines.push_back({"par", {report.par.steps, report.par.parts, report.par.code}, {}});
     bool unsaved = report.records && !report.records->failure.empty();

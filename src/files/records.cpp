@@ -31,8 +31,7 @@ bool parse_line(const std::string& line, std::string& name, Metrics& metrics) {
     std::size_t at = 0;
     for (int* field : {&metrics.steps, &metrics.parts, &metrics.code}) {
         std::size_t end = line.find(' ', at);
-        if (end == std::string::npos || end == at || end - at > 9 ||
-            line.find_first_not_of("0123456789", at) < end)
+        if (end == std::string::npos || end == at || end - at > 9 || line.find_first_not_of("0123456789", at) < end)
             return false;
         *field = std::stoi(line.substr(at, end - at));
         at = end + 1;
@@ -41,7 +40,9 @@ bool parse_line(const std::string& line, std::string& name, Metrics& metrics) {
     return storable(name);
 }
 
-std::string system_reason() { return std::strerror(errno); }
+std::string system_reason() {
+    return std::strerror(errno);
+}
 
 // The whole file, or nothing with the reason.
 std::optional<std::string> read_whole(const std::string& path, std::string& why) {

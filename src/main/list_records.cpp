@@ -28,7 +28,9 @@ std::string cell(const Metrics* best, int Metrics::*metric, std::optional<int> p
     return with_par ? text + "/" + metric_text(par) : text;
 }
 
-int width_of(const std::string& text) { return text_width(text.c_str(), SIZE); }
+int width_of(const std::string& text) {
+    return text_width(text.c_str(), SIZE);
+}
 } // namespace
 
 std::string records_cells(const Metrics* best, const Par& par, bool with_par) {

@@ -1,6 +1,5 @@
 #include "run/metrics.h"
 
-
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
 #include "level/level.h"
@@ -20,7 +19,9 @@ int parts_placed(const Level& level) {
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; }
+bool blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // Walks a program text line by line, marking the lines that hold code.
 class CodeScanner {
@@ -116,7 +117,9 @@ private:
 
 } // namespace
 
-int code_lines(const std::string& code) { return CodeScanner(code).count(); }
+int code_lines(const std::string& code) {
+    return CodeScanner(code).count();
+}
 
 Metrics measure_win(const Level& level, int steps, const std::string& init_code, const std::string& cycle_code) {
     Metrics metrics;
