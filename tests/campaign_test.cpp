@@ -119,9 +119,9 @@ struct SimOutcome {
 };
 
 // Runs gearloft-sim on a save in the game folder (the tests' working folder).
-SimOutcome run_sim(const std::string& save, int max_frames) {
-    std::string command =
-        std::string("'") + GEARLOFT_SIM_PATH + "' '" + save + "' --max-frames " + std::to_string(max_frames) + " 2>&1";
+SimOutcome run_sim(const std::string& save, int max_frames, const std::string& options = "") {
+    std::string command = std::string("'") + GEARLOFT_SIM_PATH + "' '" + save + "' --max-frames " +
+                          std::to_string(max_frames) + options + " 2>&1";
     SimOutcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -260,6 +260,20 @@ TEST_P(CampaignTest, SolutionWinsInTime) {
     SimOutcome outcome = run_sim(solution_path(GetParam().file), GetParam().max_frames);
     EXPECT_EQ(outcome.status, SIM_WON) << outcome.output;
     EXPECT_NE(outcome.output.find(" won=1 "), std::string::npos) << outcome.output;
+}
+
+// Each level's par holds all three metrics, and its solution meets them.
+TEST_P(CampaignTest, SolutionMeetsPar) {
+    SimOutcome outcome = run_sim(solution_path(GetParam().file), GetParam().max_frames, " --metrics");
+    ASSERT_EQ(outcome.status, SIM_WON) << outcome.output;
+    int steps = 0, parts = 0, code = 0;
+    ASSERT_EQ(std::sscanf(outcome.output.c_str(), "steps=%d parts=%d code=%d\n", &steps, &parts, &code), 3)
+        << outcome.output;
+    Par par = read_level_par(GetParam().file);
+    ASSERT_TRUE(par.steps && par.parts && par.code) << "par, STEPS, PARTS and par_code, CODE, 0";
+    EXPECT_LE(steps, *par.steps);
+    EXPECT_LE(parts, *par.parts);
+    EXPECT_LE(code, *par.code);
 }
 
 TEST_P(CampaignTest, LeftAloneItIsNotWon) {

@@ -62,6 +62,8 @@ TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
         {"d\n1\n5\nspawner, 25, 21, R, -1\nconveyer, 20, 3, 6, 1, 0\nconverter, 5, 20, R, G\n"
          "catcher, 20, 19, 4, 1, RxRR\nlamp, 99999999, 1\n",
          "part b x=20 y=3 length=6 direction=1 period=0 fixed\npart a x=5 y=20 from=82 to=71\nR25,21/-1 RxRR20,19"},
+        // Par items are skipped after their keyword, x and y, like any unknown one.
+        {"d\n1\n4\nspawner, 1, 1, R, 5\npar, 300, 12\npar_code, 7, 0\ncatcher, 5, 5, 1, 1, R\n", "R1,1/5 R5,5"},
     };
     for (const auto& [text, expected] : cases) {
         LoadResult loaded = level_from_text(text);
@@ -113,6 +115,11 @@ TEST(LevelFile, OnlyPlainNamesInsideTheLevelsFolderAreOpened) {
         EXPECT_EQ(loaded.message.rfind("Level file must be a plain file inside levels/, not \"", 0), 0u) << refused;
     }
     EXPECT_EQ(opened, 0);
+    LevelTexts pars = {{"par.lvl", "d\n1\n3\npar, 300, 12\nspawner, 1, 1, R, 5\npar_code, 7, 0\n"},
+                       {"half.lvl", "d\n1\n1\npar, -1, 4\n"}};
+    Par par = read_level_par("par.lvl", opener_of(pars)), half = read_level_par("half.lvl", opener_of(pars));
+    EXPECT_TRUE(par.steps == 300 && par.parts == 12 && par.code == 7);
+    EXPECT_TRUE(!half.steps && half.parts == 4 && !half.code && !read_level_par("none.lvl", opener_of(pars)).parts);
 }
 
 // (Each kind's record is written and read back in devices_test.)

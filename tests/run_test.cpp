@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "conveyer/conveyer.h"
+#include "converter/converter.h"
 #include "pusher/pusher.h"
+#include "run/metrics.h"
 #include "run/run.h"
 #include "scripting/scripting_engine.h"
 #include "support.h"
@@ -136,6 +138,7 @@ TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
     level_.catchers[0]->remaining = 0;
     FrameResult go_on = run_.frame(level_, "pusher_0.on(true)");
     EXPECT_TRUE(go_on.won);
+    EXPECT_EQ(go_on.steps, 1) << "the step count the win test saw";
     EXPECT_TRUE(go_on.stepped);
     EXPECT_TRUE(pusher_->extended);
     FrameResult stop = run_.frame(level_, "pusher_0.on(false)", AtWin::stop);
@@ -145,3 +148,29 @@ TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
     EXPECT_TRUE(pusher_->on) << "a stopped frame runs no program";
 }
 
+// Parts: the player's, a belt by its cells; the level's own belts and
+// converters are free. Code: lines holding more than blanks and comments.
+TEST(Metrics, PartsAndCodeLines) {
+    Level level;
+    place<DeviceConveyer>(level, 0, 0, true, 8, DIR_RIGHT, 10);
+    place<DeviceConverter>(level, 5, 5, false, 'R', 'G');
+    EXPECT_EQ(parts_placed(level), 0);
+    place<DeviceConveyer>(level, 0, 2, false, 4, DIR_RIGHT, 10);
+    place<DevicePusher>(level, 0, 3, false, DIR_UP);
+    EXPECT_EQ(parts_placed(level), 5);
+
+    const std::pair<const char*, int> codes[] = {
+        {"", 0},
+        {"-- Every-cycle Code Goes Here\n", 0},
+        {"\n  \t\n--[[ a\nlong = comment ]]\n--[==[ ]] still\n]==]", 0},
+        {"x = 1 -- set x\n  -- note\ny = 2", 2},
+        {"--[[ opened ]] z = 3\n--[ not long\nw = 4 --[[ runs\non ]]", 2},
+        {"s = '--' .. \"--[[\"\nt = [[\n-- kept\n\n]]", 4},
+        {"u = 'a\\\n--b'\n", 2},
+        {"v = [=[ ]] --\n]=] -- end", 2},
+    };
+    for (auto [code, lines] : codes)
+        EXPECT_EQ(code_lines(code), lines) << code;
+    Metrics metrics = measure_win(level, 41, "a = 1\n", "b = 2\n-- c\n");
+    EXPECT_EQ(metrics, (Metrics{41, 5, 2}));
+}

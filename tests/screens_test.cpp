@@ -136,18 +136,27 @@ TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
 }
 
 // The win screen appears at the start of the frame after the last delivery;
-// that frame still runs the program and steps once more, then resets.
+// that frame still runs the program and steps once more, then resets. The
+// machine as it won is measured into the records.
 TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
+    ScratchDir dir;
+    Records records(dir.path() + "/records.txt");
+    loop_->records = &records;
+    level_.level_name = "loop.lvl";
+    loop_->cycle_code = "-- count\nn = (n or 0) + 1";
     push_key(SDLK_SPACE);
     frames(1);
     while (level_.catchers[0]->remaining > 0)
         frames(1);
     EXPECT_EQ(loop_->mode, MODE_SIMULATION);
     int ticks_before = device_ticks_;
+    int steps = level_.ticks;
     answered_frame(SDL_BUTTON_WHEELDOWN); // any button dismisses it
     EXPECT_EQ(device_ticks_, ticks_before + 1);
     EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
+    EXPECT_EQ(dir.read("records.txt"),
+              "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
 }
 
 // The quit question hears only Y, N and Escape; the error and win screens
@@ -235,6 +244,7 @@ class ListTest : public WindowTest {};
 
 TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     ScratchDir game;
+    game.write("saves/records.txt", "not a records file\n");
     game.write("levels/broken.lvl", "Broken\n1\n1\nconveyer, 3, 3, 999999, 1, 10\n");
     game.write("saves/lost.sav", "gone.lvl\nCODE\n0\n0\n");
     game.write("levels/unlisted.lvl", "Difficulty 0\n0\n0\n");
@@ -249,7 +259,12 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     push_key(SDLK_RETURN);
     push_click(400, 400);
     push_key(SDLK_ESCAPE);
+    testing::internal::CaptureStderr();
     level_select(&info_);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The records file saves/records.txt cannot be used (it does not start with the records heading); it was "
+              "moved to saves/records.txt.corrupt and the game goes on with empty records.\n");
+    EXPECT_EQ(game.read("saves/records.txt.corrupt"), "not a records file\n");
     EXPECT_EQ(pending_events(), 1);
     EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
     EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);

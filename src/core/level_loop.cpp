@@ -1,12 +1,16 @@
 #include "core/level_loop.h"
 
+#include <cstdio>
+
 #include "core/file_chooser.h"
+#include "core/metrics_panel.h"
 #include "core/placement.h"
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
 #include "view/floor_view.h"
 #include "files/save_file.h"
+#include "run/metrics.h"
 #include "toolkit/pictures.h"
 
 namespace {
@@ -54,7 +58,7 @@ std::string saved_program_text(EditorGUI& editor) {
     return program_save_text(rows_of(*editor.init_box), rows_of(*editor.cycle_box));
 }
 
-LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level) {
+LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level), par(read_level_par(level->level_name)) {
     editor = std::make_unique<EditorGUI>(info->screen);
     if (level->init_code) {
         init_code = *level->init_code;
@@ -244,7 +248,7 @@ void LevelLoop::editing_frame() {
 void LevelLoop::simulation_frame() {
     FrameResult frame = run_state.frame(*level, cycle_code);
     if (frame.won) {
-        win(info);
+        show_win(frame.steps);
         mode = MODE_CONSTRUCTION;
     }
     if (frame.failed) {
@@ -254,12 +258,30 @@ void LevelLoop::simulation_frame() {
     } else {
         draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
         draw_floor(info->screen, *level, nullptr, 0, 0, false);
+        draw_step_counter(info->screen, level->ticks, par);
     }
     if (mode != MODE_SIMULATION)
         level->reset();
 }
 
-void run_level(GameInfo* info, Level* level) {
+// The machine is measured as it stood when the win test passed, and its
+// metrics kept before the win card shows them.
+void LevelLoop::show_win(int steps) {
+    WinReport report;
+    report.run = measure_win(*level, steps, init_code, cycle_code);
+    report.par = par;
+    if (records != nullptr) {
+        report.records = records->record(level->level_name, report.run);
+        if (!report.records->failure.empty())
+            std::fprintf(stderr, "%s\n", report.records->failure.c_str());
+    }
+    win(info, [&report](SDL_Surface* screen) { draw_win_metrics(screen, report); });
+}
+
+void run_level(GameInfo* info, Level* level) { run_level(info, level, nullptr); }
+
+void run_level(GameInfo* info, Level* level, Records* records) {
     LevelLoop loop(info, level);
+    loop.records = records;
     loop.run();
 }

@@ -10,6 +10,8 @@
 #include "run/run.h"
 #include "editorgui/editor_gui.h"
 #include "core/game_info.h"
+#include "files/level_file.h"
+#include "files/records.h"
 #include "partsbin/parts_bin.h"
 #include "toolkit/toolkit.h"
 
@@ -54,6 +56,11 @@ public:
     int grab_y = 0;
     PartsBin parts_bin;
     std::unique_ptr<EditorGUI> editor;
+    // The player's records, which a win updates; none in a loop that keeps
+    // no records.
+    Records* records = nullptr;
+    // The level file's par, shown while running and on winning.
+    Par par;
 
 private:
     bool handle_construction(const SDL_Event& event);
@@ -71,9 +78,12 @@ private:
     void construction_frame();
     void editing_frame();
     void simulation_frame();
+    void show_win(int steps);
 };
 
 void run_level(GameInfo* info, Level* level);
+// The same, keeping the records of its wins.
+void run_level(GameInfo* info, Level* level, Records* records);
 
 // The program text kept in a save: each box's row count, then its rows, each
 // row ended by a line end; the initialization code first.

@@ -141,8 +141,11 @@ bool quit(GameInfo* info) {
     return leave;
 }
 
-void win(GameInfo* info) {
+void win(GameInfo* info) { win(info, [](SDL_Surface*) {}); }
+
+void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over) {
     show_picture(info, "img/win.gif");
+    draw_over(info->screen);
     SDL_Flip(info->screen);
     wait_for_click();
 }

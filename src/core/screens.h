@@ -20,5 +20,7 @@ void error(GameInfo* info, const char* message);
 bool quit(GameInfo* info);
 // Shows that the level is solved until a mouse button is pressed.
 void win(GameInfo* info);
+// The same, with `draw_over` drawing on the window after the win picture.
+void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over);
 
 #endif

@@ -91,6 +91,20 @@ std::optional<std::string> level_name_problem(const std::string& name) {
     return std::nullopt;
 }
 
+// A par item's numbers; a negative number sets nothing.
+void note_par(Par& par, const std::string& keyword, int x, int y) {
+    auto set = [](std::optional<int>& metric, int value) {
+        if (value >= 0)
+            metric = value;
+    };
+    if (keyword == "par") {
+        set(par.steps, x);
+        set(par.parts, y);
+    } else if (keyword == "par_code") {
+        set(par.code, x);
+    }
+}
+
 } // namespace
 
 LoadResult load_failure(LoadProblem problem, std::string message) {
@@ -103,7 +117,7 @@ LoadResult load_failure(LoadProblem problem, std::string message) {
 BetterReader open_level_file(const std::string& name) { return BetterReader((LEVELS_FOLDER + name).c_str()); }
 
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
-                                           bool with_converters) {
+                                           bool with_converters, Par* par) {
     if (std::optional<std::string> problem = level_name_problem(name))
         return load_failure(LoadProblem::unreadable, *problem);
     std::string path = LEVELS_FOLDER + name;
@@ -121,6 +135,8 @@ std::optional<LoadResult> read_level_items(Level& level, const std::string& name
         std::string keyword = reader.get_string();
         int x = reader.get_int();
         int y = reader.get_int();
+        if (par != nullptr)
+            note_par(*par, keyword, x, y);
         if (std::optional<std::string> problem = read_item(level, reader, keyword, x, y, with_converters))
             return load_failure(LoadProblem::bad_level_file, "Level file " + path + ": item " + std::to_string(item) +
                                                                  " (" + shortened_message(keyword, 40) + ") " +
@@ -137,4 +153,11 @@ LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
     LoadResult result;
     result.level = std::move(level);
     return result;
+}
+
+Par read_level_par(const std::string& name, const LevelOpener& open) {
+    Par par;
+    Level level;
+    read_level_items(level, name, open, false, &par);
+    return par;
 }

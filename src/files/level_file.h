@@ -40,6 +40,16 @@ struct LoadResult {
 };
 LoadResult load_failure(LoadProblem problem, std::string message);
 
+// A level's target numbers for a winning machine (run/metrics.h), each
+// present or not. A level file gives them as items that a reader knowing
+// nothing of them skips after their keyword, x and y:
+// "par, STEPS, PARTS" and "par_code, CODE, 0".
+struct Par {
+    std::optional<int> steps;
+    std::optional<int> parts;
+    std::optional<int> code;
+};
+
 // Opens a level file by its name inside LEVELS_FOLDER; a reader that is not
 // open when there is no such file. Tests hand in texts instead of files.
 using LevelOpener = std::function<BetterReader(const std::string& name)>;
@@ -49,11 +59,16 @@ BetterReader open_level_file(const std::string& name);
 // with `with_converters` false a converter item is read but not placed.
 // The failure when `name` is no plain file name inside LEVELS_FOLDER (judged
 // before anything is opened), when the file cannot be opened, or when it
-// holds items no floor can use, or too many.
+// holds items no floor can use, or too many. Par items go into `par` when
+// one is given.
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
-                                           bool with_converters);
+                                           bool with_converters, Par* par = nullptr);
 
 // A level from its level file, named inside LEVELS_FOLDER.
 LoadResult read_level_file(const std::string& name, const LevelOpener& open = open_level_file);
+
+// The par of the level file `name`; nothing set when it has none or cannot
+// be read.
+Par read_level_par(const std::string& name, const LevelOpener& open = open_level_file);
 
 #endif

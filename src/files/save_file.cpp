@@ -1,14 +1,8 @@
 #include "files/save_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "devices/device.h"
 #include "files/device_record.h"
+#include "files/whole_file.h"
 #include "level/level.h"
 
 namespace {
@@ -31,52 +25,6 @@ void append_rows(std::string& text, const std::vector<std::string>& rows) {
         text += row;
         text += '\n';
     }
-}
-
-std::string system_error(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-bool write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Writes the text to a new file beside the target and renames it over the
-// target only once it is complete, so a failed save never costs the old one.
-bool replace_file(const char* path, const std::string& text, std::string& failure) {
-    std::string target = path;
-    std::string temp = target + ".tmpXXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        failure = system_error("Cannot save to " + target);
-        return false;
-    }
-    bool ok = true;
-    // Keeps the first reason: later steps fail only because of it.
-    auto fail = [&]() {
-        if (ok)
-            failure = system_error("Cannot save to " + target);
-        ok = false;
-    };
-    // mkstemp makes the file private; a save gets the usual permissions.
-    mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0 || !write_all(fd, text) || fsync(fd) != 0)
-        fail();
-    if (::close(fd) != 0)
-        fail();
-    if (ok && std::rename(temp.c_str(), path) != 0)
-        fail();
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
 }
 
 } // namespace
@@ -128,10 +76,10 @@ std::string save_text(Level& level, const std::string& code) {
 }
 
 bool save_level(Level& level, const char* path, const std::string& code, std::string* failure) {
-    std::string why;
-    bool ok = replace_file(path, save_text(level, code), why);
+    std::string reason;
+    bool ok = replace_file(path, save_text(level, code), reason);
     if (!ok && failure != nullptr)
-        *failure = why;
+        *failure = std::string("Cannot save to ") + path + ": " + reason;
     return ok;
 }
 

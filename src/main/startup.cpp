@@ -17,15 +17,16 @@
 #include "files/device_record.h"
 #include "files/save_file.h"
 #include "main/level_list.h"
+#include "main/list_records.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 constexpr Uint32 WAIT_MS = 50;
 
 // Plays a level that was read from a file, or says why it cannot be played.
-void play(GameInfo* info, const LoadResult& loaded) {
+void play(GameInfo* info, const LoadResult& loaded, Records* records) {
     switch (load_outcome(loaded)) {
-    case LoadOutcome::open: run_level(info, loaded.level.get()); break;
+    case LoadOutcome::open: run_level(info, loaded.level.get(), records); break;
     case LoadOutcome::show_error: error(info, loaded.message.c_str()); break;
     case LoadOutcome::fatal: fatal_message(info->screen, INVALID_RECORD_TITLE, loaded.message.c_str());
     }
@@ -78,28 +79,39 @@ bool init(GameInfo* info) {
     return true;
 }
 
-void load_save(GameInfo* info) {
+void load_save(GameInfo* info) { load_save(info, nullptr); }
+
+void load_save(GameInfo* info, Records* records) {
     std::optional<std::string> path = choose_file(info->screen, ChooserMode::Open);
     if (!path)
         return;
-    play(info, load_level(path->c_str(), 1));
+    play(info, load_level(path->c_str(), 1), records);
 }
 
-LevelSelect::LevelSelect(GameInfo* info) : info(info) {
+std::string records_path() { return std::string(SAVES_FOLDER) + "/records.txt"; }
+
+LevelSelect::LevelSelect(GameInfo* info, const std::string& records_file) : info(info), records(records_file) {
     for (const std::string& name : order_by_difficulty(find_levels()))
-        rows.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name))});
-    open_level = [info](const std::string& name) {
-        play(info, load_level(name.c_str(), 0));
-    };
-    open_save = [info] { load_save(info); };
+        rows.push_back({name, level_row_text(get_level_difficulty_from_file(name), get_level_desc_from_file(name)),
+                        read_level_par(name)});
+    std::string problem = records.load();
+    if (!problem.empty())
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    open_level = [this](const std::string& name) { play(this->info, load_level(name.c_str(), 0), &records); };
+    open_save = [this] { load_save(this->info, &records); };
 }
 
 void LevelSelect::draw() {
     Picture background = load_picture("img/background_selection.gif", false);
     draw_image(background.get(), 0, 0, info->screen);
-    for (size_t i = first; i < rows.size() && i < first + LIST_PAGE_ROWS; ++i)
-        draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT,
-                  LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i - first), info->screen);
+    for (size_t i = first; i < rows.size() && i < first + LIST_PAGE_ROWS; ++i) {
+        int y = LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i - first);
+        draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT, y, info->screen);
+        draw_row_records(info->screen, y, LIST_LEFT + text_width(rows[i].text.c_str(), 10),
+                         records.best(rows[i].name), rows[i].par);
+    }
+    if (shows_records())
+        draw_records_heading(info->screen);
     if (rows.size() > LIST_PAGE_ROWS) {
         std::string page = "Page " + std::to_string(first / LIST_PAGE_ROWS + 1) + " of " +
                            std::to_string((rows.size() + LIST_PAGE_ROWS - 1) / LIST_PAGE_ROWS) +
@@ -107,6 +119,12 @@ void LevelSelect::draw() {
         draw_text(page.c_str(), 10, 238, 228, 204, 560, 64, info->screen);
     }
     SDL_Flip(info->screen);
+}
+
+bool LevelSelect::shows_records() const {
+    return std::any_of(rows.begin(), rows.end(), [this](const Row& row) {
+        return records.best(row.name) != nullptr || row.par.steps || row.par.parts || row.par.code;
+    });
 }
 
 // Turns to the next or the previous page of a list longer than the window.

@@ -8,6 +8,11 @@
 #include <vector>
 
 #include "core/game_info.h"
+#include "files/level_file.h"
+#include "files/records.h"
+
+// The records file in the saves folder.
+std::string records_path();
 
 // Brings up video, typed-character translation, fonts and the window. False,
 // with the reason on standard error and SDL shut down again, when there is no
@@ -23,20 +28,30 @@ public:
     struct Row {
         std::string name;
         std::string text;
+        Par par;
     };
 
-    explicit LevelSelect(GameInfo* info);
+    // Reads the levels and the player's records (by default those in the
+    // saves folder); a records file that cannot be used is reported on
+    // standard error.
+    explicit LevelSelect(GameInfo* info, const std::string& records_file = records_path());
+    LevelSelect(const LevelSelect&) = delete;
+    LevelSelect& operator=(const LevelSelect&) = delete;
     void draw();
     // False when the player leaves the list. Sets `redraw` when a level or
     // the load chooser ran, so the list must be drawn again.
     bool handle_event(const SDL_Event& event, bool& redraw);
     bool turn_page(SDLKey key);
+    // Some row has a best or a par to show.
+    bool shows_records() const;
 
     GameInfo* info;
     std::vector<Row> rows;
     // The first row shown: 0, or the start of a later page when the rows do
     // not all fit (Page Down and Page Up turn the pages).
     size_t first = 0;
+    // The bests of the levels won.
+    Records records;
     // What a press on a row and on the load button do; by default, play the
     // level and open the load chooser.
     std::function<void(const std::string& name)> open_level;
@@ -44,5 +59,7 @@ public:
 };
 // The list's load button: opens a saved machine and plays it.
 void load_save(GameInfo* info);
+// The same, keeping the records of its wins.
+void load_save(GameInfo* info, Records* records);
 
 #endif

@@ -64,6 +64,7 @@ bool Run::start(Level& level, const std::string& init_code) {
 FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win) {
     FrameResult result;
     result.won = level.win();
+    result.steps = level.ticks;
     if (result.won && at_win == AtWin::stop)
         return result;
     if (!engine_) {

@@ -41,6 +41,8 @@ struct FrameResult {
     // The win test at the frame's start passed: the floor as the previous
     // frame's step left it satisfies every catcher.
     bool won = false;
+    // The level's step count when the win test ran.
+    int steps = 0;
     // The program ran, its actions were delivered and the level stepped.
     bool stepped = false;
     // The program or an action failed (see Run::error); the level did not step.

@@ -4,10 +4,10 @@ X server, driven only by pointer and keyboard events:
 
   the level list -> the first level -> building its saved solution by hand
   (parts bin, drags, the code editor) -> a run that wins -> saving through
-  the chooser -> leaving -> loading that save from the list -> a second win
-  -> loading a hostile save whose program raises a 5-million-character
-  error: the error card shows it shortened, and the game goes on -> Escape
-  ends the game with status 0;
+  the chooser -> leaving to the list, which marks the level solved ->
+  loading that save from the list -> a second win -> loading a hostile save
+  whose program raises a 5-million-character error: the error card shows it
+  shortened, and the game goes on -> Escape ends the game with status 0;
   and in a second session a broken save stops the game with "Error!" and
   exit status 1.
 
@@ -154,7 +154,7 @@ class Journey:
         s.key("Escape")
         s.wait_for("quit question", self.looks.quit)
         s.key("y")
-        s.wait_for("level list again", self.looks.level_list)
+        return s.wait_for("level list again", self.looks.level_list)
 
     def open_chooser_and_pick(self, file_name):
         """Load button, then a double-click on the file in the chooser's list."""
@@ -172,7 +172,9 @@ class Journey:
     def run(self):
         s = self.start_game()
         t0 = time.monotonic()
-        self.check_list(s.wait_for("level list", self.looks.level_list))
+        shot = s.wait_for("level list", self.looks.level_list)
+        self.check_list(shot)
+        self.expect(not any(L.solved_rows(shot)), "a level is marked solved before any was played")
         s.click(300, L.LIST_TOP + L.LIST_ROW_H // 2)
         self.wait_construction("first level open")
 
@@ -181,7 +183,9 @@ class Journey:
         self.run_to_win("first win")
 
         self.save_through_chooser()
-        self.leave_level()
+        solved = L.solved_rows(self.leave_level())
+        self.expect(solved[0] and not any(solved[1:]), "the list marks rows %s solved, not the first" %
+                    [i for i, row in enumerate(solved) if row])
 
         self.open_chooser_and_pick(SAVE_NAME + ".sav")
         self.wait_construction("save loaded")

@@ -80,6 +80,16 @@ def error_text_shown(shot):
     return count_pixels(shot, 70, top + 2, 730, top + len(ERROR_TEXT_ROWS) - 2, is_ink) > 30
 
 
+# The tick that marks a solved level, right of the row's text.
+TICK_COLOUR = (24, 120, 48)
+
+
+def solved_rows(shot):
+    """Which of the level list's rows carry the solved tick."""
+    return [count_pixels(shot, 400, LIST_TOP + LIST_ROW_H * i, 800, LIST_TOP + LIST_ROW_H * (i + 1),
+                         lambda p: close(p, TICK_COLOUR)) > 40 for i in range(LIST_ROWS)]
+
+
 def list_rows_with_text(shot):
     """Which of the level list's rows carry black text (left of the load button)."""
     return [count_pixels(shot, 25, LIST_TOP + LIST_ROW_H * i + 2, 640, LIST_TOP + LIST_ROW_H * (i + 1) - 2,

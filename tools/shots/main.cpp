@@ -1,8 +1,9 @@
 // Renders review pictures of the game's look into a folder, as BMP files:
-// a sample floor while building and while running, the level list, the
-// editor, the parts bin pages, the message cards and a contact sheet of every
-// picture with every machine in each direction, all drawn by the game's own
-// classes.
+// a sample floor while building and while running (with its step counter),
+// the level list (and the campaign's list with records and par), the editor,
+// the parts bin pages, the message cards (the win card with its metrics) and
+// a contact sheet of every picture with every machine in each direction, all
+// drawn by the game's own classes.
 // Usage (from the game's working folder): gearloft-shots OUT_DIR
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -15,10 +16,12 @@
 
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
+#include "core/metrics_panel.h"
 #include "editorgui/editor_gui.h"
 #include "grabber/grabber.h"
 #include "indicator/indicator.h"
 #include "level/level.h"
+#include "main/startup.h"
 #include "partsbin/parts_bin.h"
 #include "pusher/pusher.h"
 #include "sensor/sensor.h"
@@ -98,6 +101,9 @@ void furnish(Level& level) {
     level.add_block(16, 10, 'R');
 }
 
+// A par as the campaign's levels carry it.
+const Par SAMPLE_PAR{431, 35, 9};
+
 void floor_shot(SDL_Surface* screen, Level& level, bool building) {
     draw_image(pic(building ? "background_construction.gif" : "background_simulation.gif"), 0, 0, screen);
     if (building) {
@@ -105,6 +111,42 @@ void floor_shot(SDL_Surface* screen, Level& level, bool building) {
         bin.draw(screen);
     }
     draw_floor(screen, level, nullptr, 0, 0, building);
+    if (!building)
+        draw_step_counter(screen, 412, SAMPLE_PAR);
+}
+
+// A second win of a level: fewer steps than before, as many parts, a
+// shorter program.
+void win_metrics_shot(SDL_Surface* screen, Level& level) {
+    floor_shot(screen, level, false);
+    draw_image(pic("win.gif"), 50, 350, screen);
+    WinReport report;
+    report.run = {412, 36, 8};
+    report.par = SAMPLE_PAR;
+    RecordOutcome records;
+    records.before = Metrics{455, 36, 9};
+    records.bests = {412, 36, 8};
+    records.new_steps = records.new_code = true;
+    report.records = records;
+    draw_win_metrics(screen, report);
+    save(screen, "message_win_metrics");
+}
+
+// The campaign's list (run in game/) with some levels solved: bests beside
+// the rows, at, under and over par, kept in a records file of the shots'.
+void records_list_shot(GameInfo& info) {
+    std::remove((out_dir + "/records.txt").c_str());
+    LevelSelect list(&info, out_dir + "/records.txt");
+    const Metrics bests[] = {{301, 16, 0}, {300, 21, 0}, {290, 30, 0}, {241, 9, 3},  {400, 8, 1},
+                             {331, 18, 0}, {421, 10, 7}, {711, 16, 4}, {871, 18, 12}};
+    for (std::size_t i = 0; i < list.rows.size() && i < std::size(bests); ++i)
+        list.records.record(list.rows[i].name, bests[i]);
+    for (std::size_t i : {21, 22, 23})
+        if (i < list.rows.size())
+            list.records.record(list.rows[i].name, {1000, 20, 12});
+    list.draw();
+    save(info.screen, "level_list_records");
+    std::remove((out_dir + "/records.txt").c_str());
 }
 
 void message_shot(SDL_Surface* screen, Level& level, const char* card, const char* message, const char* name) {
@@ -242,7 +284,10 @@ int main(int argc, char** argv) {
                      "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)", "message_error");
         message_shot(screen, level, "quit.gif", nullptr, "message_quit");
         message_shot(screen, level, "win.gif", nullptr, "message_win");
+        win_metrics_shot(screen, level);
         list_shot(screen);
+        GameInfo info{screen};
+        records_list_shot(info);
         const char* backgrounds[] = {"background_construction", "background_editing", "background_simulation",
                                      "background_selection"};
         for (const char* name : backgrounds) {

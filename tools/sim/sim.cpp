@@ -3,11 +3,12 @@
 // or lists the levels, for scripts that must not read the game's files.
 // Run it in the game's working folder, like the game.
 //
-//   gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump]
+//   gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump] [--metrics]
 //   gearloft-sim (SAVE_FILE | --level NAME) --describe
 //   gearloft-sim --list
 //
-// A run's last line of standard output is always "ticks=T won=W remaining=R".
+// A run's last line of standard output is always "ticks=T won=W remaining=R";
+// with --metrics, a won run puts "steps=S parts=P code=C" right before it.
 // Exit status: 0 run complete (won, or N frames done), 1 corrupt save or
 // unusable level file, 2 program error, 3 not won within the maximum,
 // 64 bad arguments, 66 a file that cannot be read.
@@ -23,6 +24,7 @@
 #include "files/level_file.h"
 #include "files/level_list.h"
 #include "files/save_file.h"
+#include "run/metrics.h"
 #include "run/run.h"
 #include "scripting/message_text.h"
 
@@ -43,6 +45,7 @@ struct Options {
     std::optional<long> frames;
     long max_frames = DEFAULT_MAX_FRAMES;
     bool dump = false;
+    bool metrics = false;
     bool describe = false;
     bool list = false;
 };
@@ -66,6 +69,8 @@ std::optional<Options> parse_options(int argc, char** argv) {
         std::string arg = argv[i];
         if (arg == "--dump") {
             options.dump = true;
+        } else if (arg == "--metrics") {
+            options.metrics = true;
         } else if (arg == "--describe") {
             options.describe = true;
         } else if (arg == "--list") {
@@ -106,13 +111,16 @@ void print_summary(const Level& level) {
 }
 
 // Runs the frames the options ask for: N frames, or until the win test
-// passes; false when the program failed.
-bool run_frames(Run& run, Level& level, const Options& options) {
+// passes; false when the program failed. `won_at` is the step count when the
+// win test first passed.
+bool run_frames(Run& run, Level& level, const Options& options, std::optional<int>& won_at) {
     const std::string cycle_code = level.cycle_code.value_or("");
     long frames = options.frames.value_or(options.max_frames);
     AtWin at_win = options.frames ? AtWin::finish_frame : AtWin::stop;
     for (long frame = 0; frame < frames; ++frame) {
         FrameResult result = run.frame(level, cycle_code, at_win);
+        if (result.won && !won_at)
+            won_at = result.steps;
         if (result.failed)
             return false;
         if (!result.stepped)
@@ -129,11 +137,16 @@ int list_levels() {
 
 int simulate(Level& level, const Options& options) {
     Run run;
-    bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options);
+    std::optional<int> won_at;
+    bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options, won_at);
     if (!ok)
         std::printf("error: %s\n", shortened_message(run.error()).c_str());
     if (options.dump)
         level.debug();
+    if (ok && won_at && options.metrics) {
+        Metrics metrics = measure_win(level, *won_at, level.init_code.value_or(""), level.cycle_code.value_or(""));
+        std::printf("steps=%d parts=%d code=%d\n", metrics.steps, metrics.parts, metrics.code);
+    }
     print_summary(level);
     if (!ok)
         return EXIT_PROGRAM_ERROR;
@@ -145,7 +158,7 @@ int simulate(Level& level, const Options& options) {
 int main(int argc, char** argv) {
     std::optional<Options> options = parse_options(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump]\n"
+        std::fprintf(stderr, "usage: gearloft-sim SAVE_FILE [--frames N] [--max-frames N] [--dump] [--metrics]\n"
                              "       gearloft-sim (SAVE_FILE | --level NAME) --describe\n"
                              "       gearloft-sim --list\n");
         return EXIT_USAGE;

@@ -1,0 +1,183 @@
+#include "files/records.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+
+#include "files/whole_file.h"
+
+namespace {
+
+constexpr const char* HEADER = "# Gearloft bests: steps parts code level";
+// A records file of 30 levels is about a kilobyte; anything this large was
+// never written by the game.
+constexpr std::size_t RECORDS_SIZE_MAX = 1 << 20;
+// Set-aside names tried before giving up: NAME.corrupt, NAME.corrupt-2, ...
+constexpr int SET_ASIDE_TRIES = 100;
+
+// A level name that fits on one line of the file.
+bool storable(const std::string& level) {
+    return !level.empty() && level.find_first_of("\n\r") == std::string::npos;
+}
+
+// "S P C NAME": three counts, each digits only and within int, then the name.
+bool parse_line(const std::string& line, std::string& name, Metrics& metrics) {
+    std::size_t at = 0;
+    for (int* field : {&metrics.steps, &metrics.parts, &metrics.code}) {
+        std::size_t end = line.find(' ', at);
+        if (end == std::string::npos || end == at || end - at > 9 || line.find_first_not_of("0123456789", at) < end)
+            return false;
+        *field = std::stoi(line.substr(at, end - at));
+        at = end + 1;
+    }
+    name = line.substr(at);
+    return storable(name);
+}
+
+std::string system_reason() {
+    return std::strerror(errno);
+}
+
+// The whole file, or nothing with the reason.
+std::optional<std::string> read_whole(const std::string& path, std::string& why) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        why = system_reason();
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        why = "not a plain file";
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(info.st_size) > RECORDS_SIZE_MAX) {
+        why = "larger than a records file can be";
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        why = system_reason();
+        return std::nullopt;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        why = "a read error";
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool exists(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+std::string records_text(const BestsByLevel& bests) {
+    std::string text = std::string(HEADER) + "\n";
+    for (const auto& [level, best] : bests)
+        if (storable(level))
+            text += std::to_string(best.steps) + " " + std::to_string(best.parts) + " " + std::to_string(best.code) +
+                    " " + level + "\n";
+    return text;
+}
+
+std::optional<BestsByLevel> parse_records(const std::string& text, std::string& why) {
+    if (text.empty() || text.back() != '\n') {
+        why = "it ends in the middle of a line";
+        return std::nullopt;
+    }
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    if (line != HEADER) {
+        why = "it does not start with the records heading";
+        return std::nullopt;
+    }
+    BestsByLevel bests;
+    for (int number = 2; std::getline(lines, line); ++number) {
+        std::string name;
+        Metrics metrics;
+        if (!parse_line(line, name, metrics) || !bests.emplace(name, metrics).second) {
+            why = "line " + std::to_string(number) + " is no level's record";
+            return std::nullopt;
+        }
+    }
+    return bests;
+}
+
+Records::Records(std::string path) : path_(std::move(path)) {}
+
+std::string Records::load() {
+    bests_.clear();
+    writable_ = true;
+    if (!exists(path_))
+        return "";
+    std::string why;
+    std::optional<std::string> text = read_whole(path_, why);
+    std::optional<BestsByLevel> read = text ? parse_records(*text, why) : std::nullopt;
+    if (!read)
+        return set_aside(why);
+    bests_ = std::move(*read);
+    return "";
+}
+
+std::string Records::set_aside(const std::string& why) {
+    std::string found = "The records file " + path_ + " cannot be used (" + why + ")";
+    std::string failure = "no free name beside it";
+    for (int i = 1; i <= SET_ASIDE_TRIES; ++i) {
+        std::string aside = path_ + ".corrupt" + (i > 1 ? "-" + std::to_string(i) : "");
+        if (exists(aside))
+            continue;
+        if (std::rename(path_.c_str(), aside.c_str()) == 0)
+            return found + "; it was moved to " + aside + " and the game goes on with empty records.";
+        failure = system_reason();
+        break;
+    }
+    writable_ = false;
+    return found + " and could not be moved aside (" + failure +
+           "); the game goes on with empty records and leaves that file alone.";
+}
+
+const Metrics* Records::best(const std::string& level) const {
+    auto found = bests_.find(level);
+    return found == bests_.end() ? nullptr : &found->second;
+}
+
+RecordOutcome Records::record(const std::string& level, const Metrics& won) {
+    RecordOutcome outcome;
+    if (const Metrics* old = best(level))
+        outcome.before = *old;
+    outcome.bests = outcome.before.value_or(won);
+    auto keep = [](int& best, int run, bool first) {
+        bool better = first || run < best;
+        if (better)
+            best = run;
+        return better;
+    };
+    bool first = !outcome.before;
+    outcome.new_steps = keep(outcome.bests.steps, won.steps, first);
+    outcome.new_parts = keep(outcome.bests.parts, won.parts, first);
+    outcome.new_code = keep(outcome.bests.code, won.code, first);
+    if (!outcome.new_steps && !outcome.new_parts && !outcome.new_code)
+        return outcome;
+    bests_[level] = outcome.bests;
+    if (!writable_) {
+        outcome.failure = "The bests are not written: " + path_ + " could not be moved aside.";
+        return outcome;
+    }
+    std::error_code ignored;
+    std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ignored);
+    std::string reason;
+    if (!replace_file(path_, records_text(bests_), reason))
+        outcome.failure = "Cannot write the records file " + path_ + ": " + reason;
+    return outcome;
+}
