@@ -62,12 +62,19 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"saves/solution.sav --max-frames 25", 0, "ticks=25 won=1 remaining=0\n", ""},
         // Line 3 of the program: the pusher's table, then the two rows.
         {"saves/broken.sav", 2,
-         "error: [string \"EVERY TIME\"]:3: attempt to index global 'missing_table' (a nil value)\n" +
+         "error: [string \"EVERY TIME\"]:3: attempt to index global 'missing_table' (a nil value)\n"
+         "hint: Line 2 of your every-cycle code.\n" +
              std::string(not_started),
          ""},
-        {"saves/nobody.sav", 2, "error: device not found: pusher_7\n" + std::string(not_started), ""},
+        {"saves/nobody.sav", 2,
+         "error: device not found: pusher_7\nhint: No pusher_7: there is no pusher on the floor.\n" +
+             std::string(not_started),
+         ""},
         {"saves/first.sav", 2,
-         "error: [string \"FIRST TIME\"]:1: unexpected symbol near 'then'\n" + std::string(not_started), ""},
+         "error: [string \"FIRST TIME\"]:1: unexpected symbol near 'then'\n"
+         "hint: Line 1 of your initialization code.\n" +
+             std::string(not_started),
+         ""},
         {"", 64, "", "usage: gearloft-sim"},
         {"--frames 3", 64, "", "usage: gearloft-sim"},
         {"saves/solution.sav --frames", 64, "", "usage: gearloft-sim"},

@@ -5,6 +5,7 @@
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
+#include "run/error_hint.h"
 #include "view/floor_view.h"
 #include "files/save_file.h"
 #include "toolkit/pictures.h"
@@ -145,7 +146,7 @@ void LevelLoop::start() {
     if (run_state.start(*level, init_code))
         mode = MODE_SIMULATION;
     else
-        error(info, run_state.error().c_str());
+        show_run_error();
 }
 
 // A device fresh from the bin goes back; one from the floor stays where it was.
@@ -194,6 +195,12 @@ void LevelLoop::drop(int px, int py) {
     if (px > PartsBin::PANEL_X)
         remove_device(*level, device);
     end_drag();
+}
+
+// The level still stands as the program saw it, so the hint can count its
+// parts.
+void LevelLoop::show_run_error() {
+    error(info, run_state.error().c_str(), error_hint(run_state.error(), *level));
 }
 
 void LevelLoop::enter_editor() {
@@ -248,7 +255,7 @@ void LevelLoop::simulation_frame() {
         mode = MODE_CONSTRUCTION;
     }
     if (frame.failed) {
-        error(info, run_state.error().c_str());
+        show_run_error();
         mode = MODE_CONSTRUCTION;
         level->clear_blocks();
     } else {

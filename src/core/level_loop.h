@@ -61,6 +61,7 @@ private:
     void handle_simulation(const SDL_Event& event);
     void press_in_construction(int px, int py);
     void start();
+    void show_run_error();
     void end_drag();
     void pick_up(int px, int py);
     void take_from_bin(int px, int py);

@@ -8,7 +8,7 @@ from pictures import close, count_pixels, is_ink, load_picture, match_fraction, 
 
 SAME = 0.97           # share of pixels that must match for "this picture shows"
 CARD_X, CARD_Y = 50, 350
-ERROR_TEXT_ROWS = range(39, 64)   # the strip of the error card the message is written on
+ERROR_TEXT_ROWS = range(39, 105)  # the error card's message strip and the hint below it
 
 # The level list: rows of 20 pixels from y = 100, text from x = 25.
 LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25

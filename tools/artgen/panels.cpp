@@ -137,8 +137,8 @@ void selection() {
 constexpr int CARD_W = 700;
 constexpr int CARD_H = 120;
 
-void card(Canvas& c, Rgb band, const char* heading) {
-    brass_plate(c, 0, 0, CARD_W, CARD_H, 8);
+void card(Canvas& c, Rgb band, const char* heading, int height = CARD_H) {
+    brass_plate(c, 0, 0, CARD_W, height, 8);
     c.round_box(10, 8, CARD_W - 10, 36, 4, theme::OUTLINE);
     c.round_box(11, 9, CARD_W - 11, 35, 3.5, band);
     c.box(13, 10, CARD_W - 13, 21, theme::WHITE, 40);
@@ -152,15 +152,19 @@ void key_cap(Canvas& c, double x, double y, const char* key) {
     c.text(key, {SANS_BOLD, 13}, x + 13, y + 4, theme::INK, Align::centre);
 }
 
+// Taller than the others: below the message strip the game writes a hint
+// of up to two lines (window rows 427 to 452), which this card leaves plain.
+constexpr int ERROR_CARD_H = 150;
+
 void error_card() {
-    Canvas c(CARD_W, CARD_H, theme::OUTLINE, false);
-    card(c, {158, 34, 28}, "THE MACHINE STOPPED");
+    Canvas c(CARD_W, ERROR_CARD_H, theme::OUTLINE, false);
+    card(c, {158, 34, 28}, "THE MACHINE STOPPED", ERROR_CARD_H);
     // The game writes the message centred on this strip (window row 400).
     c.box(10, 39, CARD_W - 10, 63, theme::OUTLINE);
     c.box(11, 40, CARD_W - 11, 62, theme::PARCHMENT);
-    c.text("Fix the program in the editor (Tab), then run again.", {SANS, 11}, CARD_W / 2.0, 72, theme::INK,
+    c.text("Fix the program in the editor (Tab), then run again.", {SANS, 11}, CARD_W / 2.0, 106, theme::INK,
            Align::centre);
-    c.text("Click to continue", {SANS_BOLD, 11}, CARD_W / 2.0, 92, theme::INK, Align::centre);
+    c.text("Click to continue", {SANS_BOLD, 11}, CARD_W / 2.0, 124, theme::INK, Align::centre);
     save_picture(c, "error.gif");
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "converter/converter.h"
+#include "core/screens.h"
 #include "conveyer/conveyer.h"
 #include "editorgui/editor_gui.h"
 #include "grabber/grabber.h"
@@ -21,6 +22,7 @@
 #include "level/level.h"
 #include "partsbin/parts_bin.h"
 #include "pusher/pusher.h"
+#include "run/error_hint.h"
 #include "sensor/sensor.h"
 #include "sprayer/sprayer.h"
 #include "toolkit/pictures.h"
@@ -107,11 +109,20 @@ void floor_shot(SDL_Surface* screen, Level& level, bool building) {
     draw_floor(screen, level, nullptr, 0, 0, building);
 }
 
-void message_shot(SDL_Surface* screen, Level& level, const char* card, const char* message, const char* name) {
+void message_shot(SDL_Surface* screen, Level& level, const char* card, const char* name) {
     floor_shot(screen, level, true);
     draw_image(pic(card), 50, 350, screen);
-    if (message)
-        draw_text_center(message, 10, 0, 0, 0, 400, 400, screen);
+    save(screen, name);
+}
+
+// A click waits in the queue, so the screen shows its message and returns.
+void error_shot(SDL_Surface* screen, Level& level, const char* message, const char* name) {
+    floor_shot(screen, level, true);
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    SDL_PushEvent(&click);
+    GameInfo info{screen};
+    error(&info, message, error_hint(message, level));
     save(screen, name);
 }
 
@@ -238,10 +249,11 @@ int main(int argc, char** argv) {
         save(screen, "floor_building");
         floor_shot(screen, level, false);
         save(screen, "floor_running");
-        message_shot(screen, level, "error.gif",
-                     "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)", "message_error");
-        message_shot(screen, level, "quit.gif", nullptr, "message_quit");
-        message_shot(screen, level, "win.gif", nullptr, "message_win");
+        error_shot(screen, level, "[string \"EVERY TIME\"]:12: attempt to index global 'lamp_0' (a nil value)",
+                   "message_error");
+        error_shot(screen, level, "device not found: sensor_3", "message_error_device");
+        message_shot(screen, level, "quit.gif", "message_quit");
+        message_shot(screen, level, "win.gif", "message_win");
         list_shot(screen);
         const char* backgrounds[] = {"background_construction", "background_editing", "background_simulation",
                                      "background_selection"};
