@@ -111,6 +111,64 @@ TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
     }
 }
 
+// S starts a run that stands still; each S runs one whole frame, Space goes
+// on at full pace, and what stops a run stops it without another step. In a
+// run at full pace S does nothing.
+TEST_F(LoopTest, StepByStepRunsOneFrameForEachS) {
+    const std::vector<std::function<void()>> stops = {[] { push_key(SDLK_ESCAPE); }, push_quit,
+                                                      [] { push_click(500, 570, SDL_BUTTON_RIGHT); }};
+    for (const auto& stop : stops) {
+        push_key(SDLK_s);
+        frames(4);
+        ASSERT_EQ(loop_->mode, MODE_SIMULATION);
+        EXPECT_EQ(level_.ticks + device_ticks_, 0) << "nothing moves before the first S";
+        push_key(SDLK_s);
+        frames(3);
+        EXPECT_EQ(level_.ticks, 1);
+        push_key(SDLK_s);
+        push_key(SDLK_s);
+        frames(3);
+        EXPECT_EQ(level_.ticks, 3) << "two presses in one frame: two frames";
+        stop();
+        frames(1);
+        EXPECT_EQ(device_ticks_, 3);
+        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_EQ(level_.ticks, 0);
+        device_ticks_ = 0;
+    }
+    push_key(SDLK_s);
+    frames(1);
+    push_key(SDLK_s);
+    push_key(SDLK_SPACE);
+    frames(3);
+    EXPECT_FALSE(loop_->paused);
+    EXPECT_EQ(level_.ticks, 3);
+    push_key(SDLK_s);
+    frames(2);
+    EXPECT_EQ(level_.ticks, 5) << "S does not pause a run at full pace";
+    push_key(SDLK_SPACE);
+    frames(1);
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+}
+
+// Stepping to the end wins as a run at full pace does, and the level is reset.
+TEST_F(LoopTest, StepByStepEndsInTheWinScreen) {
+    push_key(SDLK_s);
+    frames(1);
+    while (level_.catchers[0]->remaining > 0) {
+        push_key(SDLK_s);
+        frames(1);
+    }
+    int ticks = level_.ticks;
+    frames(3);
+    EXPECT_EQ(level_.ticks, ticks);
+    loop_->handle_event(key_event(SDLK_s), MODE_SIMULATION);
+    answered_frame();
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(level_.catchers[0]->remaining, 5);
+    EXPECT_FALSE(loop_->paused);
+}
+
 // The win screen appears at the start of the frame after the last delivery;
 // that frame still runs the program and steps once more, then resets.
 TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {

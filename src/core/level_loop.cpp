@@ -103,6 +103,8 @@ bool LevelLoop::handle_construction(const SDL_Event& event) {
     }
     if (key_down(event, SDLK_SPACE))
         start();
+    if (key_down(event, SDLK_s))
+        start(true);
     if (left_press(event) && RUN_BUTTON.contains(event.button.x, event.button.y))
         start();
     if (key_down(event, SDLK_TAB))
@@ -135,14 +137,22 @@ void LevelLoop::handle_editing(const SDL_Event& event) {
     editor->push_input(&copy);
 }
 
+// A paused run hears S and Space; what stops a run stops it too.
 void LevelLoop::handle_simulation(const SDL_Event& event) {
-    if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
-        press_in(event, RUN_BUTTON))
+    if (paused && key_down(event, SDLK_s))
+        ++steps_asked;
+    else if (paused && key_down(event, SDLK_SPACE))
+        paused = false;
+    else if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
+             press_in(event, RUN_BUTTON))
         mode = MODE_CONSTRUCTION;
 }
 
-void LevelLoop::start() {
+void LevelLoop::start(bool step_by_step) {
     end_drag();
+    status.clear();
+    paused = step_by_step;
+    steps_asked = 0;
     if (run_state.start(*level, init_code))
         mode = MODE_SIMULATION;
     else
@@ -238,6 +248,7 @@ void LevelLoop::construction_frame() {
     int pointer_x = 0, pointer_y = 0;
     SDL_GetMouseState(&pointer_x, &pointer_y);
     draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true);
+    status.draw(info->screen);
 }
 
 void LevelLoop::editing_frame() {
@@ -246,9 +257,30 @@ void LevelLoop::editing_frame() {
     editor->draw();
 }
 
+// A paused run only shows the floor, one frame goes for each S, and stopping
+// it steps no more.
+void LevelLoop::simulation_frame() {
+    if (paused && mode != MODE_SIMULATION) {
+        paused = false;
+        level->reset();
+    } else if (paused && steps_asked == 0) {
+        draw_run();
+    } else {
+        steps_asked -= paused ? 1 : 0;
+        run_frame();
+    }
+}
+
+void LevelLoop::draw_run() {
+    draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
+    draw_floor(info->screen, *level, nullptr, 0, 0, false);
+    if (paused)
+        draw_paused_run(info->screen, level->ticks);
+}
+
 // The win screen shows over the last frame's picture; the frame then still
 // runs the program and steps once more before the level is reset.
-void LevelLoop::simulation_frame() {
+void LevelLoop::run_frame() {
     FrameResult frame = run_state.frame(*level, cycle_code);
     if (frame.won) {
         win(info);
@@ -259,11 +291,12 @@ void LevelLoop::simulation_frame() {
         mode = MODE_CONSTRUCTION;
         level->clear_blocks();
     } else {
-        draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
-        draw_floor(info->screen, *level, nullptr, 0, 0, false);
+        draw_run();
     }
-    if (mode != MODE_SIMULATION)
+    if (mode != MODE_SIMULATION) {
+        paused = false;
         level->reset();
+    }
 }
 
 void run_level(GameInfo* info, Level* level) {

@@ -10,6 +10,7 @@
 #include "run/run.h"
 #include "editorgui/editor_gui.h"
 #include "core/game_info.h"
+#include "core/status_line.h"
 #include "partsbin/parts_bin.h"
 #include "toolkit/toolkit.h"
 
@@ -54,13 +55,18 @@ public:
     int grab_y = 0;
     PartsBin parts_bin;
     std::unique_ptr<EditorGUI> editor;
+    // Step by step: a run started with S stands still until the next S,
+    // which runs one frame; Space goes on at full pace.
+    bool paused = false;
+    int steps_asked = 0;
+    StatusLine status;
 
 private:
     bool handle_construction(const SDL_Event& event);
     void handle_editing(const SDL_Event& event);
     void handle_simulation(const SDL_Event& event);
     void press_in_construction(int px, int py);
-    void start();
+    void start(bool step_by_step = false);
     void show_run_error();
     void end_drag();
     void pick_up(int px, int py);
@@ -72,6 +78,8 @@ private:
     void construction_frame();
     void editing_frame();
     void simulation_frame();
+    void run_frame();
+    void draw_run();
 };
 
 void run_level(GameInfo* info, Level* level);

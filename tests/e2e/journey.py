@@ -3,9 +3,10 @@
 X server, driven only by pointer and keyboard events:
 
   the level list -> the first level -> building its saved solution by hand
-  (parts bin, drags, the code editor) -> a run that wins -> saving through
-  the chooser -> leaving -> loading that save from the list -> a second win
-  -> Escape ends the game with status 0;
+  (parts bin, drags, the code editor) -> a run started step by step (S, a
+  few more S, then Space) that wins -> saving through the chooser ->
+  leaving -> loading that save from the list -> a second win -> Escape ends
+  the game with status 0;
   and in a second session a broken save stops the game with "Error!" and
   exit status 1.
 
@@ -46,6 +47,7 @@ INIT_BOX_TOP, CYCLE_BOX_TOP = 50, 220
 EDITOR_ROW_H = 15
 CHOOSER_ROW_H = 15
 CARD_CLICK = (400, 455)       # on a message card, clear of its text strip
+STEPS_BY_HAND = 3
 
 class Skip(Exception):
     pass
@@ -174,7 +176,7 @@ class Journey:
 
         self.build()
         self.type_program()
-        self.run_to_win("first win")
+        self.step_then_run("first win")
 
         self.save_through_chooser()
         self.leave_level()
@@ -224,6 +226,22 @@ class Journey:
             s.type_text("\n" + "\n".join(rows))
         s.key("Escape")  # the rows typed are checked in the save
         self.wait_construction("back from the editor")
+
+    def step_then_run(self, name):
+        """S starts a run that stands still; each S shows the next step;
+        Space then runs on to the win."""
+        s = self.screen
+        s.key("s")
+        shot = s.wait_for("paused run", self.looks.paused)
+        for i in range(STEPS_BY_HAND):
+            before = self.looks.step_number(shot)
+            s.key("s")
+            shot = s.wait_for("step %d by hand" % (i + 1),
+                              lambda shot: self.looks.paused(shot) and self.looks.step_number(shot) != before)
+        time.sleep(0.5)
+        self.expect(self.looks.step_number(s.grab()) == self.looks.step_number(shot),
+                    "the paused run went on by itself")
+        self.run_to_win(name)
 
     def run_to_win(self, name):
         s = self.screen
