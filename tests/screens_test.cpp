@@ -233,6 +233,47 @@ TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
     EXPECT_EQ(level_.devices.size(), 2u);
 }
 
+// While a part is dragged, the cells the drop would give it are outlined,
+// green where it may stand and red where not; a refused drop says why.
+TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {
+    level_.devices.clear();
+    place<DeviceConveyer>(level_, 4, 10, true, 1, DIR_RIGHT, 10);
+    place<DevicePusher>(level_, 8, 10, false, DIR_UP)->give_name(0);
+    // The outline's left edge at cell (cx, 10) with the pointer where the
+    // drop snaps to it; the pusher from the bin is held 9, 2 from its corner.
+    auto outline_at = [&](int cx) {
+        SDL_WarpMouse(static_cast<Uint16>(25 * cx + 9 + 12), 25 * 10 + 2);
+        SDL_PumpEvents();
+        loop_->frame_work(MODE_CONSTRUCTION);
+        Uint8 r = 0, g = 0, b = 0;
+        SDL_LockSurface(info_.screen);
+        Uint16 pixel = static_cast<Uint16*>(info_.screen->pixels)[(25 * 10 + 12) * info_.screen->pitch / 2 + 25 * cx];
+        SDL_UnlockSurface(info_.screen);
+        SDL_GetRGB(pixel, info_.screen->format, &r, &g, &b);
+        return std::string(g > 2 * r ? "green" : r > 2 * g ? "red" : "none");
+    };
+    loop_->parts_bin.goto_page(2);
+    press(650 + 59, 52);
+    const std::tuple<int, const char*, const char*> drops[] = {
+        {8, "red", "Not placed: it would overlap pusher_0."},
+        {4, "red", "Not placed: the level's own belt is in the way."},
+        {6, "green", ""}};
+    for (auto [cx, colour, said] : drops) {
+        EXPECT_EQ(outline_at(cx), colour) << cx;
+        release(25 * cx + 9 + 12, 25 * 10 + 2);
+        EXPECT_EQ(loop_->status.text(), said);
+        press(650 + 59, 52);
+    }
+    EXPECT_EQ(describe_part(*device(2)), "part e x=6 y=10 number=1 direction=0 name=pusher_1");
+    release(700, 100);
+    DeviceConveyer* long_belt = place<DeviceConveyer>(level_, 18, 2, false, 8, DIR_RIGHT, 10);
+    Placement off = placement_at(level_, *long_belt, 19, 2);
+    EXPECT_EQ(off.problem, PlacementProblem::off_floor);
+    EXPECT_EQ(cells_covered_at(*long_belt, 19, 2).size(), 7u) << "only the cells on the floor";
+    EXPECT_EQ(long_belt->x, 18) << "asking moves nothing";
+    EXPECT_EQ(refusal_text(off, false), "Not here: it would stick out of the floor.");
+}
+
 TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
     level_.devices.clear();
     // Picked up at its fifth cell, the belt's top-left pixel lies 105 pixels

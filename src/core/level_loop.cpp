@@ -171,6 +171,7 @@ void LevelLoop::pick_up(int px, int py) {
         return;
     held = device;
     new_device.reset();
+    status.clear();
     grab_x = px - CELL_PX * device->x;
     grab_y = py - CELL_PX * device->y;
 }
@@ -180,31 +181,52 @@ void LevelLoop::take_from_bin(int px, int py) {
     held = new_device.get();
     if (!held)
         return;
+    status.clear();
     held->x = px / CELL_PX;
     held->y = py / CELL_PX;
     grab_x = px - CELL_PX * held->x;
     grab_y = py - CELL_PX * held->y;
 }
 
+// The drop goes where the preview showed it (see drop_preview); a refused
+// one says why in the status line.
 void LevelLoop::drop(int px, int py) {
     Device* device = held;
-    int old_x = device->x;
-    int old_y = device->y;
-    device->x = snap_to_cell(px - grab_x);
-    device->y = snap_to_cell(py - grab_y);
-    bool on_floor_already = level->device_in_devices(device);
-    if (placement_refused(*level, *device)) {
-        device->x = old_x;
-        device->y = old_y;
-    } else if (!on_floor_already) {
-        int number = lowest_free_number(*level, *device);
-        level->devices.push_back(std::move(new_device));
-        device->give_name(number);
+    bool is_new = !level->device_in_devices(device);
+    int x = snap_to_cell(px - grab_x);
+    int y = snap_to_cell(py - grab_y);
+    Placement place = placement_at(*level, *device, x, y);
+    bool onto_panel = px > PartsBin::PANEL_X;
+    if (place.accepted()) {
+        device->x = x;
+        device->y = y;
+        if (is_new) {
+            int number = lowest_free_number(*level, *device);
+            level->devices.push_back(std::move(new_device));
+            device->give_name(number);
+        }
+    } else if (!onto_panel) {
+        status.say(refusal_text(place, true), StatusTone::refusal);
     }
     // Dropped on the panel: the device is thrown away.
-    if (px > PartsBin::PANEL_X)
+    if (onto_panel)
         remove_device(*level, device);
     end_drag();
+}
+
+// Where the held device would land if let go at the pointer, as the drop
+// itself decides it; letting go over the bin removes it.
+std::optional<DropOutline> LevelLoop::drop_preview(int px, int py) {
+    if (px > PartsBin::PANEL_X) {
+        draw_status(info->screen, "Let go here to put it back in the bin.", StatusTone::news);
+        return std::nullopt;
+    }
+    int x = snap_to_cell(px - grab_x);
+    int y = snap_to_cell(py - grab_y);
+    Placement place = placement_at(*level, *held, x, y);
+    if (!place.accepted())
+        draw_status(info->screen, refusal_text(place, false), StatusTone::refusal);
+    return DropOutline{cells_covered_at(*held, x, y), place.accepted()};
 }
 
 // The level still stands as the program saw it, so the hint can count its
@@ -245,10 +267,12 @@ void LevelLoop::frame_work(int frame_mode) {
 void LevelLoop::construction_frame() {
     draw_image(background(CONSTRUCTION_BACKGROUND), 0, 0, info->screen);
     parts_bin.draw(info->screen);
+    status.draw(info->screen);
     int pointer_x = 0, pointer_y = 0;
     SDL_GetMouseState(&pointer_x, &pointer_y);
-    draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true);
-    status.draw(info->screen);
+    std::optional<DropOutline> outline = held ? drop_preview(pointer_x, pointer_y) : std::nullopt;
+    draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true,
+               outline ? &*outline : nullptr);
 }
 
 void LevelLoop::editing_frame() {

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/clock.h"
@@ -13,6 +14,7 @@
 #include "core/status_line.h"
 #include "partsbin/parts_bin.h"
 #include "toolkit/toolkit.h"
+#include "view/floor_view.h"
 
 class Device;
 class Level;
@@ -72,6 +74,7 @@ private:
     void pick_up(int px, int py);
     void take_from_bin(int px, int py);
     void drop(int px, int py);
+    std::optional<DropOutline> drop_preview(int px, int py);
     void enter_editor();
     void leave_editor();
     void save_game();
