@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include "conveyer/conveyer.h"
 #include "core/fatal_message.h"
@@ -274,6 +275,19 @@ TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {
     EXPECT_EQ(refusal_text(off, false), "Not here: it would stick out of the floor.");
 }
 
+// The save button proposes the level's name; the status line says where
+// the save went.
+TEST_F(LoopTest, SavingProposesTheLevelsNameAndSaysWhereItWent) {
+    ScratchDir game;
+    auto inside = game.enter();
+    level_.level_name = "07-lamp.lvl";
+    push_key(SDLK_RETURN);
+    press(52, 573);
+    EXPECT_EQ(loop_->status.text(), "Saved to saves/07-lamp.sav");
+    EXPECT_EQ(game.read("saves/07-lamp.sav").rfind("07-lamp.lvl\n", 0), 0u);
+    EXPECT_EQ(shown_path("/elsewhere/x.sav"), "/elsewhere/x.sav");
+}
+
 TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
     level_.devices.clear();
     // Picked up at its fifth cell, the belt's top-left pixel lies 105 pixels
@@ -413,12 +427,70 @@ TEST_F(ChooserTest, OpenNeedsAnExistingFileAndSaveAsksBeforeReplacing) {
 TEST_F(ChooserTest, ReplaceQuestionAnswersToTheButtons) {
     push_text("zeta");
     push_key(SDLK_RETURN);
-    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 16 - 45, 80 + 402 + 8));
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 20 + 760 - 16 - 45, 80 + 402 + 8));
     push_key(SDLK_RETURN);
-    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 30 - 90 - 45, 80 + 402 + 8));
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 20 + 760 - 30 - 90 - 45, 80 + 402 + 8));
     EXPECT_EQ(choose_file(info_.screen, ChooserMode::Save, saves_.c_str()), (saves_ / "zeta.sav").string());
     EXPECT_EQ(dir_.read("saves/zeta.sav"), "x\n") << "choosing writes nothing";
     EXPECT_EQ(pending_events(), 0);
+}
+
+// The list shows each save's level and date; saves that are broken or
+// hostile just show less, and each level is read once.
+TEST_F(ChooserTest, SavesShowTheirLevelAndDate) {
+    dir_.write("levels/07-lamp.lvl", "Count and show it on a lamp\n2\n0\n");
+    dir_.write("saves/07-lamp.sav", "07-lamp.lvl\nCODE\n0\n0\n");
+    dir_.write("saves/crlf.sav", "07-lamp.lvl\r\n");
+    dir_.write("saves/orphan.sav", "gone.lvl\nCODE\n");
+    dir_.write("saves/noise.sav", std::string(300000, '\x01'));
+    dir_.write("saves/climb.sav", "../saves/alpha.sav\n");
+    dir_.write("saves/zero.sav", std::string("07-lamp.lvl\0x\n", 14));
+    auto inside = dir_.enter();
+    FileChooserModel open(ChooserMode::Open, "saves");
+    std::map<std::string, std::string> shown;
+    for (const auto& entry : open.entries())
+        shown[entry.name] = entry.summary.description + (entry.summary.date.empty() ? "" : " @");
+    EXPECT_EQ(shown["07-lamp.sav"], "Count and show it on a lamp @");
+    EXPECT_EQ(shown["crlf.sav"], "Count and show it on a lamp @");
+    EXPECT_EQ(shown["orphan.sav"], "missing level: gone.lvl @");
+    for (const char* broken : {"noise.sav", "climb.sav", "zero.sav"})
+        EXPECT_EQ(shown[broken], " @") << broken;
+    EXPECT_EQ(shown["a_folder"], "");
+    const FileChooserModel::Entry& lamp = open.entries()[3];
+    ASSERT_EQ(lamp.name, "07-lamp.sav");
+    EXPECT_EQ(lamp.summary.date.size(), 16u) << lamp.summary.date;
+    std::string row = open.row_text(lamp, 60);
+    EXPECT_EQ(row, "07-lamp.sav   Count and show it on a lamp   " + lamp.summary.date);
+    EXPECT_EQ(open.row_text(lamp, 45), "07-lamp.sav   Count and ...  " + lamp.summary.date);
+    EXPECT_EQ(open.row_text(open.entries()[1], 60), "[a_folder]");
+}
+
+// The save chooser proposes a name: Enter takes it, typing replaces it, and
+// Backspace or the caret keys let the player edit it.
+TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
+    const std::pair<std::function<void()>, const char*> answers[] = {
+        {[] {}, "07-lamp.sav"},
+        {[] { push_text("mine"); }, "mine.sav"},
+        {[] {
+             push_key(SDLK_BACKSPACE);
+             push_text("x");
+         },
+         "x.sav"},
+        {[] {
+             push_key(SDLK_END);
+             for (int i = 0; i < 4; ++i)
+                 push_key(SDLK_BACKSPACE);
+             push_text("_2");
+         },
+         "07-lamp_2.sav"}};
+    for (const auto& [typing, chosen] : answers) {
+        typing();
+        push_key(SDLK_RETURN);
+        EXPECT_EQ(choose_file(info_.screen, ChooserMode::Save, saves_.c_str(), "07-lamp.sav"),
+                  (saves_ / chosen).string());
+    }
+    EXPECT_EQ(proposed_save_name("07-lamp.lvl") + proposed_save_name("..") + proposed_save_name(""),
+              "07-lamp.savmachine.savmachine.sav");
 }
 
 // A list longer than the window turns its pages; presses pick rows of the

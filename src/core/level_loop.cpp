@@ -1,5 +1,7 @@
 #include "core/level_loop.h"
 
+#include <filesystem>
+
 #include "core/file_chooser.h"
 #include "core/placement.h"
 #include "core/screens.h"
@@ -50,6 +52,19 @@ std::string rows_for_editor(const std::string& code) {
     return code;
 }
 } // namespace
+
+std::string proposed_save_name(const std::string& level_name) {
+    std::string stem = std::filesystem::path(level_name).stem().string();
+    return (stem.empty() || stem[0] == '.' ? "machine" : stem) + FileChooserModel::DEFAULT_EXTENSION;
+}
+
+std::string shown_path(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path relative = std::filesystem::relative(path, std::filesystem::current_path(ec), ec);
+    if (ec || relative.empty() || *relative.begin() == "..")
+        return path;
+    return relative.string();
+}
 
 std::string saved_program_text(EditorGUI& editor) {
     return program_save_text(rows_of(*editor.init_box), rows_of(*editor.cycle_box));
@@ -248,12 +263,15 @@ void LevelLoop::leave_editor() {
 }
 
 void LevelLoop::save_game() {
-    std::optional<std::string> path = choose_file(info->screen, ChooserMode::Save);
+    std::optional<std::string> path =
+        choose_file(info->screen, ChooserMode::Save, SAVES_FOLDER, proposed_save_name(level->level_name));
     if (!path)
         return;
     std::string failure;
     if (!save_level(*level, path->c_str(), saved_program_text(*editor), &failure))
         error(info, ("Could not save: " + failure).c_str());
+    else
+        status.say("Saved to " + shown_path(*path));
 }
 
 void LevelLoop::frame_work(int frame_mode) {

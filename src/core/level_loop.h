@@ -87,6 +87,13 @@ private:
 
 void run_level(GameInfo* info, Level* level);
 
+// The file name the save chooser proposes: the level's, as a save
+// ("01-first-belt.sav" for "01-first-belt.lvl").
+std::string proposed_save_name(const std::string& level_name);
+// A saved file's path as the status line shows it: inside the game's folder
+// from there, else whole.
+std::string shown_path(const std::string& path);
+
 // The program text kept in a save: each box's row count, then its rows, each
 // row ended by a line end; the initialization code first.
 std::string saved_program_text(EditorGUI& editor);

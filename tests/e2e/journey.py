@@ -259,9 +259,10 @@ class Journey:
         self.expect(not os.path.exists(path), "the save name is taken already")
         s.click(*SAVE_BUTTON)
         s.wait_for("save chooser", self.looks.chooser)
-        s.type_text(SAVE_NAME)
+        s.type_text(SAVE_NAME)  # replaces the name the chooser proposes
         s.key("Return")
         self.wait_construction("saved")
+        self.expect(self.looks.status_news(s.last), "the status line does not say where the save went")
         self.check_saved(path)
 
     def check_saved(self, path):

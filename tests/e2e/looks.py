@@ -14,9 +14,9 @@ ERROR_TEXT_ROWS = range(39, 105)  # the error card's message strip and the hint 
 LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
 
 # The in-game file chooser (its panel and the rows of its file list).
-CHOOSER_PANEL = (110, 80, 690, 520)
+CHOOSER_PANEL = (20, 80, 780, 520)
 CHOOSER_COLOUR = (222, 214, 196)
-CHOOSER_LIST_X, CHOOSER_LIST_Y = 126, 142
+CHOOSER_LIST_X, CHOOSER_LIST_Y = 36, 142
 
 # The status line in the bottom bar, where the game writes its news over the
 # background's own text.
