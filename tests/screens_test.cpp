@@ -344,6 +344,53 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
                 "Error!: Error loading saved game: Invalid device type!");
 }
 
+// The row under the pointer is highlighted (not under the load button);
+// the arrow keys move a highlight, turning pages, Enter opens it; the
+// highlight goes with Page Down; Escape still quits at once.
+TEST_F(ListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
+    ScratchDir game;
+    for (int i = 0; i < 30; ++i)
+        game.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
+    auto inside = game.enter();
+    LevelSelect list(&info_);
+    std::vector<std::string> opened;
+    list.open_level = [&](const std::string& name) { opened.push_back(name); };
+    auto handle = [&](const SDL_Event& event) {
+        bool redraw = false;
+        EXPECT_TRUE(list.handle_event(event, redraw));
+        return std::to_string(list.highlight) + (redraw ? "!" : "");
+    };
+    auto motion = [&](int x, int y) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.x = static_cast<Uint16>(x);
+        event.motion.y = static_cast<Uint16>(y);
+        return handle(event);
+    };
+    auto key = [&](SDLKey k) { return handle(key_event(k)); };
+    std::vector<std::string> seen = {motion(300, 145), motion(320, 150), motion(700, 560), key(SDLK_DOWN),
+                                     key(SDLK_UP),     key(SDLK_UP),     motion(300, 50),  key(SDLK_PAGEDOWN)};
+    EXPECT_EQ(seen, (std::vector<std::string>{"2!", "2", "-1!", "0!", "0", "0", "0", "25!"}));
+    for (int i = 0; i < 4; ++i)
+        key(SDLK_DOWN);
+    EXPECT_EQ(key(SDLK_DOWN) + key(SDLK_RETURN), "2929!") << "the last row stops it";
+    for (int i = 0; i < 5; ++i)
+        key(SDLK_UP);
+    EXPECT_EQ(list.first, 0u) << "up from the page's first row turns back";
+    key(SDLK_KP_ENTER);
+    EXPECT_EQ(opened, (std::vector<std::string>{"level129.lvl", "level124.lvl"}));
+    auto drawn_row_24 = [&] {
+        SDL_FillRect(info_.screen, nullptr, 0);
+        list.draw();
+        return static_cast<Uint16*>(info_.screen->pixels)[(100 + 24 * 20 + 8) * info_.screen->pitch / 2 + 300];
+    };
+    Uint16 highlighted = drawn_row_24();
+    list.highlight = -1;
+    EXPECT_NE(drawn_row_24(), highlighted);
+    bool redraw = false;
+    EXPECT_FALSE(list.handle_event(key_event(SDLK_ESCAPE), redraw));
+}
+
 TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {
     for (auto [pixel, cell] : {std::pair{-10, 0}, {-36, 0}, {-37, -1}, {12, 0}, {13, 1}})
         EXPECT_EQ(snap_to_cell(pixel), cell) << pixel;

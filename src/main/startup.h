@@ -29,12 +29,21 @@ public:
     // the load chooser ran, so the list must be drawn again.
     bool handle_event(const SDL_Event& event, bool& redraw);
     bool turn_page(SDLKey key);
+    // Moves the highlight a row up or down, turning the page where it leaves
+    // one; true when it moved.
+    bool move_highlight(SDLKey key);
+    // Highlights the row under the pointer, or none; true when that changed.
+    bool point_at(int x, int y);
 
     GameInfo* info;
     std::vector<Row> rows;
     // The first row shown: 0, or the start of a later page when the rows do
     // not all fit (Page Down and Page Up turn the pages).
     size_t first = 0;
+    // The highlighted row (an index into `rows`), or -1: the row under the
+    // pointer, or the one the arrow keys moved to; Enter opens it.
+    int highlight = -1;
+    bool highlight_by_pointer = false;
     // What a press on a row and on the load button do; by default, play the
     // level and open the load chooser.
     std::function<void(const std::string& name)> open_level;

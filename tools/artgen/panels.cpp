@@ -140,7 +140,8 @@ void selection() {
     gear(c, 96, 70, 18, 9, theme::STEEL, theme::PANEL_DARK);
     title(c, 126, 8, 38);
     engraved(c, "the Brasswick workshop", {SERIF_BOLD, 14}, 130, 58, theme::IVORY, Align::left);
-    hint(c, "Click a level to open it.", 785, 30, Align::right);
+    hint(c, "Click a level to open it, or pick", 785, 14, Align::right);
+    hint(c, "one with the arrow keys and Enter.", 785, 30, Align::right);
     hint(c, "Esc quits.", 785, 46, Align::right);
     brass_edge(c, 0, 89, W, 92);
     // The list sits on a sheet of paper, one ruled line under each row.
