@@ -126,7 +126,7 @@ void editing() {
     engraved(c, "Every-cycle code", {SANS_BOLD, 11}, 20, 202, theme::BRASS_LIGHT, Align::left);
     hint(c, "runs on every step of the machine", 138, 203);
     hint(c, "Esc or BACK returns to the floor", 640, 33, Align::right);
-    c.text("pusher_0.on(true)   sensor_0.read()   sprayer_0.spray()   indicator_0.on(x)   "
+    c.text("pusher_0.on(true)   sensor_0.read()   sprayer_0.spray()   lamp: indicator_0.on(x)   "
            "grabber_0.move_to(5)  .grab()  .release()  .read()",
            {MONO, 9}, 400, 586, shade(theme::IVORY, 0.8), Align::centre);
     save_picture(c, "background_editing.gif");
