@@ -1,25 +1,32 @@
 // Renders review pictures of the game's look into a folder, as BMP files:
-// a sample floor while building and while running, the level list, the
-// editor, the parts bin pages, the message cards and a contact sheet of every
-// picture with every machine in each direction, all drawn by the game's own
-// classes.
+// a sample floor while building, while running and paused, parts dragged
+// over a free and a taken place, the level list, the load chooser with its
+// saves, the editor, the parts bin pages, the message cards (errors with
+// their hints) and a contact sheet of every picture with every machine in
+// each direction, all drawn by the game's own classes.
 // Usage (from the game's working folder): gearloft-shots OUT_DIR
 #include <SDL.h>
 #include <SDL_ttf.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "converter/converter.h"
+#include "core/file_chooser.h"
+#include "core/placement.h"
 #include "core/screens.h"
+#include "core/status_line.h"
 #include "conveyer/conveyer.h"
 #include "editorgui/editor_gui.h"
 #include "grabber/grabber.h"
 #include "indicator/indicator.h"
 #include "level/level.h"
+#include "main/level_list.h"
 #include "partsbin/parts_bin.h"
 #include "pusher/pusher.h"
 #include "run/error_hint.h"
@@ -126,8 +133,59 @@ void error_shot(SDL_Surface* screen, Level& level, const char* message, const ch
     save(screen, name);
 }
 
+void paused_shot(SDL_Surface* screen, Level& level) {
+    floor_shot(screen, level, false);
+    draw_paused_run(screen, 37);
+    save(screen, "floor_paused");
+}
+
+// A part from the bin held over the floor, let go at cell (x, y) it would
+// land where the outline shows, or be refused for the reason the status
+// line gives.
+void drag_shot(SDL_Surface* screen, Level& level, Device& held, int x, int y, const char* name) {
+    floor_shot(screen, level, true);
+    Placement place = placement_at(level, held, x, y);
+    if (!place.accepted())
+        draw_status(screen, refusal_text(place, false), StatusTone::refusal);
+    DropOutline outline{cells_covered_at(held, x, y), place.accepted()};
+    draw_floor(screen, level, &held, CELL_PX * x + 9, CELL_PX * y + 7, true, &outline);
+    save(screen, name);
+}
+
+// The load chooser over the list, on a folder of saves made for it. The
+// chooser waits for the player: a timer presses Escape once it has drawn.
+Uint32 press_escape(Uint32, void*) {
+    SDL_Event escape{};
+    escape.type = SDL_KEYDOWN;
+    escape.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&escape);
+    return 0;
+}
+
+void load_list_shot(SDL_Surface* screen) {
+    char folder[] = "/tmp/gearloft-shots-XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return;
+    const char* const saves[][2] = {{"01-first-belt.sav", "01-first-belt.lvl"},
+                                    {"05-glue.sav", "05-glue.lvl"},
+                                    {"07-lamp.sav", "07-lamp.lvl"},
+                                    {"07-lamp-counting.sav", "07-lamp.lvl"},
+                                    {"30-finale.sav", "30-finale.lvl"},
+                                    {"from-a-friend.sav", "99-lost-level.lvl"},
+                                    {"garbled.sav", "\x01\x02"}};
+    for (const auto& save : saves)
+        std::ofstream(std::string(folder) + "/" + save[0]) << save[1] << "\nCODE\n0\n0\n";
+    draw_image(pic("background_selection.gif"), 0, 0, screen);
+    SDL_TimerID timer = SDL_AddTimer(400, press_escape, nullptr);
+    choose_file(screen, ChooserMode::Open, folder);
+    SDL_RemoveTimer(timer);
+    save(screen, "load_list");
+    std::filesystem::remove_all(folder);
+}
+
 void list_shot(SDL_Surface* screen) {
     draw_image(pic("background_selection.gif"), 0, 0, screen);
+    draw_row_highlight(screen, 2);
     const char* rows[] = {"[*        ] First steps: one belt, one catcher", "[*        ] Two colours",
                           "[**       ] Glue: deliver a red pair", "[***      ] The pusher gate",
                           "[*****    ] Sorting by sensor", "[*********] The space station"};
@@ -239,7 +297,7 @@ int main(int argc, char** argv) {
     }
     out_dir = argv[1];
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    SDL_Init(SDL_INIT_VIDEO);
+    SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
     TTF_Init();
     SDL_Surface* screen = SDL_SetVideoMode(800, 600, 16, 0);
     {
@@ -252,6 +310,12 @@ int main(int argc, char** argv) {
         error_shot(screen, level, "[string \"EVERY TIME\"]:12: attempt to index global 'lamp_0' (a nil value)",
                    "message_error");
         error_shot(screen, level, "device not found: sensor_3", "message_error_device");
+        paused_shot(screen, level);
+        DevicePusher pusher(0, 0, false, DIR_LEFT);
+        drag_shot(screen, level, pusher, 12, 12, "drop_green");
+        DeviceConveyer belt(0, 0, false, 2, DIR_DOWN, 10);
+        drag_shot(screen, level, belt, 11, 6, "drop_red");
+        load_list_shot(screen);
         message_shot(screen, level, "quit.gif", "message_quit");
         message_shot(screen, level, "win.gif", "message_win");
         list_shot(screen);
