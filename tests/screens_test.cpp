@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "conveyer/conveyer.h"
 #include "core/fatal_message.h"
@@ -322,6 +323,29 @@ TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
 // (tests/e2e saves, loads and meets a corrupt save in a real window.)
 class ListTest : public WindowTest {};
 
+// Thirty levels of difficulty 1, more than a page; the levels the list
+// opens are recorded.
+class LongListTest : public ListTest {
+protected:
+    void SetUp() override {
+        ListTest::SetUp();
+        for (int i = 0; i < 30; ++i)
+            game_.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
+        inside_.emplace(game_.path());
+        list_ = std::make_unique<LevelSelect>(&info_);
+        list_->open_level = [this](const std::string& name) { opened_.push_back(name); };
+    }
+    void TearDown() override {
+        list_.reset();
+        inside_.reset();
+        ListTest::TearDown();
+    }
+    ScratchDir game_;
+    std::optional<ScratchDir::Inside> inside_;
+    std::unique_ptr<LevelSelect> list_;
+    std::vector<std::string> opened_;
+};
+
 TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     ScratchDir game;
     game.write("levels/broken.lvl", "Broken\n1\n1\nconveyer, 3, 3, 999999, 1, 10\n");
@@ -347,14 +371,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
 // The row under the pointer is highlighted (not under the load button);
 // the arrow keys move a highlight, turning pages, Enter opens it; the
 // highlight goes with Page Down; Escape still quits at once.
-TEST_F(ListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
-    ScratchDir game;
-    for (int i = 0; i < 30; ++i)
-        game.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
-    auto inside = game.enter();
-    LevelSelect list(&info_);
-    std::vector<std::string> opened;
-    list.open_level = [&](const std::string& name) { opened.push_back(name); };
+TEST_F(LongListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
+    LevelSelect& list = *list_;
     auto handle = [&](const SDL_Event& event) {
         bool redraw = false;
         EXPECT_TRUE(list.handle_event(event, redraw));
@@ -378,7 +396,7 @@ TEST_F(ListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
         key(SDLK_UP);
     EXPECT_EQ(list.first, 0u) << "up from the page's first row turns back";
     key(SDLK_KP_ENTER);
-    EXPECT_EQ(opened, (std::vector<std::string>{"level129.lvl", "level124.lvl"}));
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level129.lvl", "level124.lvl"}));
     auto drawn_row_24 = [&] {
         SDL_FillRect(info_.screen, nullptr, 0);
         list.draw();
@@ -542,14 +560,8 @@ TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
 
 // A list longer than the window turns its pages; presses pick rows of the
 // page shown.
-TEST_F(ListTest, PagesTurnWhenTheRowsDoNotFit) {
-    ScratchDir game;
-    for (int i = 0; i < 30; ++i)
-        game.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
-    auto inside = game.enter();
-    LevelSelect list(&info_);
-    std::vector<std::string> opened;
-    list.open_level = [&](const std::string& name) { opened.push_back(name); };
+TEST_F(LongListTest, PagesTurnWhenTheRowsDoNotFit) {
+    LevelSelect& list = *list_;
     auto key = [&](SDLKey k) {
         bool redraw = false;
         EXPECT_TRUE(list.handle_event(key_event(k), redraw));
@@ -566,5 +578,5 @@ TEST_F(ListTest, PagesTurnWhenTheRowsDoNotFit) {
     EXPECT_FALSE(key(SDLK_PAGEDOWN)) << "no page after the last";
     EXPECT_TRUE(key(SDLK_PAGEUP));
     press(100);
-    EXPECT_EQ(opened, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
 }
