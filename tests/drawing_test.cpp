@@ -101,12 +101,13 @@ TEST_F(Golden, PartsBinPages) {
     EXPECT_TRUE(matches_golden(sheet.get(), "parts_bin"));
 }
 
-// The error card with its message over the construction screen, and the box
+// The error card with its message and hint over the construction screen, and the box
 // of a corrupt save over that; the code editor with every glyph.
 TEST_F(Golden, MessagesAndCodeEditor) {
     draw_image(cached_picture("img/background_construction.gif", false), 0, 0, info_.screen);
     push_click(400, 455);
-    error(&info_, "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)");
+    error(&info_, "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)",
+          "Line 2 of your every-cycle code.");
     draw_message_box(info_.screen, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE);
     EXPECT_TRUE(matches_golden(info_.screen, "messages"));
     EditorGUI editor(info_.screen);

@@ -1,7 +1,7 @@
 // The error screen shows any message a program can make: one that fits is
 // drawn on one line as always; a longer one wraps on the picture's strip and
-// ends in an ellipsis, leaving the picture's hint line free; no length makes
-// the drawing fail.
+// ends in an ellipsis, leaving the band of the hint below free; no length
+// makes the drawing fail.
 #include <gtest/gtest.h>
 #include <SDL_ttf.h>
 
@@ -26,14 +26,15 @@ protected:
         SDL_Quit();
     }
 
-    // The screen after `error` showed the message (a click is waiting).
-    Picture shown(const std::string& message) {
+    // The screen after `error` showed the message and its hint (a click is
+    // waiting).
+    Picture shown(const std::string& message, const std::string& hint = "") {
         SDL_FillRect(info_.screen, nullptr, 0);
         SDL_Event click;
         std::memset(&click, 0, sizeof click);
         click.type = SDL_MOUSEBUTTONDOWN;
         SDL_PushEvent(&click);
-        error(&info_, message.c_str());
+        error(&info_, message.c_str(), hint);
         return copy();
     }
     // The plain picture, with a message drawn as a single centred line.
@@ -77,6 +78,21 @@ TEST_F(ErrorScreenTest, LongMessagesWrapOnTheStripAndLeaveTheHintLineFree) {
         // The hint line, the rest of the picture and the window stay as they were.
         EXPECT_EQ(differing(screen.get(), plain.get(), 0, 389), 0);
         EXPECT_EQ(differing(screen.get(), plain.get(), 422, 600), 0);
+    }
+}
+
+// The hint takes up to two lines of the band below the strip, however long
+// the message above it; the message is drawn as without a hint.
+TEST_F(ErrorScreenTest, TheHintGoesBelowTheMessage) {
+    for (std::string message : {std::string("short"), std::string(3000, 'm')}) {
+        Picture plain = shown(message);
+        Picture one_line = shown(message, "Line 5 of your every-cycle code.");
+        EXPECT_GT(differing(one_line.get(), plain.get(), 427, 440), 50);
+        EXPECT_EQ(differing(one_line.get(), plain.get(), 440, 600), 0);
+        Picture long_hint = shown(message, std::string(100000, 'h') + "\n\0");
+        EXPECT_GT(differing(long_hint.get(), plain.get(), 440, 453), 50) << "a second line";
+        EXPECT_EQ(differing(long_hint.get(), plain.get(), 0, 427), 0);
+        EXPECT_EQ(differing(long_hint.get(), plain.get(), 453, 600), 0);
     }
 }
 

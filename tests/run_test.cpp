@@ -9,10 +9,13 @@
 
 #include "conveyer/conveyer.h"
 #include "converter/converter.h"
+#include "indicator/indicator.h"
 #include "pusher/pusher.h"
+#include "run/error_hint.h"
 #include "run/metrics.h"
 #include "run/run.h"
 #include "scripting/scripting_engine.h"
+#include "sensor/sensor.h"
 #include "support.h"
 
 namespace {
@@ -173,4 +176,43 @@ TEST(Metrics, PartsAndCodeLines) {
         EXPECT_EQ(code_lines(code), lines) << code;
     Metrics metrics = measure_win(level, 41, "a = 1\n", "b = 2\n-- c\n");
     EXPECT_EQ(metrics, (Metrics{41, 5, 2}));
+}
+
+// The hint under an error speaks of the player's own boxes and lines (the
+// parts' table lines in front taken off) and of the parts on the floor.
+TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
+    place<DeviceConveyer>(level_, 10, 10, true, 3, DIR_RIGHT, 10); // no table, no line
+    for (int n : {1, 0})
+        place<DeviceSensor>(level_, 3 + n, 3, false, DIR_UP)->give_name(n);
+    EXPECT_FALSE(run_.start(level_, "x = 1\nlamp_0.on(true)"));
+    EXPECT_EQ(error_hint(run_.error(), level_),
+              "Line 2 of your initialization code. Lamps are named indicator_N in programs; there is no lamp on the "
+              "floor.");
+    const std::pair<const char*, const char*> cases[] = {
+        {"[string \"EVERY TIME\"]:5: attempt to call global 'sensor_3' (a nil value)",
+         "Line 2 of your every-cycle code. No sensor_3: the sensors here are sensor_0, sensor_1."},
+        {"[string \"EVERY TIME\"]:2: bad argument", "In the Lua table of sensor_1, called from your every-cycle code."},
+        {"device not found: pusher_7", "No pusher_7: the pusher here is pusher_0."},
+        {"[string \"FIRST TIME\"]:9: attempt to index global 'Sensor' (a nil value)",
+         "Line 6 of your initialization code. Sensors are named sensor_N: the sensors here are sensor_0, sensor_1."},
+        {"device not found: belt_2", "Belts and converters take no orders: programs have no names for them."},
+        {"device not found: pusher_0", ""}, // it is there: nothing to explain
+        {"device not found: sensor_x", ""},
+        {"[string \"x = = 1\"]:1: unexpected symbol near '='", ""}, // a chunk of the program's own making
+        {"[string \"EVERY TIME\"]:99999999999: huge", ""},
+        {"attempt to index global 'grabber_1\x01' (a nil value)", ""},
+        {"The simulation has not been started.", ""}};
+    for (auto [message, hint] : cases)
+        EXPECT_EQ(error_hint(message, level_), hint) << message;
+    for (int n = 2; n < 40; ++n)
+        place<DeviceIndicator>(level_, 0, 0, false, 0, 0, 255)->give_name(n);
+    std::string many = error_hint("[string \"EVERY TIME\"]:1000000: attempt to index global 'light_9' " +
+                                      std::string(100000, '\n'),
+                                  level_);
+    EXPECT_EQ(many.rfind("Line 999959 of your every-cycle code. Lamps are named indicator_N in programs: here "
+                         "indicator_2, indicator_3, indicator_4, indicator_5, indicator_6, indicator_7, ...",
+                         0),
+              0u)
+        << many;
+    EXPECT_LE(many.size(), HINT_MAX);
 }

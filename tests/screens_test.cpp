@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <optional>
 
 #include "conveyer/conveyer.h"
 #include "core/fatal_message.h"
@@ -135,6 +137,64 @@ TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
     EXPECT_EQ(loop_->cycle_code, *level_.cycle_code);
 }
 
+// S starts a run that stands still; each S runs one whole frame, Space goes
+// on at full pace, and what stops a run stops it without another step. In a
+// run at full pace S does nothing.
+TEST_F(LoopTest, StepByStepRunsOneFrameForEachS) {
+    const std::vector<std::function<void()>> stops = {[] { push_key(SDLK_ESCAPE); }, push_quit,
+                                                      [] { push_click(500, 570, SDL_BUTTON_RIGHT); }};
+    for (const auto& stop : stops) {
+        push_key(SDLK_s);
+        frames(4);
+        ASSERT_EQ(loop_->mode, MODE_SIMULATION);
+        EXPECT_EQ(level_.ticks + device_ticks_, 0) << "nothing moves before the first S";
+        push_key(SDLK_s);
+        frames(3);
+        EXPECT_EQ(level_.ticks, 1);
+        push_key(SDLK_s);
+        push_key(SDLK_s);
+        frames(3);
+        EXPECT_EQ(level_.ticks, 3) << "two presses in one frame: two frames";
+        stop();
+        frames(1);
+        EXPECT_EQ(device_ticks_, 3);
+        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_EQ(level_.ticks, 0);
+        device_ticks_ = 0;
+    }
+    push_key(SDLK_s);
+    frames(1);
+    push_key(SDLK_s);
+    push_key(SDLK_SPACE);
+    frames(3);
+    EXPECT_FALSE(loop_->paused);
+    EXPECT_EQ(level_.ticks, 3);
+    push_key(SDLK_s);
+    frames(2);
+    EXPECT_EQ(level_.ticks, 5) << "S does not pause a run at full pace";
+    push_key(SDLK_SPACE);
+    frames(1);
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+}
+
+// Stepping to the end wins as a run at full pace does, and the level is reset.
+TEST_F(LoopTest, StepByStepEndsInTheWinScreen) {
+    push_key(SDLK_s);
+    frames(1);
+    while (level_.catchers[0]->remaining > 0) {
+        push_key(SDLK_s);
+        frames(1);
+    }
+    int ticks = level_.ticks;
+    frames(3);
+    EXPECT_EQ(level_.ticks, ticks);
+    loop_->handle_event(key_event(SDLK_s), MODE_SIMULATION);
+    answered_frame();
+    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(level_.catchers[0]->remaining, 5);
+    EXPECT_FALSE(loop_->paused);
+}
+
 // The win screen appears at the start of the frame after the last delivery;
 // that frame still runs the program and steps once more, then resets. The
 // machine as it won is measured into the records.
@@ -208,6 +268,60 @@ TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
     EXPECT_EQ(level_.devices.size(), 2u);
 }
 
+// While a part is dragged, the cells the drop would give it are outlined,
+// green where it may stand and red where not; a refused drop says why.
+TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {
+    level_.devices.clear();
+    place<DeviceConveyer>(level_, 4, 10, true, 1, DIR_RIGHT, 10);
+    place<DevicePusher>(level_, 8, 10, false, DIR_UP)->give_name(0);
+    // The outline's left edge at cell (cx, 10) with the pointer where the
+    // drop snaps to it; the pusher from the bin is held 9, 2 from its corner.
+    auto outline_at = [&](int cx) {
+        SDL_WarpMouse(static_cast<Uint16>(25 * cx + 9 + 12), 25 * 10 + 2);
+        SDL_PumpEvents();
+        loop_->frame_work(MODE_CONSTRUCTION);
+        Uint8 r = 0, g = 0, b = 0;
+        SDL_LockSurface(info_.screen);
+        Uint16 pixel = static_cast<Uint16*>(info_.screen->pixels)[(25 * 10 + 12) * info_.screen->pitch / 2 + 25 * cx];
+        SDL_UnlockSurface(info_.screen);
+        SDL_GetRGB(pixel, info_.screen->format, &r, &g, &b);
+        return std::string(g > 2 * r ? "green" : r > 2 * g ? "red" : "none");
+    };
+    loop_->parts_bin.goto_page(2);
+    press(650 + 59, 52);
+    const std::tuple<int, const char*, const char*> drops[] = {
+        {8, "red", "Not placed: it would overlap pusher_0."},
+        {4, "red", "Not placed: the level's own belt is in the way."},
+        {6, "green", ""}};
+    for (auto [cx, colour, said] : drops) {
+        EXPECT_EQ(outline_at(cx), colour) << cx;
+        release(25 * cx + 9 + 12, 25 * 10 + 2);
+        EXPECT_EQ(loop_->status.text(), said);
+        press(650 + 59, 52);
+    }
+    EXPECT_EQ(describe_part(*device(2)), "part e x=6 y=10 number=1 direction=0 name=pusher_1");
+    release(700, 100);
+    DeviceConveyer* long_belt = place<DeviceConveyer>(level_, 18, 2, false, 8, DIR_RIGHT, 10);
+    Placement off = placement_at(level_, *long_belt, 19, 2);
+    EXPECT_EQ(off.problem, PlacementProblem::off_floor);
+    EXPECT_EQ(cells_covered_at(*long_belt, 19, 2).size(), 7u) << "only the cells on the floor";
+    EXPECT_EQ(long_belt->x, 18) << "asking moves nothing";
+    EXPECT_EQ(refusal_text(off, false), "Not here: it would stick out of the floor.");
+}
+
+// The save button proposes the level's name; the status line says where
+// the save went.
+TEST_F(LoopTest, SavingProposesTheLevelsNameAndSaysWhereItWent) {
+    ScratchDir game;
+    auto inside = game.enter();
+    level_.level_name = "07-lamp.lvl";
+    push_key(SDLK_RETURN);
+    press(52, 573);
+    EXPECT_EQ(loop_->status.text(), "Saved to saves/07-lamp.sav");
+    EXPECT_EQ(game.read("saves/07-lamp.sav").rfind("07-lamp.lvl\n", 0), 0u);
+    EXPECT_EQ(shown_path("/elsewhere/x.sav"), "/elsewhere/x.sav");
+}
+
 TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
     level_.devices.clear();
     // Picked up at its fifth cell, the belt's top-left pixel lies 105 pixels
@@ -241,6 +355,29 @@ TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
 // The level list with the real loop and chooser in a scratch game folder.
 // (tests/e2e saves, loads and meets a corrupt save in a real window.)
 class ListTest : public WindowTest {};
+
+// Thirty levels of difficulty 1, more than a page; the levels the list
+// opens are recorded.
+class LongListTest : public ListTest {
+protected:
+    void SetUp() override {
+        ListTest::SetUp();
+        for (int i = 0; i < 30; ++i)
+            game_.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
+        inside_.emplace(game_.path());
+        list_ = std::make_unique<LevelSelect>(&info_);
+        list_->open_level = [this](const std::string& name) { opened_.push_back(name); };
+    }
+    void TearDown() override {
+        list_.reset();
+        inside_.reset();
+        ListTest::TearDown();
+    }
+    ScratchDir game_;
+    std::optional<ScratchDir::Inside> inside_;
+    std::unique_ptr<LevelSelect> list_;
+    std::vector<std::string> opened_;
+};
 
 TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
     ScratchDir game;
@@ -285,6 +422,47 @@ TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << env;
         EXPECT_EQ(dir.read("err").rfind(std::string("gearloft: ") + said, 0), 0u) << dir.read("err");
     }
+}
+
+// The row under the pointer is highlighted (not under the load button);
+// the arrow keys move a highlight, turning pages, Enter opens it; the
+// highlight goes with Page Down; Escape still quits at once.
+TEST_F(LongListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
+    LevelSelect& list = *list_;
+    auto handle = [&](const SDL_Event& event) {
+        bool redraw = false;
+        EXPECT_TRUE(list.handle_event(event, redraw));
+        return std::to_string(list.highlight) + (redraw ? "!" : "");
+    };
+    auto motion = [&](int x, int y) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.x = static_cast<Uint16>(x);
+        event.motion.y = static_cast<Uint16>(y);
+        return handle(event);
+    };
+    auto key = [&](SDLKey k) { return handle(key_event(k)); };
+    std::vector<std::string> seen = {motion(300, 145), motion(320, 150), motion(700, 560), key(SDLK_DOWN),
+                                     key(SDLK_UP),     key(SDLK_UP),     motion(300, 50),  key(SDLK_PAGEDOWN)};
+    EXPECT_EQ(seen, (std::vector<std::string>{"2!", "2", "-1!", "0!", "0", "0", "0", "25!"}));
+    for (int i = 0; i < 4; ++i)
+        key(SDLK_DOWN);
+    EXPECT_EQ(key(SDLK_DOWN) + key(SDLK_RETURN), "2929!") << "the last row stops it";
+    for (int i = 0; i < 5; ++i)
+        key(SDLK_UP);
+    EXPECT_EQ(list.first, 0u) << "up from the page's first row turns back";
+    key(SDLK_KP_ENTER);
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level129.lvl", "level124.lvl"}));
+    auto drawn_row_24 = [&] {
+        SDL_FillRect(info_.screen, nullptr, 0);
+        list.draw();
+        return static_cast<Uint16*>(info_.screen->pixels)[(100 + 24 * 20 + 8) * info_.screen->pitch / 2 + 300];
+    };
+    Uint16 highlighted = drawn_row_24();
+    list.highlight = -1;
+    EXPECT_NE(drawn_row_24(), highlighted);
+    bool redraw = false;
+    EXPECT_FALSE(list.handle_event(key_event(SDLK_ESCAPE), redraw));
 }
 
 TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {
@@ -370,24 +548,76 @@ TEST_F(ChooserTest, OpenNeedsAnExistingFileAndSaveAsksBeforeReplacing) {
 TEST_F(ChooserTest, ReplaceQuestionAnswersToTheButtons) {
     push_text("zeta");
     push_key(SDLK_RETURN);
-    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 16 - 45, 80 + 402 + 8));
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 20 + 760 - 16 - 45, 80 + 402 + 8));
     push_key(SDLK_RETURN);
-    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 110 + 580 - 30 - 90 - 45, 80 + 402 + 8));
+    push_event(mouse_event(SDL_MOUSEBUTTONDOWN, 20 + 760 - 30 - 90 - 45, 80 + 402 + 8));
     EXPECT_EQ(choose_file(info_.screen, ChooserMode::Save, saves_.c_str()), (saves_ / "zeta.sav").string());
     EXPECT_EQ(dir_.read("saves/zeta.sav"), "x\n") << "choosing writes nothing";
     EXPECT_EQ(pending_events(), 0);
 }
 
+// The list shows each save's level and date; saves that are broken or
+// hostile just show less, and each level is read once.
+TEST_F(ChooserTest, SavesShowTheirLevelAndDate) {
+    dir_.write("levels/07-lamp.lvl", "Count and show it on a lamp\n2\n0\n");
+    dir_.write("saves/07-lamp.sav", "07-lamp.lvl\nCODE\n0\n0\n");
+    dir_.write("saves/crlf.sav", "07-lamp.lvl\r\n");
+    dir_.write("saves/orphan.sav", "gone.lvl\nCODE\n");
+    dir_.write("saves/noise.sav", std::string(300000, '\x01'));
+    dir_.write("saves/climb.sav", "../saves/alpha.sav\n");
+    dir_.write("saves/zero.sav", std::string("07-lamp.lvl\0x\n", 14));
+    auto inside = dir_.enter();
+    FileChooserModel open(ChooserMode::Open, "saves");
+    std::map<std::string, std::string> shown;
+    for (const auto& entry : open.entries())
+        shown[entry.name] = entry.summary.description + (entry.summary.date.empty() ? "" : " @");
+    EXPECT_EQ(shown["07-lamp.sav"], "Count and show it on a lamp @");
+    EXPECT_EQ(shown["crlf.sav"], "Count and show it on a lamp @");
+    EXPECT_EQ(shown["orphan.sav"], "missing level: gone.lvl @");
+    for (const char* broken : {"noise.sav", "climb.sav", "zero.sav"})
+        EXPECT_EQ(shown[broken], " @") << broken;
+    EXPECT_EQ(shown["a_folder"], "");
+    const FileChooserModel::Entry& lamp = open.entries()[3];
+    ASSERT_EQ(lamp.name, "07-lamp.sav");
+    EXPECT_EQ(lamp.summary.date.size(), 16u) << lamp.summary.date;
+    std::string row = open.row_text(lamp, 60);
+    EXPECT_EQ(row, "07-lamp.sav   Count and show it on a lamp   " + lamp.summary.date);
+    EXPECT_EQ(open.row_text(lamp, 45), "07-lamp.sav   Count and ...  " + lamp.summary.date);
+    EXPECT_EQ(open.row_text(open.entries()[1], 60), "[a_folder]");
+}
+
+// The save chooser proposes a name: Enter takes it, typing replaces it, and
+// Backspace or the caret keys let the player edit it.
+TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
+    const std::pair<std::function<void()>, const char*> answers[] = {
+        {[] {}, "07-lamp.sav"},
+        {[] { push_text("mine"); }, "mine.sav"},
+        {[] {
+             push_key(SDLK_BACKSPACE);
+             push_text("x");
+         },
+         "x.sav"},
+        {[] {
+             push_key(SDLK_END);
+             for (int i = 0; i < 4; ++i)
+                 push_key(SDLK_BACKSPACE);
+             push_text("_2");
+         },
+         "07-lamp_2.sav"}};
+    for (const auto& [typing, chosen] : answers) {
+        typing();
+        push_key(SDLK_RETURN);
+        EXPECT_EQ(choose_file(info_.screen, ChooserMode::Save, saves_.c_str(), "07-lamp.sav"),
+                  (saves_ / chosen).string());
+    }
+    EXPECT_EQ(proposed_save_name("07-lamp.lvl") + proposed_save_name("..") + proposed_save_name(""),
+              "07-lamp.savmachine.savmachine.sav");
+}
+
 // A list longer than the window turns its pages; presses pick rows of the
 // page shown.
-TEST_F(ListTest, PagesTurnWhenTheRowsDoNotFit) {
-    ScratchDir game;
-    for (int i = 0; i < 30; ++i)
-        game.write("levels/level" + std::to_string(100 + i) + ".lvl", "Level " + std::to_string(i) + "\n1\n0\n");
-    auto inside = game.enter();
-    LevelSelect list(&info_);
-    std::vector<std::string> opened;
-    list.open_level = [&](const std::string& name) { opened.push_back(name); };
+TEST_F(LongListTest, PagesTurnWhenTheRowsDoNotFit) {
+    LevelSelect& list = *list_;
     auto key = [&](SDLKey k) {
         bool redraw = false;
         EXPECT_TRUE(list.handle_event(key_event(k), redraw));
@@ -404,5 +634,5 @@ TEST_F(ListTest, PagesTurnWhenTheRowsDoNotFit) {
     EXPECT_FALSE(key(SDLK_PAGEDOWN)) << "no page after the last";
     EXPECT_TRUE(key(SDLK_PAGEUP));
     press(100);
-    EXPECT_EQ(opened, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
 }

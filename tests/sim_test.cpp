@@ -64,18 +64,31 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"saves/solution.sav --metrics", 0, "steps=25 parts=1 code=3\nticks=25 won=1 remaining=0\n", ""},
         {"--metrics saves/solution.sav --frames 40", 0, "steps=25 parts=1 code=3\nticks=40 won=1 remaining=0\n", ""},
         {"saves/solution.sav --metrics --max-frames 24", 3, "ticks=24 won=0 remaining=1\n", ""},
-        {"saves/nobody.sav --metrics", 2, "error: device not found: pusher_7\n" + std::string(not_started), ""},
-        // Line 3 of the program: the pusher's table, then the two rows.
-        {"saves/broken.sav", 2,
-         "error: [string \"EVERY TIME\"]:3: attempt to index global 'missing_table' (a nil value)\n" +
+        {"saves/nobody.sav --metrics", 2,
+         "error: device not found: pusher_7\nhint: No pusher_7: there is no pusher on the floor.\n" +
              std::string(not_started),
          ""},
-        {"saves/nobody.sav", 2, "error: device not found: pusher_7\n" + std::string(not_started), ""},
+        // Line 3 of the program: the pusher's table, then the two rows.
+        {"saves/broken.sav", 2,
+         "error: [string \"EVERY TIME\"]:3: attempt to index global 'missing_table' (a nil value)\n"
+         "hint: Line 2 of your every-cycle code.\n" +
+             std::string(not_started),
+         ""},
+        {"saves/nobody.sav", 2,
+         "error: device not found: pusher_7\nhint: No pusher_7: there is no pusher on the floor.\n" +
+             std::string(not_started),
+         ""},
         {"saves/first.sav", 2,
-         "error: [string \"FIRST TIME\"]:1: unexpected symbol near 'then'\n" + std::string(not_started), ""},
+         "error: [string \"FIRST TIME\"]:1: unexpected symbol near 'then'\n"
+         "hint: Line 1 of your initialization code.\n" +
+             std::string(not_started),
+         ""},
         // The whole row is compiled: its zero byte does not end the program.
         {"saves/zero-byte.sav", 2,
-         "error: [string \"EVERY TIME\"]:2: the row goes on after its zero byte\n" + std::string(not_started), ""},
+         "error: [string \"EVERY TIME\"]:2: the row goes on after its zero byte\n"
+         "hint: Line 1 of your every-cycle code.\n" +
+             std::string(not_started),
+         ""},
         {"", 64, "", "usage: gearloft-sim"},
         {"--frames 3", 64, "", "usage: gearloft-sim"},
         {"saves/solution.sav --frames", 64, "", "usage: gearloft-sim"},

@@ -11,11 +11,14 @@
 #include "toolkit/toolkit.h"
 
 namespace {
-constexpr int PANEL_X = 110;
+constexpr int PANEL_X = 20;
 constexpr int PANEL_Y = 80;
-constexpr int PANEL_W = 580;
+constexpr int PANEL_W = 760;
 constexpr int PANEL_H = 440;
 constexpr int BUTTON_W = 90;
+constexpr int LIST_H = 210;
+// Glyph width of the list's font when the font cannot be loaded.
+constexpr int GLYPH_W_FALLBACK = 8;
 constexpr int FRAME_DELAY_MS = 20;
 
 bool hits(gcn::Widget& widget, int x, int y) {
@@ -32,9 +35,10 @@ public:
     std::string getElementAt(int i) override {
         if (i < 0 || i >= getNumberOfElements())
             return "";
-        const auto& entry = model_.entries()[static_cast<size_t>(i)];
-        return entry.is_folder ? "[" + entry.name + "]" : entry.name;
+        return model_.row_text(model_.entries()[static_cast<size_t>(i)], columns);
     }
+    // Characters that fit a row.
+    std::size_t columns = 60;
 
 private:
     const FileChooserModel& model_;
@@ -50,7 +54,7 @@ public:
 
 class ChooserScreen : public gcn::ActionListener, public gcn::MouseListener, public gcn::SelectionListener {
 public:
-    ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* start_folder);
+    ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* start_folder, const std::string& proposed_name);
     ~ChooserScreen() override;
     std::optional<std::string> run();
 
@@ -64,6 +68,8 @@ private:
     void place_label(gcn::Label& label, const std::string& caption, int x, int y);
     void place_button(gcn::Button& button, int x, int y);
     void handle(SDL_Event& event);
+    bool replace_proposal(const SDL_Event& event);
+    void show_detail();
     void answer_replace_question(SDLKey key);
     void submit(const std::string& name);
     void open_entry(int index);
@@ -89,6 +95,7 @@ private:
     gcn::Label folder_label_;
     gcn::ListBox list_;
     gcn::ScrollArea list_scroll_;
+    gcn::Label detail_;
     gcn::Label filter_caption_;
     gcn::DropDown filter_;
     gcn::Label name_caption_;
@@ -97,13 +104,16 @@ private:
     gcn::Button cancel_;
     gcn::Label message_;
 
+    // The proposed name is still untouched: typing replaces it.
+    bool proposal_fresh_ = false;
     bool done_ = false;
     bool asking_replace_ = false;
     std::filesystem::path pending_;
     std::optional<std::string> result_;
 };
 
-ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* start_folder)
+ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* start_folder,
+                             const std::string& proposed_name)
     : screen_(screen), model_(mode, start_folder), entry_list_(model_),
       previous_loader_(gcn::Image::getImageLoader()), list_(&entry_list_), list_scroll_(&list_),
       filter_(&filter_list_), ok_(mode == ChooserMode::Open ? "Open" : "Save"), cancel_("Cancel") {
@@ -129,6 +139,9 @@ ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* 
     }
     build_widgets();
     show_folder();
+    name_field_.setText(proposed_name);
+    name_field_.setCaretPosition(static_cast<unsigned int>(proposed_name.size()));
+    proposal_fresh_ = !proposed_name.empty();
     name_field_.requestFocus();
 }
 
@@ -170,7 +183,7 @@ void ChooserScreen::build_widgets() {
 
     place_label(title_, model_.mode() == ChooserMode::Open ? "Open" : "Save", 16, 12);
     place_label(folder_label_, "", 16, 38);
-    list_scroll_.setDimension(gcn::Rectangle(0, 0, PANEL_W - 32, 230));
+    list_scroll_.setDimension(gcn::Rectangle(0, 0, PANEL_W - 32, LIST_H));
     list_scroll_.setFrameSize(1);
     list_scroll_.setHorizontalScrollPolicy(gcn::ScrollArea::SHOW_NEVER);
     list_.setWidth(PANEL_W - 32 - list_scroll_.getScrollbarWidth());
@@ -179,6 +192,9 @@ void ChooserScreen::build_widgets() {
     if (font_)
         list_.setFont(font_.get());
     place(list_scroll_, 16, 62);
+    entry_list_.columns = static_cast<std::size_t>(list_.getWidth() - 4) /
+                          static_cast<std::size_t>(font_ ? font_->getWidth("M") : GLYPH_W_FALLBACK);
+    place_label(detail_, "", 16, 62 + LIST_H + 6);
     place_label(filter_caption_, "Show:", 16, 308);
     filter_.setSelected(0);
     filter_.addActionListener(this);
@@ -202,6 +218,19 @@ void ChooserScreen::show_folder() {
     list_.setSelected(-1);
     list_.adjustSize();
     list_scroll_.setVerticalScrollAmount(0);
+    show_detail();
+}
+
+// The whole description of the file chosen in the list, which its row may
+// show cut.
+void ChooserScreen::show_detail() {
+    int index = list_.getSelected();
+    const auto& entries = model_.entries();
+    std::string text;
+    if (index >= 0 && index < static_cast<int>(entries.size()) && !entries[static_cast<size_t>(index)].is_folder)
+        text = entries[static_cast<size_t>(index)].summary.description;
+    detail_.setCaption(text);
+    detail_.adjustSize();
 }
 
 void ChooserScreen::say(const std::string& message) {
@@ -262,6 +291,8 @@ void ChooserScreen::mouseClicked(gcn::MouseEvent& event) {
 }
 
 void ChooserScreen::valueChanged(const gcn::SelectionEvent&) {
+    show_detail();
+    proposal_fresh_ = false;
     int index = list_.getSelected();
     if (index >= 0 && index < static_cast<int>(model_.entries().size()) &&
         !model_.entries()[static_cast<size_t>(index)].is_folder)
@@ -303,10 +334,38 @@ void ChooserScreen::handle(SDL_Event& event) {
         submit(name_field_.getText());
         return;
     }
+    if (replace_proposal(event))
+        return;
     // Handled at once, so that keys typed before Enter are in the field when
     // Enter arrives in the same batch of events.
     input_.pushInput(event);
     gui_.logic();
+}
+
+// The proposed name behaves as if selected: a typed character replaces it,
+// Backspace or Delete clears it, moving the caret or clicking keeps it for
+// editing. True when the event was used up.
+bool ChooserScreen::replace_proposal(const SDL_Event& event) {
+    if (!proposal_fresh_)
+        return false;
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        proposal_fresh_ = false;
+        return false;
+    }
+    if (event.type != SDL_KEYDOWN)
+        return false;
+    SDLKey key = event.key.keysym.sym;
+    Uint16 typed = event.key.keysym.unicode;
+    bool erase = key == SDLK_BACKSPACE || key == SDLK_DELETE;
+    if (erase || (typed >= ' ' && typed != 0x7f)) {
+        proposal_fresh_ = false;
+        name_field_.setText("");
+        name_field_.setCaretPosition(0);
+        return erase;
+    }
+    if (key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_HOME || key == SDLK_END)
+        proposal_fresh_ = false;
+    return false;
 }
 
 void ChooserScreen::draw() {
@@ -333,9 +392,10 @@ std::optional<std::string> ChooserScreen::run() {
 }
 } // namespace
 
-std::optional<std::string> choose_file(SDL_Surface* screen, ChooserMode mode, const char* start_folder) {
+std::optional<std::string> choose_file(SDL_Surface* screen, ChooserMode mode, const char* start_folder,
+                                       const std::string& proposed_name) {
     if (screen == nullptr)
         return std::nullopt;
-    ChooserScreen chooser(screen, mode, start_folder);
+    ChooserScreen chooser(screen, mode, start_folder, proposed_name);
     return chooser.run();
 }

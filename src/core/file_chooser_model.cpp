@@ -1,9 +1,15 @@
 #include "core/file_chooser_model.h"
 
 #include <algorithm>
+#include <map>
 #include <system_error>
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr std::size_t NAME_COLUMNS_MIN = 12;
+constexpr std::size_t NAME_COLUMNS_MAX = 28;
+} // namespace
 
 const char* const FileChooserModel::FILTER_NAMES[FILTER_COUNT] = {"Gearloft Saves (*.sav)", "All Files (*.*)"};
 
@@ -30,14 +36,16 @@ bool FileChooserModel::passes_filter(const fs::path& file) const {
 void FileChooserModel::refresh() {
     std::vector<Entry> folders;
     std::vector<Entry> files;
+    // Many saves name the same level: its description is read once.
+    std::map<std::string, std::string> descriptions;
     std::error_code ec;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code kind_ec;
         std::string name = it->path().filename().string();
         if (it->is_directory(kind_ec))
-            folders.push_back({name, true});
+            folders.push_back({name, true, {}});
         else if (passes_filter(it->path()))
-            files.push_back({name, false});
+            files.push_back({name, false, read_save_summary(it->path().string(), descriptions)});
     }
     auto by_name = [](const Entry& a, const Entry& b) { return a.name < b.name; };
     std::sort(folders.begin(), folders.end(), by_name);
@@ -45,9 +53,12 @@ void FileChooserModel::refresh() {
 
     entries_.clear();
     if (folder_.has_parent_path() && folder_.parent_path() != folder_)
-        entries_.push_back({PARENT_ENTRY, true});
+        entries_.push_back({PARENT_ENTRY, true, {}});
     entries_.insert(entries_.end(), folders.begin(), folders.end());
     entries_.insert(entries_.end(), files.begin(), files.end());
+    name_columns_ = NAME_COLUMNS_MIN;
+    for (const Entry& file : files)
+        name_columns_ = std::clamp(file.name.size(), name_columns_, NAME_COLUMNS_MAX);
 }
 
 void FileChooserModel::enter(const std::string& folder_name) {
@@ -86,4 +97,31 @@ FileChooserModel::Answer FileChooserModel::accept(const std::string& typed_name)
         return {Verdict::AskReplace, path, shown + " already exists. Replace it? (Y / N)"};
     }
     return {Verdict::Accepted, path, ""};
+}
+
+namespace {
+constexpr std::size_t GAP = 2;
+
+// The text cut to `width` characters, ending in "..." when cut.
+std::string cut(const std::string& text, std::size_t width) {
+    if (text.size() <= width)
+        return text;
+    return width > 3 ? text.substr(0, width - 3) + "..." : text.substr(0, width);
+}
+} // namespace
+
+std::string FileChooserModel::row_text(const Entry& entry, std::size_t columns) const {
+    if (entry.is_folder)
+        return cut("[" + entry.name + "]", columns);
+    const std::string& date = entry.summary.date;
+    if (entry.summary.description.empty() && date.empty())
+        return cut(entry.name, columns);
+    if (columns < name_columns_ + date.size() + 2 * GAP + 4)
+        return cut(entry.name, columns);
+    std::string row = cut(entry.name, name_columns_);
+    row.resize(name_columns_ + GAP, ' ');
+    std::size_t room = columns - row.size() - GAP - date.size();
+    row += cut(entry.summary.description, room);
+    row.resize(columns - date.size(), ' ');
+    return row + date;
 }

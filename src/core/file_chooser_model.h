@@ -1,9 +1,12 @@
 #ifndef GEARLOFT_CORE_FILE_CHOOSER_MODEL_H
 #define GEARLOFT_CORE_FILE_CHOOSER_MODEL_H
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "files/save_summary.h"
 
 enum class ChooserMode { Open, Save };
 
@@ -15,6 +18,8 @@ public:
     struct Entry {
         std::string name;
         bool is_folder;
+        // For a file: its level's description and its date.
+        SaveSummary summary;
     };
 
     enum class Verdict {
@@ -49,6 +54,11 @@ public:
     void refresh();
     Answer accept(const std::string& typed_name);
 
+    // An entry as a row of the list, `columns` characters of a fixed-width
+    // font at most: a folder in brackets; a file's name, then its level's
+    // description, then its date in the last columns.
+    std::string row_text(const Entry& entry, std::size_t columns) const;
+
 private:
     bool passes_filter(const std::filesystem::path& file) const;
 
@@ -56,6 +66,8 @@ private:
     std::filesystem::path folder_;
     int filter_ = 0;
     std::vector<Entry> entries_;
+    // The files' column: as wide as their longest name, within bounds.
+    std::size_t name_columns_ = 0;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "core/level_loop.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "core/file_chooser.h"
 #include "core/metrics_panel.h"
@@ -8,6 +9,7 @@
 #include "core/screens.h"
 #include "devices/device.h"
 #include "level/level.h"
+#include "run/error_hint.h"
 #include "view/floor_view.h"
 #include "files/save_file.h"
 #include "run/metrics.h"
@@ -53,6 +55,19 @@ std::string rows_for_editor(const std::string& code) {
     return code;
 }
 } // namespace
+
+std::string proposed_save_name(const std::string& level_name) {
+    std::string stem = std::filesystem::path(level_name).stem().string();
+    return (stem.empty() || stem[0] == '.' ? "machine" : stem) + FileChooserModel::DEFAULT_EXTENSION;
+}
+
+std::string shown_path(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path relative = std::filesystem::relative(path, std::filesystem::current_path(ec), ec);
+    if (ec || relative.empty() || *relative.begin() == "..")
+        return path;
+    return relative.string();
+}
 
 std::string saved_program_text(EditorGUI& editor) {
     return program_save_text(rows_of(*editor.init_box), rows_of(*editor.cycle_box));
@@ -106,6 +121,8 @@ bool LevelLoop::handle_construction(const SDL_Event& event) {
     }
     if (key_down(event, SDLK_SPACE))
         start();
+    if (key_down(event, SDLK_s))
+        start(true);
     if (left_press(event) && RUN_BUTTON.contains(event.button.x, event.button.y))
         start();
     if (key_down(event, SDLK_TAB))
@@ -138,18 +155,26 @@ void LevelLoop::handle_editing(const SDL_Event& event) {
     editor->push_input(&copy);
 }
 
+// A paused run hears S and Space; what stops a run stops it too.
 void LevelLoop::handle_simulation(const SDL_Event& event) {
-    if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
-        press_in(event, RUN_BUTTON))
+    if (paused && key_down(event, SDLK_s))
+        ++steps_asked;
+    else if (paused && key_down(event, SDLK_SPACE))
+        paused = false;
+    else if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
+             press_in(event, RUN_BUTTON))
         mode = MODE_CONSTRUCTION;
 }
 
-void LevelLoop::start() {
+void LevelLoop::start(bool step_by_step) {
     end_drag();
+    status.clear();
+    paused = step_by_step;
+    steps_asked = 0;
     if (run_state.start(*level, init_code))
         mode = MODE_SIMULATION;
     else
-        error(info, run_state.error().c_str());
+        show_run_error();
 }
 
 // A device fresh from the bin goes back; one from the floor stays where it was.
@@ -164,6 +189,7 @@ void LevelLoop::pick_up(int px, int py) {
         return;
     held = device;
     new_device.reset();
+    status.clear();
     grab_x = px - CELL_PX * device->x;
     grab_y = py - CELL_PX * device->y;
 }
@@ -173,31 +199,58 @@ void LevelLoop::take_from_bin(int px, int py) {
     held = new_device.get();
     if (!held)
         return;
+    status.clear();
     held->x = px / CELL_PX;
     held->y = py / CELL_PX;
     grab_x = px - CELL_PX * held->x;
     grab_y = py - CELL_PX * held->y;
 }
 
+// The drop goes where the preview showed it (see drop_preview); a refused
+// one says why in the status line.
 void LevelLoop::drop(int px, int py) {
     Device* device = held;
-    int old_x = device->x;
-    int old_y = device->y;
-    device->x = snap_to_cell(px - grab_x);
-    device->y = snap_to_cell(py - grab_y);
-    bool on_floor_already = level->device_in_devices(device);
-    if (placement_refused(*level, *device)) {
-        device->x = old_x;
-        device->y = old_y;
-    } else if (!on_floor_already) {
-        int number = lowest_free_number(*level, *device);
-        level->devices.push_back(std::move(new_device));
-        device->give_name(number);
+    bool is_new = !level->device_in_devices(device);
+    int x = snap_to_cell(px - grab_x);
+    int y = snap_to_cell(py - grab_y);
+    Placement place = placement_at(*level, *device, x, y);
+    bool onto_panel = px > PartsBin::PANEL_X;
+    if (place.accepted()) {
+        device->x = x;
+        device->y = y;
+        if (is_new) {
+            int number = lowest_free_number(*level, *device);
+            level->devices.push_back(std::move(new_device));
+            device->give_name(number);
+        }
+    } else if (!onto_panel) {
+        status.say(refusal_text(place, true), StatusTone::refusal);
     }
     // Dropped on the panel: the device is thrown away.
-    if (px > PartsBin::PANEL_X)
+    if (onto_panel)
         remove_device(*level, device);
     end_drag();
+}
+
+// Where the held device would land if let go at the pointer, as the drop
+// itself decides it; letting go over the bin removes it.
+std::optional<DropOutline> LevelLoop::drop_preview(int px, int py) {
+    if (px > PartsBin::PANEL_X) {
+        draw_status(info->screen, "Let go here to put it back in the bin.", StatusTone::news);
+        return std::nullopt;
+    }
+    int x = snap_to_cell(px - grab_x);
+    int y = snap_to_cell(py - grab_y);
+    Placement place = placement_at(*level, *held, x, y);
+    if (!place.accepted())
+        draw_status(info->screen, refusal_text(place, false), StatusTone::refusal);
+    return DropOutline{cells_covered_at(*held, x, y), place.accepted()};
+}
+
+// The level still stands as the program saw it, so the hint can count its
+// parts.
+void LevelLoop::show_run_error() {
+    error(info, run_state.error().c_str(), error_hint(run_state.error(), *level));
 }
 
 void LevelLoop::enter_editor() {
@@ -213,12 +266,15 @@ void LevelLoop::leave_editor() {
 }
 
 void LevelLoop::save_game() {
-    std::optional<std::string> path = choose_file(info->screen, ChooserMode::Save);
+    std::optional<std::string> path =
+        choose_file(info->screen, ChooserMode::Save, SAVES_FOLDER, proposed_save_name(level->level_name));
     if (!path)
         return;
     std::string failure;
     if (!save_level(*level, path->c_str(), saved_program_text(*editor), &failure))
         error(info, ("Could not save: " + failure).c_str());
+    else
+        status.say("Saved to " + shown_path(*path));
 }
 
 void LevelLoop::frame_work(int frame_mode) {
@@ -232,9 +288,12 @@ void LevelLoop::frame_work(int frame_mode) {
 void LevelLoop::construction_frame() {
     draw_image(background(CONSTRUCTION_BACKGROUND), 0, 0, info->screen);
     parts_bin.draw(info->screen);
+    status.draw(info->screen);
     int pointer_x = 0, pointer_y = 0;
     SDL_GetMouseState(&pointer_x, &pointer_y);
-    draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true);
+    std::optional<DropOutline> outline = held ? drop_preview(pointer_x, pointer_y) : std::nullopt;
+    draw_floor(info->screen, *level, held, pointer_x - grab_x, pointer_y - grab_y, true,
+               outline ? &*outline : nullptr);
 }
 
 void LevelLoop::editing_frame() {
@@ -243,25 +302,49 @@ void LevelLoop::editing_frame() {
     editor->draw();
 }
 
+// A paused run only shows the floor, one frame goes for each S, and stopping
+// it steps no more.
+void LevelLoop::simulation_frame() {
+    if (paused && mode != MODE_SIMULATION) {
+        paused = false;
+        level->reset();
+    } else if (paused && steps_asked == 0) {
+        draw_run();
+    } else {
+        steps_asked -= paused ? 1 : 0;
+        run_frame();
+    }
+}
+
+void LevelLoop::draw_run() {
+    draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
+    draw_floor(info->screen, *level, nullptr, 0, 0, false);
+    // The paused plate shows the step in the counter's place.
+    if (paused)
+        draw_paused_run(info->screen, level->ticks);
+    else
+        draw_step_counter(info->screen, level->ticks, par);
+}
+
 // The win screen shows over the last frame's picture; the frame then still
 // runs the program and steps once more before the level is reset.
-void LevelLoop::simulation_frame() {
+void LevelLoop::run_frame() {
     FrameResult frame = run_state.frame(*level, cycle_code);
     if (frame.won) {
         show_win(frame.steps);
         mode = MODE_CONSTRUCTION;
     }
     if (frame.failed) {
-        error(info, run_state.error().c_str());
+        show_run_error();
         mode = MODE_CONSTRUCTION;
         level->clear_blocks();
     } else {
-        draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
-        draw_floor(info->screen, *level, nullptr, 0, 0, false);
-        draw_step_counter(info->screen, level->ticks, par);
+        draw_run();
     }
-    if (mode != MODE_SIMULATION)
+    if (mode != MODE_SIMULATION) {
+        paused = false;
         level->reset();
+    }
 }
 
 // The machine is measured as it stood when the win test passed, and its

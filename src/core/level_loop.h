@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/clock.h"
@@ -12,8 +13,10 @@
 #include "core/game_info.h"
 #include "files/level_file.h"
 #include "files/records.h"
+#include "core/status_line.h"
 #include "partsbin/parts_bin.h"
 #include "toolkit/toolkit.h"
+#include "view/floor_view.h"
 
 class Device;
 class Level;
@@ -61,17 +64,24 @@ public:
     Records* records = nullptr;
     // The level file's par, shown while running and on winning.
     Par par;
+    // Step by step: a run started with S stands still until the next S,
+    // which runs one frame; Space goes on at full pace.
+    bool paused = false;
+    int steps_asked = 0;
+    StatusLine status;
 
 private:
     bool handle_construction(const SDL_Event& event);
     void handle_editing(const SDL_Event& event);
     void handle_simulation(const SDL_Event& event);
     void press_in_construction(int px, int py);
-    void start();
+    void start(bool step_by_step = false);
+    void show_run_error();
     void end_drag();
     void pick_up(int px, int py);
     void take_from_bin(int px, int py);
     void drop(int px, int py);
+    std::optional<DropOutline> drop_preview(int px, int py);
     void enter_editor();
     void leave_editor();
     void save_game();
@@ -79,11 +89,20 @@ private:
     void editing_frame();
     void simulation_frame();
     void show_win(int steps);
+    void run_frame();
+    void draw_run();
 };
 
 void run_level(GameInfo* info, Level* level);
 // The same, keeping the records of its wins.
 void run_level(GameInfo* info, Level* level, Records* records);
+
+// The file name the save chooser proposes: the level's, as a save
+// ("01-first-belt.sav" for "01-first-belt.lvl").
+std::string proposed_save_name(const std::string& level_name);
+// A saved file's path as the status line shows it: inside the game's folder
+// from there, else whole.
+std::string shown_path(const std::string& path);
 
 // The program text kept in a save: each box's row count, then its rows, each
 // row ended by a line end; the initialization code first.

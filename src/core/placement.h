@@ -1,14 +1,42 @@
 #ifndef GEARLOFT_CORE_PLACEMENT_H
 #define GEARLOFT_CORE_PLACEMENT_H
 
+#include <string>
+#include <utility>
+#include <vector>
+
 class Device;
 class Level;
 
 // The rules for putting the player's devices on the floor.
 
-// The device at its current cell would overlap another device of the level,
-// reach past the floor's right or bottom edge, or has its anchor off the floor.
+// Why a device may not stand at a cell; `none` when it may.
+enum class PlacementProblem {
+    none,
+    off_floor,  // its anchor lies off the floor, or it reaches past the right or bottom edge
+    fixed_belt, // it would cover one of the level's own belts
+    overlap,    // it would cover another device
+};
+struct Placement {
+    PlacementProblem problem = PlacementProblem::none;
+    // The device in the way, for the last two.
+    const Device* in_the_way = nullptr;
+    bool accepted() const { return problem == PlacementProblem::none; }
+};
+
+// Whether the device may stand with its anchor at (x, y): it may not reach
+// past the floor's right or bottom edge, have its anchor off the floor, or
+// overlap another device of the level. The drop and its preview both ask
+// this. The device is left where it was.
+Placement placement_at(Level& level, Device& device, int x, int y);
+// The same at the device's current cell.
 bool placement_refused(Level& level, Device& device);
+// The floor cells the device would cover with its anchor at (x, y).
+std::vector<std::pair<int, int>> cells_covered_at(Device& device, int x, int y);
+// What the status line says about a refused place: while the device is
+// dragged over it, or once it was dropped there (and went back).
+std::string refusal_text(const Placement& placement, bool dropped);
+
 // The lowest number no device of the same kind carries yet.
 int lowest_free_number(const Level& level, const Device& device);
 // The last device of the list covering the cell that the player may move, or null.

@@ -14,8 +14,8 @@ constexpr Uint32 WAIT_MS = 50;
 // The error picture's message strip: a frame at (60, 389) 681 x 25 in the
 // window with the one-line message centred on (400, 400). A longer message
 // is wrapped into MESSAGE_LINES lines on the strip, drawn taller, and the
-// last line cut with an ellipsis; the picture's own hint line below stays
-// free.
+// last line cut with an ellipsis. The hint goes below, in the free band the
+// picture keeps above its own help line, wrapped the same way.
 constexpr int MESSAGE_SIZE = 10;
 constexpr int MESSAGE_X = 400;
 constexpr int MESSAGE_Y = 400;
@@ -24,6 +24,8 @@ constexpr int STRIP_Y = 389;
 constexpr int STRIP_W = 681;
 constexpr int MESSAGE_WIDTH = STRIP_W - 16;
 constexpr std::size_t MESSAGE_LINES = 2;
+constexpr int HINT_Y = 427;
+constexpr std::size_t HINT_LINES = 2;
 
 bool fits(const std::string& text) {
     return text_width(text.c_str(), MESSAGE_SIZE) <= MESSAGE_WIDTH;
@@ -41,9 +43,9 @@ std::size_t line_length(const std::string& text) {
     return length > 0 ? length : 1;
 }
 
-std::vector<std::string> message_lines(std::string text) {
+std::vector<std::string> wrapped_lines(std::string text, std::size_t most) {
     std::vector<std::string> lines;
-    while (!text.empty() && lines.size() < MESSAGE_LINES) {
+    while (!text.empty() && lines.size() < most) {
         std::size_t length = line_length(text);
         lines.push_back(text.substr(0, length));
         text.erase(0, length);
@@ -55,6 +57,15 @@ std::vector<std::string> message_lines(std::string text) {
         last += ELLIPSIS;
     }
     return lines;
+}
+
+// Lines centred on the message's column, the first with its top at y.
+void draw_centred_lines(SDL_Surface* screen, const std::vector<std::string>& lines, int y, int r, int g, int b) {
+    for (const std::string& line : lines) {
+        int x = MESSAGE_X - text_width(line.c_str(), MESSAGE_SIZE) / 2;
+        draw_text(line.c_str(), MESSAGE_SIZE, r, g, b, x, y, screen);
+        y += text_line_height(MESSAGE_SIZE);
+    }
 }
 
 // The colour of one pixel of the window, as its own pixel value.
@@ -89,15 +100,13 @@ void draw_message(SDL_Surface* screen, const char* message) {
         draw_text_center(shown.c_str(), MESSAGE_SIZE, 0, 0, 0, MESSAGE_X, MESSAGE_Y, screen);
         return;
     }
-    std::vector<std::string> lines = message_lines(shown);
-    int line_height = text_line_height(MESSAGE_SIZE);
-    stretch_strip(screen, static_cast<int>(lines.size()) * line_height + 4);
-    int y = STRIP_Y + 3;
-    for (const std::string& line : lines) {
-        int x = MESSAGE_X - text_width(line.c_str(), MESSAGE_SIZE) / 2;
-        draw_text(line.c_str(), MESSAGE_SIZE, 0, 0, 0, x, y, screen);
-        y += line_height;
-    }
+    std::vector<std::string> lines = wrapped_lines(shown, MESSAGE_LINES);
+    stretch_strip(screen, static_cast<int>(lines.size()) * text_line_height(MESSAGE_SIZE) + 4);
+    draw_centred_lines(screen, lines, STRIP_Y + 3, 0, 0, 0);
+}
+
+void draw_hint(SDL_Surface* screen, const std::string& hint) {
+    draw_centred_lines(screen, wrapped_lines(shortened_message(hint), HINT_LINES), HINT_Y, 40, 30, 90);
 }
 
 void show_picture(GameInfo* info, const char* path) {
@@ -120,9 +129,12 @@ void wait_for_answer(const std::function<bool(const SDL_Event&)>& answered) {
     }
 }
 
-void error(GameInfo* info, const char* message) {
+void error(GameInfo* info, const char* message) { error(info, message, ""); }
+
+void error(GameInfo* info, const char* message, const std::string& hint) {
     show_picture(info, "img/error.gif");
     draw_message(info->screen, message);
+    draw_hint(info->screen, hint);
     SDL_Flip(info->screen);
     wait_for_click();
 }

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <functional>
+#include <string>
 
 #include "core/game_info.h"
 
@@ -16,6 +17,9 @@ void wait_for_answer(const std::function<bool(const SDL_Event&)>& answered);
 
 // Shows the message until a mouse button is pressed.
 void error(GameInfo* info, const char* message);
+// The same with a hint in the player's terms below the message (see
+// run/error_hint.h); an empty hint shows nothing.
+void error(GameInfo* info, const char* message, const std::string& hint);
 // Asks whether to leave the level: Y answers yes, N or Escape no.
 bool quit(GameInfo* info);
 // Shows that the level is solved until a mouse button is pressed.

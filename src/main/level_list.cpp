@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/toolkit.h"
+
 std::string level_row_text(int difficulty, const std::string& description) {
     int stars = std::clamp(difficulty, 0, 9);
     std::string row =
@@ -20,3 +22,17 @@ int level_row_at(int y, int row_count) {
 }
 
 bool load_button_hit(int x, int y) { return x >= 665 && x <= 726 && y >= 550 && y <= 576; }
+
+void draw_row_highlight(SDL_Surface* screen, int row) {
+    if (screen == nullptr)
+        return;
+    const SDL_PixelFormat& format = *screen->format;
+    Picture band(SDL_CreateRGBSurface(SDL_SWSURFACE, 760, LIST_ROW_HEIGHT - 1, format.BitsPerPixel, format.Rmask,
+                                      format.Gmask, format.Bmask, 0));
+    if (!band)
+        return;
+    SDL_FillRect(band.get(), nullptr, SDL_MapRGB(band->format, 214, 170, 90));
+    int y = LIST_TOP + LIST_ROW_HEIGHT * row - 2;
+    draw_image_fade(band.get(), 20, y, screen, 110);
+    fill_rect(screen, 20, y, 3, LIST_ROW_HEIGHT - 1, 116, 84, 38);
+}

@@ -1,6 +1,8 @@
 #ifndef GEARLOFT_MAIN_LEVEL_LIST_H
 #define GEARLOFT_MAIN_LEVEL_LIST_H
 
+#include <SDL.h>
+
 #include <cstddef>
 #include <string>
 
@@ -22,5 +24,7 @@ std::string level_row_text(int difficulty, const std::string& description);
 // The shown row under a press at height y, or -1.
 int level_row_at(int y, int row_count);
 bool load_button_hit(int x, int y);
+// The band behind the highlighted row, `row` counted on the page shown.
+void draw_row_highlight(SDL_Surface* screen, int row);
 
 #endif

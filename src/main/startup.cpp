@@ -104,6 +104,8 @@ LevelSelect::LevelSelect(GameInfo* info, const std::string& records_file) : info
 void LevelSelect::draw() {
     Picture background = load_picture("img/background_selection.gif", false);
     draw_image(background.get(), 0, 0, info->screen);
+    if (highlight >= static_cast<int>(first) && highlight < static_cast<int>(first + LIST_PAGE_ROWS))
+        draw_row_highlight(info->screen, highlight - static_cast<int>(first));
     for (size_t i = first; i < rows.size() && i < first + LIST_PAGE_ROWS; ++i) {
         int y = LIST_TOP + LIST_ROW_HEIGHT * static_cast<int>(i - first);
         draw_text(rows[i].text.c_str(), 10, 0, 0, 0, LIST_LEFT, y, info->screen);
@@ -127,22 +129,62 @@ bool LevelSelect::shows_records() const {
     });
 }
 
-// Turns to the next or the previous page of a list longer than the window.
+// Turns to the next or the previous page of a list longer than the window;
+// a highlight goes along to the same place on the new page.
 bool LevelSelect::turn_page(SDLKey key) {
+    size_t before = first;
     if (key == SDLK_PAGEDOWN && first + LIST_PAGE_ROWS < rows.size())
         first += LIST_PAGE_ROWS;
     else if (key == SDLK_PAGEUP && first > 0)
         first -= LIST_PAGE_ROWS;
     else
         return false;
+    if (highlight >= 0)
+        highlight = std::min(highlight + static_cast<int>(first) - static_cast<int>(before),
+                             static_cast<int>(rows.size()) - 1);
+    return true;
+}
+
+bool LevelSelect::move_highlight(SDLKey key) {
+    if ((key != SDLK_DOWN && key != SDLK_UP) || rows.empty())
+        return false;
+    int last = static_cast<int>(rows.size()) - 1;
+    int step = key == SDLK_DOWN ? 1 : -1;
+    int next = highlight < 0 ? static_cast<int>(first) : std::clamp(highlight + step, 0, last);
+    highlight_by_pointer = false;
+    if (next == highlight)
+        return false;
+    highlight = next;
+    first = static_cast<size_t>(highlight) / LIST_PAGE_ROWS * LIST_PAGE_ROWS;
+    return true;
+}
+
+bool LevelSelect::point_at(int x, int y) {
+    int shown = static_cast<int>(std::min(rows.size() - first, size_t{LIST_PAGE_ROWS}));
+    int row = load_button_hit(x, y) ? -1 : level_row_at(y, shown);
+    // Off the rows, a highlight the keys made stays.
+    int next = row >= 0 ? static_cast<int>(first) + row : highlight_by_pointer ? -1 : highlight;
+    if (row >= 0)
+        highlight_by_pointer = true;
+    if (next == highlight)
+        return false;
+    highlight = next;
     return true;
 }
 
 bool LevelSelect::handle_event(const SDL_Event& event, bool& redraw) {
     if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
         return false;
-    if (event.type == SDL_KEYDOWN && turn_page(event.key.keysym.sym))
+    if (event.type == SDL_KEYDOWN && (turn_page(event.key.keysym.sym) || move_highlight(event.key.keysym.sym)))
         redraw = true;
+    if (event.type == SDL_MOUSEMOTION && point_at(event.motion.x, event.motion.y))
+        redraw = true;
+    bool enter = event.type == SDL_KEYDOWN &&
+                 (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER);
+    if (enter && highlight >= 0) {
+        open_level(rows[static_cast<size_t>(highlight)].name);
+        redraw = true;
+    }
     if (event.type != SDL_MOUSEBUTTONDOWN)
         return true;
     // The load button lies over the rows' area and wins.

@@ -44,6 +44,11 @@ public:
     bool turn_page(SDLKey key);
     // Some row has a best or a par to show.
     bool shows_records() const;
+    // Moves the highlight a row up or down, turning the page where it leaves
+    // one; true when it moved.
+    bool move_highlight(SDLKey key);
+    // Highlights the row under the pointer, or none; true when that changed.
+    bool point_at(int x, int y);
 
     GameInfo* info;
     std::vector<Row> rows;
@@ -52,6 +57,10 @@ public:
     size_t first = 0;
     // The bests of the levels won.
     Records records;
+    // The highlighted row (an index into `rows`), or -1: the row under the
+    // pointer, or the one the arrow keys moved to; Enter opens it.
+    int highlight = -1;
+    bool highlight_by_pointer = false;
     // What a press on a row and on the load button do; by default, play the
     // level and open the load chooser.
     std::function<void(const std::string& name)> open_level;

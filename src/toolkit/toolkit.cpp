@@ -156,6 +156,11 @@ TTF_Font* font_of_size(int size) {
     if (!TTF_WasInit())
         return nullptr;
     TTF_Font* font = TTF_OpenFont(FONT_FILE, size);
+    // Texts are drawn in one colour without smoothing; the font's ordinary
+    // hinting then squeezes an "m" at size 10 into an "n" ("them" read
+    // "then"). Hinting made for such one-colour drawing keeps every stem.
+    if (font != nullptr)
+        TTF_SetFontHinting(font, TTF_HINTING_MONO);
     fonts[size] = font;
     return font;
 }

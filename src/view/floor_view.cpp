@@ -1,5 +1,6 @@
 #include "view/floor_view.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@ namespace {
 constexpr int MARK_R = 128, MARK_G = 128, MARK_B = 255;
 constexpr int GLUE_INSET = 5;
 constexpr int GLUE_SIZE = 15;
+constexpr int OUTLINE_PX = 2;
 
 void fill_mark_colour(SDL_Surface* dst, int x, int y, int w, int h) {
     fill_rect(dst, x, y, w, h, MARK_R, MARK_G, MARK_B);
@@ -87,6 +89,31 @@ void draw_blocks(SDL_Surface* dst, const Level& level) {
     }
 }
 
+// A faint wash over each cell and a rim round the group's outer edges.
+void draw_outline(SDL_Surface* dst, const DropOutline& outline) {
+    int r = outline.accepted ? 70 : 235, g = outline.accepted ? 220 : 60, b = outline.accepted ? 90 : 50;
+    Picture wash(SDL_CreateRGBSurface(SDL_SWSURFACE, CELL_PX, CELL_PX, dst->format->BitsPerPixel,
+                                      dst->format->Rmask, dst->format->Gmask, dst->format->Bmask, 0));
+    if (wash)
+        SDL_FillRect(wash.get(), nullptr, SDL_MapRGB(wash->format, static_cast<Uint8>(r), static_cast<Uint8>(g),
+                                                     static_cast<Uint8>(b)));
+    auto covered = [&](int x, int y) {
+        return std::find(outline.cells.begin(), outline.cells.end(), std::pair{x, y}) != outline.cells.end();
+    };
+    for (auto [x, y] : outline.cells) {
+        int px = CELL_PX * x, py = CELL_PX * y;
+        draw_image_fade(wash.get(), px, py, dst, 80);
+        if (!covered(x, y - 1))
+            fill_rect(dst, px, py, CELL_PX, OUTLINE_PX, r, g, b);
+        if (!covered(x, y + 1))
+            fill_rect(dst, px, py + CELL_PX - OUTLINE_PX, CELL_PX, OUTLINE_PX, r, g, b);
+        if (!covered(x - 1, y))
+            fill_rect(dst, px, py, OUTLINE_PX, CELL_PX, r, g, b);
+        if (!covered(x + 1, y))
+            fill_rect(dst, px + CELL_PX - OUTLINE_PX, py, OUTLINE_PX, CELL_PX, r, g, b);
+    }
+}
+
 void draw_devices(SDL_Surface* dst, Level& level, const Device* dragged, bool low, bool building) {
     for (auto& device : level.devices)
         if (device.get() != dragged && device->is_low() == low)
@@ -94,7 +121,8 @@ void draw_devices(SDL_Surface* dst, Level& level, const Device* dragged, bool lo
 }
 } // namespace
 
-void draw_floor(SDL_Surface* dst, Level& level, Device* dragged, int drag_x, int drag_y, bool building) {
+void draw_floor(SDL_Surface* dst, Level& level, Device* dragged, int drag_x, int drag_y, bool building,
+                const DropOutline* outline) {
     if (dst == nullptr)
         return;
     for (auto& catcher : level.catchers)
@@ -104,6 +132,8 @@ void draw_floor(SDL_Surface* dst, Level& level, Device* dragged, int drag_x, int
     draw_devices(dst, level, dragged, false, building);
     if (building)
         draw_spawners(dst, level);
+    if (outline != nullptr)
+        draw_outline(dst, *outline);
     if (dragged != nullptr)
         dragged->draw_at(dst, drag_x, drag_y, building);
 }

@@ -3,11 +3,12 @@
 X server, driven only by pointer and keyboard events:
 
   the level list -> the first level -> building its saved solution by hand
-  (parts bin, drags, the code editor) -> a run that wins -> saving through
-  the chooser -> leaving to the list, which marks the level solved ->
-  loading that save from the list -> a second win -> loading a hostile save
-  whose program raises a 5-million-character error: the error card shows it
-  shortened, and the game goes on -> Escape ends the game with status 0;
+  (parts bin, drags, the code editor) -> a run started step by step (S, a
+  few more S, then Space) that wins -> saving through the chooser ->
+  leaving to the list, which marks the level solved -> loading that save
+  from the list -> a second win -> loading a hostile save whose program
+  raises a 5-million-character error: the error card shows it shortened, and
+  the game goes on -> Escape ends the game with status 0;
   and in a second session a broken save stops the game with "Error!" and
   exit status 1.
 
@@ -50,6 +51,7 @@ INIT_BOX_TOP, CYCLE_BOX_TOP = 50, 220
 EDITOR_ROW_H = 15
 CHOOSER_ROW_H = 15
 CARD_CLICK = (400, 455)       # on a message card, clear of its text strip
+STEPS_BY_HAND = 3
 
 class Skip(Exception):
     pass
@@ -180,7 +182,7 @@ class Journey:
 
         self.build()
         self.type_program()
-        self.run_to_win("first win")
+        self.step_then_run("first win")
 
         self.save_through_chooser()
         solved = L.solved_rows(self.leave_level())
@@ -233,6 +235,22 @@ class Journey:
         s.key("Escape")  # the rows typed are checked in the save
         self.wait_construction("back from the editor")
 
+    def step_then_run(self, name):
+        """S starts a run that stands still; each S shows the next step;
+        Space then runs on to the win."""
+        s = self.screen
+        s.key("s")
+        shot = s.wait_for("paused run", self.looks.paused)
+        for i in range(STEPS_BY_HAND):
+            before = self.looks.step_number(shot)
+            s.key("s")
+            shot = s.wait_for("step %d by hand" % (i + 1),
+                              lambda shot: self.looks.paused(shot) and self.looks.step_number(shot) != before)
+        time.sleep(0.5)
+        self.expect(self.looks.step_number(s.grab()) == self.looks.step_number(shot),
+                    "the paused run went on by itself")
+        self.run_to_win(name)
+
     def run_to_win(self, name):
         s = self.screen
         s.key("space")
@@ -249,9 +267,10 @@ class Journey:
         self.expect(not os.path.exists(path), "the save name is taken already")
         s.click(*SAVE_BUTTON)
         s.wait_for("save chooser", self.looks.chooser)
-        s.type_text(SAVE_NAME)
+        s.type_text(SAVE_NAME)  # replaces the name the chooser proposes
         s.key("Return")
         self.wait_construction("saved")
+        self.expect(self.looks.status_news(s.last), "the status line does not say where the save went")
         self.check_saved(path)
 
     def check_saved(self, path):

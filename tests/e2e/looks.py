@@ -8,15 +8,24 @@ from pictures import close, count_pixels, is_ink, load_picture, match_fraction, 
 
 SAME = 0.97           # share of pixels that must match for "this picture shows"
 CARD_X, CARD_Y = 50, 350
-ERROR_TEXT_ROWS = range(39, 69)   # the error card's message strip, stretched for two lines
+ERROR_TEXT_ROWS = range(39, 105)  # the error card's message strip and the hint below it
 
 # The level list: rows of 20 pixels from y = 100, text from x = 25.
 LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
 
 # The in-game file chooser (its panel and the rows of its file list).
-CHOOSER_PANEL = (110, 80, 690, 520)
+CHOOSER_PANEL = (20, 80, 780, 520)
 CHOOSER_COLOUR = (222, 214, 196)
-CHOOSER_LIST_X, CHOOSER_LIST_Y = 126, 142
+CHOOSER_LIST_X, CHOOSER_LIST_Y = 36, 142
+
+# The status line in the bottom bar, where the game writes its news over the
+# background's own text.
+STATUS_WELL = (94, 573, 449, 593)
+
+# The plate shown on the simulation panel while a run stands paused, and the
+# window in it that holds the step number.
+PAUSED_X, PAUSED_Y = 662, 424
+PAUSED_NUMBER_ROWS = range(36, 65)
 
 # The box of a fatal message, centred in the window.
 FATAL_TITLE_BAR = (172, 247, 628, 269)
@@ -34,6 +43,7 @@ class Looks:
         self.win_card = picture("win.gif")
         self.error_card = picture("error.gif")
         self.quit_card = picture("quit.gif")
+        self.paused_plate = picture("paused.gif")
 
     # Full-window screens, told apart by parts nothing else draws over.
     def level_list(self, shot):
@@ -42,7 +52,23 @@ class Looks:
                 not self.chooser(shot))
 
     def construction(self, shot):
-        return region_match(shot, self.construction_bg, 0, 552, 800, 600) > SAME and not self.any_card(shot)
+        x0, y0, x1, _ = STATUS_WELL
+        return (region_match(shot, self.construction_bg, 0, 552, 800, y0) > SAME and
+                region_match(shot, self.construction_bg, x1, 552, 800, 600) > SAME and
+                not self.any_card(shot))
+
+    def status_news(self, shot):
+        """The game wrote news over the status line's own text."""
+        return region_match(shot, self.construction_bg, *STATUS_WELL) < SAME
+
+    def paused(self, shot):
+        rows = [r for r in range(self.paused_plate.height) if r not in PAUSED_NUMBER_ROWS]
+        return match_fraction(shot, self.paused_plate, PAUSED_X, PAUSED_Y, rows=rows) > SAME
+
+    def step_number(self, shot):
+        """The pixels of the paused plate's step number."""
+        return bytes(v for y in PAUSED_NUMBER_ROWS for x in range(self.paused_plate.width)
+                     for v in shot.pixel(PAUSED_X + x, PAUSED_Y + y))
 
     def editing(self, shot):
         return region_match(shot, self.editing_bg, 0, 0, 800, 45) > SAME

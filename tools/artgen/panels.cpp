@@ -28,6 +28,14 @@ void brass_edge(Canvas& c, double x0, double y0, double x1, double y1) {
     c.box(x0, y0, x1, y0 + 1, theme::BRASS_LIGHT);
 }
 
+// The status line between the save and run buttons: a sunk strip the game
+// writes its news into (window x 94 to 448, y 573 to 592), showing `idle`
+// while there is none.
+void status_well(Canvas& c, const char* idle) {
+    c.bevel_box(94, 573, 448, 592, shade(theme::PANEL_DARK, 0.8), true);
+    c.text(idle, {SANS, 10}, 100, 575, shade(theme::IVORY, 0.85));
+}
+
 void bottom_bar(Canvas& c) {
     panel(c, 0, FLOOR_PX_H, W, H);
     brass_edge(c, 0, FLOOR_PX_H, W, FLOOR_PX_H + 3);
@@ -60,8 +68,8 @@ void construction() {
     plate_button(c, 453, 560, 617, 587, "RUN", {84, 178, 86}, theme::INK, 15);
     arrow_head(c, 560, 566, 574, 581, theme::INK);
     plate_button(c, 651, 561, 770, 587, "EDIT CODE", {120, 156, 214}, theme::INK, 12);
-    hint(c, "Space: run    Tab: edit code    1 2 3: parts pages    Esc: leave", 100, 560);
-    hint(c, "Drag parts onto the floor; drag them back to the bin to remove.", 100, 576);
+    hint(c, "Space: run   S: step by step   Tab: edit code   1 2 3: pages   Esc: leave", 96, 556);
+    status_well(c, "Drag parts onto the floor; drag them back to the bin to remove.");
     save_picture(c, "background_construction.gif");
 }
 
@@ -77,7 +85,7 @@ void simulation() {
     gear(c, 690, 200, 24, 9, theme::STEEL_DARK, theme::PANEL);
     gear(c, 690, 200, 21, 9, theme::STEEL, theme::PANEL_DARK);
     const char* notes[] = {"Your program runs", "once per step.", "", "Catchers count down", "from 5. Fill every",
-                           "catcher to win.", "", "Space, Esc or STOP", "ends the run and", "resets the floor."};
+                           "catcher to win.", "", "Esc or STOP ends", "the run and resets", "the floor."};
     double y = 250;
     for (const char* line : notes) {
         hint(c, line, 726, y, Align::centre);
@@ -86,9 +94,21 @@ void simulation() {
     bottom_bar(c);
     plate_button(c, 453, 560, 617, 587, "STOP", {214, 70, 56}, theme::INK, 15);
     c.box(562, 567, 574, 580, theme::INK);
-    hint(c, "The machine is running.", 100, 560);
-    hint(c, "Space or Esc: stop", 100, 576);
+    hint(c, "Esc or STOP: end the run and reset the floor", 96, 556);
+    status_well(c, "The machine is running. Space ends the run too.");
     save_picture(c, "background_simulation.gif");
+}
+
+// The plate the game shows on the panel while a run stands paused; it
+// writes the step number into the window below the word.
+void paused_plate() {
+    Canvas c(128, 96, theme::PANEL, false);
+    brass_plate(c, 0, 0, 128, 96, 6);
+    engraved(c, "PAUSED", {SANS_BOLD, 15}, 64, 8, theme::INK, Align::centre);
+    c.bevel_box(12, 36, 116, 64, theme::PARCHMENT, true);
+    c.text("S: one more step", {SANS, 9}, 64, 68, theme::INK, Align::centre);
+    c.text("Space: full pace", {SANS, 9}, 64, 80, theme::INK, Align::centre);
+    save_picture(c, "paused.gif");
 }
 
 void editing() {
@@ -106,7 +126,7 @@ void editing() {
     engraved(c, "Every-cycle code", {SANS_BOLD, 11}, 20, 202, theme::BRASS_LIGHT, Align::left);
     hint(c, "runs on every step of the machine", 138, 203);
     hint(c, "Esc or BACK returns to the floor", 640, 33, Align::right);
-    c.text("pusher_0.on(true)   sensor_0.read()   sprayer_0.spray()   indicator_0.on(x)   "
+    c.text("pusher_0.on(true)   sensor_0.read()   sprayer_0.spray()   lamp: indicator_0.on(x)   "
            "grabber_0.move_to(5)  .grab()  .release()  .read()",
            {MONO, 9}, 400, 586, shade(theme::IVORY, 0.8), Align::centre);
     save_picture(c, "background_editing.gif");
@@ -120,7 +140,8 @@ void selection() {
     gear(c, 96, 70, 18, 9, theme::STEEL, theme::PANEL_DARK);
     title(c, 126, 8, 38);
     engraved(c, "the Brasswick workshop", {SERIF_BOLD, 14}, 130, 58, theme::IVORY, Align::left);
-    hint(c, "Click a level to open it.", 785, 30, Align::right);
+    hint(c, "Click a level to open it, or pick", 785, 14, Align::right);
+    hint(c, "one with the arrow keys and Enter.", 785, 30, Align::right);
     hint(c, "Esc quits.", 785, 46, Align::right);
     brass_edge(c, 0, 89, W, 92);
     // The list sits on a sheet of paper, one ruled line under each row.
@@ -137,8 +158,8 @@ void selection() {
 constexpr int CARD_W = 700;
 constexpr int CARD_H = 120;
 
-void card(Canvas& c, Rgb band, const char* heading) {
-    brass_plate(c, 0, 0, CARD_W, CARD_H, 8);
+void card(Canvas& c, Rgb band, const char* heading, int height = CARD_H) {
+    brass_plate(c, 0, 0, CARD_W, height, 8);
     c.round_box(10, 8, CARD_W - 10, 36, 4, theme::OUTLINE);
     c.round_box(11, 9, CARD_W - 11, 35, 3.5, band);
     c.box(13, 10, CARD_W - 13, 21, theme::WHITE, 40);
@@ -152,15 +173,19 @@ void key_cap(Canvas& c, double x, double y, const char* key) {
     c.text(key, {SANS_BOLD, 13}, x + 13, y + 4, theme::INK, Align::centre);
 }
 
+// Taller than the others: below the message strip the game writes a hint
+// of up to two lines (window rows 427 to 452), which this card leaves plain.
+constexpr int ERROR_CARD_H = 150;
+
 void error_card() {
-    Canvas c(CARD_W, CARD_H, theme::OUTLINE, false);
-    card(c, {158, 34, 28}, "THE MACHINE STOPPED");
+    Canvas c(CARD_W, ERROR_CARD_H, theme::OUTLINE, false);
+    card(c, {158, 34, 28}, "THE MACHINE STOPPED", ERROR_CARD_H);
     // The game writes the message centred on this strip (window row 400).
     c.box(10, 39, CARD_W - 10, 63, theme::OUTLINE);
     c.box(11, 40, CARD_W - 11, 62, theme::PARCHMENT);
-    c.text("Fix the program in the editor (Tab), then run again.", {SANS, 11}, CARD_W / 2.0, 72, theme::INK,
+    c.text("Fix the program in the editor (Tab), then run again.", {SANS, 11}, CARD_W / 2.0, 106, theme::INK,
            Align::centre);
-    c.text("Click to continue", {SANS_BOLD, 11}, CARD_W / 2.0, 92, theme::INK, Align::centre);
+    c.text("Click to continue", {SANS_BOLD, 11}, CARD_W / 2.0, 124, theme::INK, Align::centre);
     save_picture(c, "error.gif");
 }
 
@@ -192,6 +217,7 @@ void win_card() {
 void draw_backgrounds() {
     construction();
     simulation();
+    paused_plate();
     editing();
     selection();
 }

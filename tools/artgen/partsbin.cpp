@@ -137,8 +137,9 @@ const PageArt PAGES_ART[PAGES] = {
      {{18, 46, 131, 119}, {24, 161, 127, 245}, {24, 282, 127, 323}},
      {{"claw left", 45, 325}, {"claw right", 107, 325}},
      352,
-     {">pusher_0.on(true)", ">indicator_0.on(true)", "", ">grabber_0.move_to(5)", ">grabber_0.grab()",
-      ">grabber_0.release()", ">grabber_0.read()", "", "A grabber's track is", "18 cells tall."}},
+     {">pusher_0.on(true)", "", "In programs a lamp is", "indicator_0, indicator_1, ...", ">indicator_0.on(true)", "",
+      ">grabber_0.move_to(5)", ">grabber_0.grab()", ">grabber_0.release()", ">grabber_0.read()",
+      "A grabber's track is", "18 cells tall."}},
 };
 
 struct ButtonColour {

@@ -1,20 +1,27 @@
 // Renders review pictures of the game's look into a folder, as BMP files:
-// a sample floor while building and while running (with its step counter),
-// the level list (and the campaign's list with records and par), the editor,
-// the parts bin pages, the message cards (the win card with its metrics) and
-// a contact sheet of every picture with every machine in each direction, all
-// drawn by the game's own classes.
+// a sample floor while building, while running (with its step counter) and
+// paused, parts dragged over a free and a taken place, the level list (and
+// the campaign's list with records and par), the load chooser with its saves,
+// the editor, the parts bin pages, the message cards (errors with their hints,
+// the win card with its metrics) and a contact sheet of every picture with
+// every machine in each direction, all drawn by the game's own classes.
 // Usage (from the game's working folder): gearloft-shots OUT_DIR
 #include <SDL.h>
 #include <SDL_ttf.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "converter/converter.h"
+#include "core/file_chooser.h"
+#include "core/placement.h"
+#include "core/screens.h"
+#include "core/status_line.h"
 #include "conveyer/conveyer.h"
 #include "core/metrics_panel.h"
 #include "editorgui/editor_gui.h"
@@ -22,8 +29,10 @@
 #include "indicator/indicator.h"
 #include "level/level.h"
 #include "main/startup.h"
+#include "main/level_list.h"
 #include "partsbin/parts_bin.h"
 #include "pusher/pusher.h"
+#include "run/error_hint.h"
 #include "sensor/sensor.h"
 #include "sprayer/sprayer.h"
 #include "toolkit/pictures.h"
@@ -149,16 +158,76 @@ void records_list_shot(GameInfo& info) {
     std::remove((out_dir + "/records.txt").c_str());
 }
 
-void message_shot(SDL_Surface* screen, Level& level, const char* card, const char* message, const char* name) {
+void message_shot(SDL_Surface* screen, Level& level, const char* card, const char* name) {
     floor_shot(screen, level, true);
     draw_image(pic(card), 50, 350, screen);
-    if (message)
-        draw_text_center(message, 10, 0, 0, 0, 400, 400, screen);
     save(screen, name);
+}
+
+// A click waits in the queue, so the screen shows its message and returns.
+void error_shot(SDL_Surface* screen, Level& level, const char* message, const char* name) {
+    floor_shot(screen, level, true);
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    SDL_PushEvent(&click);
+    GameInfo info{screen};
+    error(&info, message, error_hint(message, level));
+    save(screen, name);
+}
+
+void paused_shot(SDL_Surface* screen, Level& level) {
+    floor_shot(screen, level, false);
+    draw_paused_run(screen, 37);
+    save(screen, "floor_paused");
+}
+
+// A part from the bin held over the floor, let go at cell (x, y) it would
+// land where the outline shows, or be refused for the reason the status
+// line gives.
+void drag_shot(SDL_Surface* screen, Level& level, Device& held, int x, int y, const char* name) {
+    floor_shot(screen, level, true);
+    Placement place = placement_at(level, held, x, y);
+    if (!place.accepted())
+        draw_status(screen, refusal_text(place, false), StatusTone::refusal);
+    DropOutline outline{cells_covered_at(held, x, y), place.accepted()};
+    draw_floor(screen, level, &held, CELL_PX * x + 9, CELL_PX * y + 7, true, &outline);
+    save(screen, name);
+}
+
+// The load chooser over the list, on a folder of saves made for it. The
+// chooser waits for the player: a timer presses Escape once it has drawn.
+Uint32 press_escape(Uint32, void*) {
+    SDL_Event escape{};
+    escape.type = SDL_KEYDOWN;
+    escape.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&escape);
+    return 0;
+}
+
+void load_list_shot(SDL_Surface* screen) {
+    char folder[] = "/tmp/gearloft-shots-XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        return;
+    const char* const saves[][2] = {{"01-first-belt.sav", "01-first-belt.lvl"},
+                                    {"05-glue.sav", "05-glue.lvl"},
+                                    {"07-lamp.sav", "07-lamp.lvl"},
+                                    {"07-lamp-counting.sav", "07-lamp.lvl"},
+                                    {"30-finale.sav", "30-finale.lvl"},
+                                    {"from-a-friend.sav", "99-lost-level.lvl"},
+                                    {"garbled.sav", "\x01\x02"}};
+    for (const auto& save : saves)
+        std::ofstream(std::string(folder) + "/" + save[0]) << save[1] << "\nCODE\n0\n0\n";
+    draw_image(pic("background_selection.gif"), 0, 0, screen);
+    SDL_TimerID timer = SDL_AddTimer(400, press_escape, nullptr);
+    choose_file(screen, ChooserMode::Open, folder);
+    SDL_RemoveTimer(timer);
+    save(screen, "load_list");
+    std::filesystem::remove_all(folder);
 }
 
 void list_shot(SDL_Surface* screen) {
     draw_image(pic("background_selection.gif"), 0, 0, screen);
+    draw_row_highlight(screen, 2);
     const char* rows[] = {"[*        ] First steps: one belt, one catcher", "[*        ] Two colours",
                           "[**       ] Glue: deliver a red pair", "[***      ] The pusher gate",
                           "[*****    ] Sorting by sensor", "[*********] The space station"};
@@ -270,7 +339,7 @@ int main(int argc, char** argv) {
     }
     out_dir = argv[1];
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    SDL_Init(SDL_INIT_VIDEO);
+    SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
     TTF_Init();
     SDL_Surface* screen = SDL_SetVideoMode(800, 600, 16, 0);
     {
@@ -280,10 +349,17 @@ int main(int argc, char** argv) {
         save(screen, "floor_building");
         floor_shot(screen, level, false);
         save(screen, "floor_running");
-        message_shot(screen, level, "error.gif",
-                     "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)", "message_error");
-        message_shot(screen, level, "quit.gif", nullptr, "message_quit");
-        message_shot(screen, level, "win.gif", nullptr, "message_win");
+        error_shot(screen, level, "[string \"EVERY TIME\"]:12: attempt to index global 'lamp_0' (a nil value)",
+                   "message_error");
+        error_shot(screen, level, "device not found: sensor_3", "message_error_device");
+        paused_shot(screen, level);
+        DevicePusher pusher(0, 0, false, DIR_LEFT);
+        drag_shot(screen, level, pusher, 12, 12, "drop_green");
+        DeviceConveyer belt(0, 0, false, 2, DIR_DOWN, 10);
+        drag_shot(screen, level, belt, 11, 6, "drop_red");
+        load_list_shot(screen);
+        message_shot(screen, level, "quit.gif", "message_quit");
+        message_shot(screen, level, "win.gif", "message_win");
         win_metrics_shot(screen, level);
         list_shot(screen);
         GameInfo info{screen};

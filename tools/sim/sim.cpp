@@ -8,7 +8,9 @@
 //   gearloft-sim --list
 //
 // A run's last line of standard output is always "ticks=T won=W remaining=R";
-// with --metrics, a won run puts "steps=S parts=P code=C" right before it.
+// a program error is told on the lines before it: "error: MESSAGE", then
+// "hint: HINT" when there is a hint in the player's terms; with --metrics,
+// a won run puts "steps=S parts=P code=C" right before the last line.
 // Exit status: 0 run complete (won, or N frames done), 1 corrupt save or
 // unusable level file, 2 program error, 3 not won within the maximum,
 // 64 bad arguments, 66 a file that cannot be read.
@@ -24,6 +26,7 @@
 #include "files/level_file.h"
 #include "files/level_list.h"
 #include "files/save_file.h"
+#include "run/error_hint.h"
 #include "run/metrics.h"
 #include "run/run.h"
 #include "scripting/message_text.h"
@@ -139,8 +142,12 @@ int simulate(Level& level, const Options& options) {
     Run run;
     std::optional<int> won_at;
     bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options, won_at);
-    if (!ok)
+    if (!ok) {
         std::printf("error: %s\n", shortened_message(run.error()).c_str());
+        std::string hint = error_hint(run.error(), level);
+        if (!hint.empty())
+            std::printf("hint: %s\n", hint.c_str());
+    }
     if (options.dump)
         level.debug();
     if (ok && won_at && options.metrics) {
