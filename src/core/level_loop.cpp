@@ -73,7 +73,7 @@ std::string saved_program_text(EditorGUI& editor) {
     return program_save_text(rows_of(*editor.init_box), rows_of(*editor.cycle_box));
 }
 
-LevelLoop::LevelLoop(GameInfo* info, Level* level) : info(info), level(level), par(read_level_par(level->level_name)) {
+LevelLoop::LevelLoop(GameInfo* info, Level* level, const Par& par) : info(info), level(level), par(par) {
     editor = std::make_unique<EditorGUI>(info->screen);
     if (level->init_code) {
         init_code = *level->init_code;
@@ -361,10 +361,8 @@ void LevelLoop::show_win(int steps) {
     win(info, [&report](SDL_Surface* screen) { draw_win_metrics(screen, report); });
 }
 
-void run_level(GameInfo* info, Level* level) { run_level(info, level, nullptr); }
-
-void run_level(GameInfo* info, Level* level, Records* records) {
-    LevelLoop loop(info, level);
+void run_level(GameInfo* info, Level* level, Records* records, const Par& par) {
+    LevelLoop loop(info, level, par);
     loop.records = records;
     loop.run();
 }

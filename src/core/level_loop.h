@@ -29,7 +29,8 @@ enum LoopMode { MODE_CONSTRUCTION = 0, MODE_EDITING = 1, MODE_SIMULATION = 2 };
 // steps with queued events.
 class LevelLoop {
 public:
-    LevelLoop(GameInfo* info, Level* level);
+    // `par` is the level file's, shown while running and on winning.
+    LevelLoop(GameInfo* info, Level* level, const Par& par = Par());
     ~LevelLoop();
     LevelLoop(const LevelLoop&) = delete;
     LevelLoop& operator=(const LevelLoop&) = delete;
@@ -93,9 +94,9 @@ private:
     void draw_run();
 };
 
-void run_level(GameInfo* info, Level* level);
-// The same, keeping the records of its wins.
-void run_level(GameInfo* info, Level* level, Records* records);
+// Runs the level until the player leaves it, keeping the records of its
+// wins when there are records to keep.
+void run_level(GameInfo* info, Level* level, Records* records = nullptr, const Par& par = Par());
 
 // The file name the save chooser proposes: the level's, as a save
 // ("01-first-belt.sav" for "01-first-belt.lvl").

@@ -82,10 +82,7 @@ std::optional<std::string> read_item(Level& level, BetterReader& reader, const s
 std::optional<std::string> level_name_problem(const std::string& name) {
     if (name.size() > LEVEL_NAME_MAX)
         return "Level file name too long: " + name;
-    // A zero byte would end the path early; either slash leads elsewhere.
-    bool plain = !name.empty() && name != "." && name != ".." &&
-                 name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
-    if (!plain)
+    if (!plain_level_name(name))
         return std::string("Level file must be a plain file inside ") + LEVELS_FOLDER + ", not \"" +
                shortened_message(name, LEVEL_NAME_MAX) + "\"";
     return std::nullopt;
@@ -115,6 +112,12 @@ LoadResult load_failure(LoadProblem problem, std::string message) {
 }
 
 BetterReader open_level_file(const std::string& name) { return BetterReader((LEVELS_FOLDER + name).c_str()); }
+
+bool plain_level_name(const std::string& name) {
+    // A zero byte would end the path early; either slash leads elsewhere.
+    return !name.empty() && name.size() <= LEVEL_NAME_MAX && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
 
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
                                            bool with_converters, Par* par) {
@@ -148,9 +151,9 @@ std::optional<LoadResult> read_level_items(Level& level, const std::string& name
 LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
     auto level = std::make_unique<Level>();
     level->level_name = name;
-    if (std::optional<LoadResult> failure = read_level_items(*level, name, open, true))
-        return std::move(*failure);
     LoadResult result;
+    if (std::optional<LoadResult> failure = read_level_items(*level, name, open, true, &result.par))
+        return std::move(*failure);
     result.level = std::move(level);
     return result;
 }

@@ -32,14 +32,6 @@ enum class LoadProblem {
     bad_save,       // the save holds devices no floor can take, or too many
 };
 
-// A loaded level, or why there is none; `message` tells the player.
-struct LoadResult {
-    std::unique_ptr<Level> level;
-    LoadProblem problem = LoadProblem::none;
-    std::string message;
-};
-LoadResult load_failure(LoadProblem problem, std::string message);
-
 // A level's target numbers for a winning machine (run/metrics.h), each
 // present or not. A level file gives them as items that a reader knowing
 // nothing of them skips after their keyword, x and y:
@@ -50,10 +42,25 @@ struct Par {
     std::optional<int> code;
 };
 
+// A loaded level with its level file's par, or why there is none; `message`
+// tells the player.
+struct LoadResult {
+    std::unique_ptr<Level> level;
+    Par par;
+    LoadProblem problem = LoadProblem::none;
+    std::string message;
+};
+LoadResult load_failure(LoadProblem problem, std::string message);
+
 // Opens a level file by its name inside LEVELS_FOLDER; a reader that is not
 // open when there is no such file. Tests hand in texts instead of files.
 using LevelOpener = std::function<BetterReader(const std::string& name)>;
 BetterReader open_level_file(const std::string& name);
+
+// A plain file name inside LEVELS_FOLDER, not too long: no folder, no path
+// separator, no zero byte. Saves are shared and name their level, so no
+// other name is ever opened.
+bool plain_level_name(const std::string& name);
 
 // Reads the items of the level file `name` into the level, in file order;
 // with `with_converters` false a converter item is read but not placed.

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <sstream>
 
 #include "files/whole_file.h"
@@ -77,8 +76,8 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-} // namespace
-
+// The records file's text, and the records read back from it; nothing, with
+// the reason in `why`, when the text is not a whole records file.
 std::string records_text(const BestsByLevel& bests) {
     std::string text = std::string(HEADER) + "\n";
     for (const auto& [level, best] : bests)
@@ -111,6 +110,8 @@ std::optional<BestsByLevel> parse_records(const std::string& text, std::string& 
     }
     return bests;
 }
+
+} // namespace
 
 Records::Records(std::string path) : path_(std::move(path)) {}
 

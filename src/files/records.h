@@ -24,11 +24,6 @@ struct Metrics {
 
 using BestsByLevel = std::map<std::string, Metrics>;
 
-// The records file's text, and the records read back from it; nothing, with
-// the reason in `why`, when the text is not a whole records file.
-std::string records_text(const BestsByLevel& bests);
-std::optional<BestsByLevel> parse_records(const std::string& text, std::string& why);
-
 // What one win did to a level's records.
 struct RecordOutcome {
     // The bests before this win; none the first time the level is won.
@@ -59,8 +54,6 @@ public:
     // level's best. Improved records are written at once; when that fails
     // the old file stays as it was and the bests are kept for the next write.
     RecordOutcome record(const std::string& level, const Metrics& won);
-
-    const std::string& path() const { return path_; }
 
 private:
     std::string path_;

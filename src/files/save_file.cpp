@@ -32,7 +32,8 @@ void append_rows(std::string& text, const std::vector<std::string>& rows) {
 LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std::string& save_name) {
     auto level = std::make_unique<Level>();
     level->level_name = save.get_line();
-    if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false))
+    LoadResult result;
+    if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false, &result.par))
         return std::move(*failure);
     std::string file = save_name.empty() ? "Save file" : "Save file " + save_name;
     // A save that ends before its "CODE" line meets the empty text at the end
@@ -53,7 +54,6 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
     }
     level->init_code = read_code(save);
     level->cycle_code = read_code(save);
-    LoadResult result;
     result.level = std::move(level);
     return result;
 }

@@ -2,11 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 
 #include "files/level_file.h"
-#include "files/level_list.h"
 #include "scripting/message_text.h"
 
 namespace {
@@ -34,20 +34,18 @@ std::string first_line(const std::string& path) {
     return line;
 }
 
-// A plain file name inside the levels folder, as the game's saves write it.
+// A plain file name inside the levels folder, as the game's saves write it,
+// and printable.
 bool is_level_name(const std::string& name) {
-    if (name.empty() || name.size() > LEVEL_NAME_MAX || name == "." || name == "..")
-        return false;
-    for (unsigned char c : name)
-        if (c < ' ' || c == '/' || c == '\\' || c == 0x7f)
-            return false;
-    return true;
+    return plain_level_name(name) &&
+           std::none_of(name.begin(), name.end(), [](unsigned char c) { return c < ' ' || c == 0x7f; });
 }
 
 std::string description_of(const std::string& level_name) {
-    if (!open_level_file(level_name).is_open())
+    BetterReader level = open_level_file(level_name);
+    if (!level.is_open())
         return "missing level: " + level_name;
-    return shortened_message(get_level_desc_from_file(level_name), SUMMARY_DESCRIPTION_MAX);
+    return shortened_message(level.get_line(), SUMMARY_DESCRIPTION_MAX);
 }
 } // namespace
 

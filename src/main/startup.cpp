@@ -18,6 +18,7 @@
 #include "files/save_file.h"
 #include "main/level_list.h"
 #include "main/list_records.h"
+#include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -26,7 +27,7 @@ constexpr Uint32 WAIT_MS = 50;
 // Plays a level that was read from a file, or says why it cannot be played.
 void play(GameInfo* info, const LoadResult& loaded, Records* records) {
     switch (load_outcome(loaded)) {
-    case LoadOutcome::open: run_level(info, loaded.level.get(), records); break;
+    case LoadOutcome::open: run_level(info, loaded.level.get(), records, loaded.par); break;
     case LoadOutcome::show_error: error(info, loaded.message.c_str()); break;
     case LoadOutcome::fatal: fatal_message(info->screen, INVALID_RECORD_TITLE, loaded.message.c_str());
     }
@@ -79,8 +80,6 @@ bool init(GameInfo* info) {
     return true;
 }
 
-void load_save(GameInfo* info) { load_save(info, nullptr); }
-
 void load_save(GameInfo* info, Records* records) {
     std::optional<std::string> path = choose_file(info->screen, ChooserMode::Open);
     if (!path)
@@ -102,8 +101,7 @@ LevelSelect::LevelSelect(GameInfo* info, const std::string& records_file) : info
 }
 
 void LevelSelect::draw() {
-    Picture background = load_picture("img/background_selection.gif", false);
-    draw_image(background.get(), 0, 0, info->screen);
+    draw_image(cached_picture("img/background_selection.gif", false), 0, 0, info->screen);
     if (highlight >= static_cast<int>(first) && highlight < static_cast<int>(first + LIST_PAGE_ROWS))
         draw_row_highlight(info->screen, highlight - static_cast<int>(first));
     for (size_t i = first; i < rows.size() && i < first + LIST_PAGE_ROWS; ++i) {

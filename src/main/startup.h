@@ -66,9 +66,8 @@ public:
     std::function<void(const std::string& name)> open_level;
     std::function<void()> open_save;
 };
-// The list's load button: opens a saved machine and plays it.
-void load_save(GameInfo* info);
-// The same, keeping the records of its wins.
-void load_save(GameInfo* info, Records* records);
+// The list's load button: opens a saved machine and plays it, keeping the
+// records of its wins when there are records to keep.
+void load_save(GameInfo* info, Records* records = nullptr);
 
 #endif

@@ -71,7 +71,6 @@ public:
 
     // The message of the last failure; empty after a success.
     const std::string& error() const { return error_; }
-    bool started() const { return engine_ != nullptr; }
 
 private:
     std::unique_ptr<ScriptingEngine> engine_;

@@ -155,7 +155,7 @@ bool measure(GameInfo& info, const std::string& path, FullScreenBlit& blit, Meas
         return false;
     }
     Figures figures;
-    LevelLoop loop(&info, loaded.level.get());
+    LevelLoop loop(&info, loaded.level.get(), loaded.par);
     time_construction(loop, blit, figures);
     if (!time_simulation(loop, blit, figures)) {
         std::fprintf(stderr, "%s: cannot be measured: %s\n", measured.name.c_str(), loop.run_state.error().c_str());
