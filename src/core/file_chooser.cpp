@@ -130,12 +130,9 @@ ChooserScreen::ChooserScreen(SDL_Surface* screen, ChooserMode mode, const char* 
     // Keep what lay beneath, dimmed, to repaint behind the panel every frame.
     backdrop_.reset(SDL_ConvertSurface(screen_, screen_->format, SDL_SWSURFACE));
     if (backdrop_) {
-        Picture shade(
-            SDL_CreateRGBSurface(SDL_SWSURFACE, screen_->w, screen_->h, 16, 0, 0, 0, 0));
-        if (shade) {
-            SDL_FillRect(shade.get(), nullptr, 0);
+        Picture shade = plain_picture(screen_, screen_->w, screen_->h, 0, 0, 0);
+        if (shade)
             draw_image_fade(shade.get(), 0, 0, backdrop_.get(), 140);
-        }
     }
     build_widgets();
     show_folder();

@@ -52,9 +52,7 @@ std::vector<std::string> wrapped_lines(std::string text, std::size_t most) {
     }
     if (!text.empty()) {
         std::string& last = lines.back();
-        while (!last.empty() && !fits(last + ELLIPSIS))
-            last.pop_back();
-        last += ELLIPSIS;
+        last = cut_to_width(last, MESSAGE_SIZE, MESSAGE_WIDTH, ELLIPSIS);
     }
     return lines;
 }
@@ -66,21 +64,6 @@ void draw_centred_lines(SDL_Surface* screen, const std::vector<std::string>& lin
         draw_text(line.c_str(), MESSAGE_SIZE, r, g, b, x, y, screen);
         y += text_line_height(MESSAGE_SIZE);
     }
-}
-
-// The colour of one pixel of the window, as its own pixel value.
-Uint32 pixel_at(SDL_Surface* surface, int x, int y) {
-    SDL_LockSurface(surface);
-    const Uint8* at = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
-    Uint32 value = 0;
-    switch (surface->format->BytesPerPixel) {
-    case 1: value = *at; break;
-    case 2: value = *reinterpret_cast<const Uint16*>(at); break;
-    case 4: value = *reinterpret_cast<const Uint32*>(at); break;
-    default: value = at[0] | at[1] << 8 | at[2] << 16; break;
-    }
-    SDL_UnlockSurface(surface);
-    return value;
 }
 
 // Makes the picture's strip tall enough for `lines` lines, in its own frame

@@ -18,31 +18,20 @@ constexpr int PLATE_Y = 424;
 constexpr int NUMBER_X = PLATE_X + 64;
 constexpr int NUMBER_Y = PLATE_Y + 50;
 
-// The strip's own colour, as the background under it has it.
-Uint32 strip_colour(SDL_Surface* screen) {
-    SDL_LockSurface(screen);
-    const Uint8* row = static_cast<const Uint8*>(screen->pixels) + (STATUS_Y + STATUS_H - 2) * screen->pitch;
-    Uint32 value = screen->format->BytesPerPixel == 2 ? reinterpret_cast<const Uint16*>(row)[STATUS_X + 1]
-                                                      : reinterpret_cast<const Uint32*>(row)[STATUS_X + 1];
-    SDL_UnlockSurface(screen);
-    return value;
-}
-
 // The longest start of the text that fits the strip, with an ellipsis when cut.
-std::string fitted(std::string text) {
+std::string fitted(const std::string& text) {
     if (text_width(text.c_str(), TEXT_SIZE) <= TEXT_WIDTH)
         return text;
-    while (!text.empty() && text_width((text + ELLIPSIS).c_str(), TEXT_SIZE) > TEXT_WIDTH)
-        text.pop_back();
-    return text + ELLIPSIS;
+    return cut_to_width(text, TEXT_SIZE, TEXT_WIDTH, ELLIPSIS);
 }
 } // namespace
 
 void draw_status(SDL_Surface* screen, const std::string& text, StatusTone tone) {
-    if (screen == nullptr || screen->format->BytesPerPixel < 2)
+    if (screen == nullptr)
         return;
+    // The strip is painted over in its own colour, as the background has it.
     SDL_Rect strip = make_rect(STATUS_X, STATUS_Y, STATUS_W, STATUS_H);
-    SDL_FillRect(screen, &strip, strip_colour(screen));
+    SDL_FillRect(screen, &strip, pixel_at(screen, STATUS_X + 1, STATUS_Y + STATUS_H - 2));
     std::string shown = fitted(shortened_message(text));
     if (tone == StatusTone::refusal)
         draw_text(shown.c_str(), TEXT_SIZE, 255, 120, 100, TEXT_X, TEXT_Y, screen);

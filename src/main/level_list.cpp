@@ -26,12 +26,9 @@ bool load_button_hit(int x, int y) { return x >= 665 && x <= 726 && y >= 550 && 
 void draw_row_highlight(SDL_Surface* screen, int row) {
     if (screen == nullptr)
         return;
-    const SDL_PixelFormat& format = *screen->format;
-    Picture band(SDL_CreateRGBSurface(SDL_SWSURFACE, 760, LIST_ROW_HEIGHT - 1, format.BitsPerPixel, format.Rmask,
-                                      format.Gmask, format.Bmask, 0));
+    Picture band = plain_picture(screen, 760, LIST_ROW_HEIGHT - 1, 214, 170, 90);
     if (!band)
         return;
-    SDL_FillRect(band.get(), nullptr, SDL_MapRGB(band->format, 214, 170, 90));
     int y = LIST_TOP + LIST_ROW_HEIGHT * row - 2;
     draw_image_fade(band.get(), 20, y, screen, 110);
     fill_rect(screen, 20, y, 3, LIST_ROW_HEIGHT - 1, 116, 84, 38);

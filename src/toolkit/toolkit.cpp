@@ -132,6 +132,19 @@ int text_width(const char* text, int size) {
     return w;
 }
 
+std::string cut_to_width(const std::string& text, int size, int width, const char* suffix) {
+    auto fits = [&](std::size_t length) { return text_width((text.substr(0, length) + suffix).c_str(), size) <= width; };
+    std::size_t low = 0, high = text.size();
+    while (low < high) {
+        std::size_t middle = (low + high + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return text.substr(0, low) + suffix;
+}
+
 int text_line_height(int size) {
     TTF_Font* font = font_of_size(size);
     return font ? TTF_FontLineSkip(font) : 0;
@@ -178,6 +191,29 @@ void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b
     SDL_Color c = colour_of(r, g, b);
     SDL_Rect area = make_rect(x, y, w, h);
     SDL_FillRect(dst, &area, SDL_MapRGB(dst->format, c.r, c.g, c.b));
+}
+
+Picture plain_picture(SDL_Surface* like, int w, int h, int r, int g, int b) {
+    const SDL_PixelFormat& format = *like->format;
+    Picture picture(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, format.BitsPerPixel, format.Rmask, format.Gmask,
+                                         format.Bmask, 0));
+    if (picture)
+        fill_rect(picture.get(), 0, 0, w, h, r, g, b);
+    return picture;
+}
+
+Uint32 pixel_at(SDL_Surface* surface, int x, int y) {
+    SDL_LockSurface(surface);
+    const Uint8* at = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * surface->format->BytesPerPixel;
+    Uint32 value = 0;
+    switch (surface->format->BytesPerPixel) {
+    case 1: value = *at; break;
+    case 2: value = *reinterpret_cast<const Uint16*>(at); break;
+    case 4: value = *reinterpret_cast<const Uint32*>(at); break;
+    default: value = at[0] | at[1] << 8 | at[2] << 16; break;
+    }
+    SDL_UnlockSurface(surface);
+    return value;
 }
 
 namespace {

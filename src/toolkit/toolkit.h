@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <map>
+#include <string>
 #include <memory>
 
 // The one font of every text on the game's screens, in the working directory.
@@ -22,6 +23,8 @@ void close_fonts();
 SDL_Rect make_rect(int x, int y, int w, int h);
 // Fills a rectangle of dst with the colour (r, g, b), each cut to 8 bits.
 void fill_rect(SDL_Surface* dst, int x, int y, int w, int h, int r, int g, int b);
+// The pixel value at (x, y) of a surface, in its own format.
+Uint32 pixel_at(SDL_Surface* surface, int x, int y);
 
 // A picture from the picture cache (toolkit/pictures.h) is drawn from the
 // copies the cache keeps for it; any other surface as it is.
@@ -44,6 +47,9 @@ void draw_text_int_center(int value, int size, int r, int g, int b, int x, int y
 // apart lines of that size stand; 0 without the font.
 int text_width(const char* text, int size);
 int text_line_height(int size);
+// The longest start of `text` that, with `suffix` after it, is at most
+// `width` pixels wide at a size, and the suffix (an ellipsis for a cut text).
+std::string cut_to_width(const std::string& text, int size, int width, const char* suffix);
 
 // Rendered texts are kept for later draws, this many at most.
 constexpr std::size_t KEPT_TEXTS_MAX = 256;
@@ -63,6 +69,9 @@ using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
 Picture load_picture(const char* path, bool keyed);
+// A w x h picture of one colour in the format of `like`, for fading over it;
+// null when it cannot be made.
+Picture plain_picture(SDL_Surface* like, int w, int h, int r, int g, int b);
 // A copy of src turned counter-clockwise by `angle` degrees; `part` is the
 // piece of it to draw, placed as if the whole copy were drawn. Null when
 // SDL_gfx cannot turn it.

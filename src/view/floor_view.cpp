@@ -92,11 +92,7 @@ void draw_blocks(SDL_Surface* dst, const Level& level) {
 // A faint wash over each cell and a rim round the group's outer edges.
 void draw_outline(SDL_Surface* dst, const DropOutline& outline) {
     int r = outline.accepted ? 70 : 235, g = outline.accepted ? 220 : 60, b = outline.accepted ? 90 : 50;
-    Picture wash(SDL_CreateRGBSurface(SDL_SWSURFACE, CELL_PX, CELL_PX, dst->format->BitsPerPixel,
-                                      dst->format->Rmask, dst->format->Gmask, dst->format->Bmask, 0));
-    if (wash)
-        SDL_FillRect(wash.get(), nullptr, SDL_MapRGB(wash->format, static_cast<Uint8>(r), static_cast<Uint8>(g),
-                                                     static_cast<Uint8>(b)));
+    Picture wash = plain_picture(dst, CELL_PX, CELL_PX, r, g, b);
     auto covered = [&](int x, int y) {
         return std::find(outline.cells.begin(), outline.cells.end(), std::pair{x, y}) != outline.cells.end();
     };
