@@ -26,6 +26,8 @@
 #include "files/save_file.h"
 #include "main/level_list.h"
 #include "partsbin/parts_bin.h"
+#include "round_trip.h"
+#include "support.h"
 #include "toolkit/toolkit.h"
 
 namespace fs = std::filesystem;
@@ -133,35 +135,6 @@ SimOutcome run_sim(const std::string& save, int max_frames, const std::string& o
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return outcome;
 }
-
-// A scratch folder outside the game folder, removed with the object.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (fs::temp_directory_path() / "gearloft-campaign-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path_.empty())
-            fs::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    // The path of the new file; empty (no file) when the folder could not be made.
-    std::string write(const std::string& name, const std::string& text) const {
-        if (path_.empty())
-            return "";
-        std::string file = (fs::path(path_) / name).string();
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-
-private:
-    std::string path_;
-};
 
 // What the parts bin hands out, as save records of devices at cell (0, 0)
 // with number 0, and the conveyer settings its buttons offer.
@@ -331,9 +304,7 @@ TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
     Level& level = *level_loaded.level;
     ScratchDir scratch;
     std::string copy = scratch.write("copy.sav", "");
-    std::string code =
-        program_save_text(code_rows(level.init_code.value_or("")), code_rows(level.cycle_code.value_or("")));
-    ASSERT_TRUE(save_level(level, copy.c_str(), code));
+    ASSERT_TRUE(save_level(level, copy.c_str(), saved_program(level)));
     EXPECT_EQ(read_file(copy), original) << "a row count that does not match its rows, or lines after the program";
 }
 

@@ -1,10 +1,20 @@
 #include "devices/device.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "devices/device_kit.h"
 #include "toolkit/toolkit.h"
+
+namespace {
+// The record format filled with the numbers, in order.
+std::string format_record(const char* record, const std::vector<int>& fields) {
+    int v[RECORD_FIELDS_MAX] = {};
+    for (std::size_t i = 0; i < fields.size() && i < RECORD_FIELDS_MAX; ++i)
+        v[i] = fields[i];
+    // Numbers beyond the format's own are never printed.
+    return format_text(SAVE_RECORD_SIZE, record, v[0], v[1], v[2], v[3], v[4], v[5]);
+}
+} // namespace
 
 const DeviceKind Device::NO_KIND{'\0', "", "", ""};
 
@@ -16,6 +26,8 @@ void Device::tick(Level*) {}
 void Device::code_action(const char*, int, Level*) {}
 
 bool Device::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
+
+bool Device::floor_collide(int cx, int cy) { return cx == x && cy == y; }
 
 void Device::give_name(int n) {
     if (kind.empty())
@@ -55,19 +67,4 @@ void Device::draw(SDL_Surface* dst, bool labels) { draw_at(dst, x * CELL_PX, y *
 void Device::draw_label(SDL_Surface* dst, int px, int py, bool labels) const {
     if (labels)
         draw_text(name, 10, 255, 0, 0, px, py - 16, dst);
-}
-
-std::string format_record(const char* record, const std::vector<int>& fields) {
-    int v[RECORD_FIELDS_MAX] = {};
-    for (std::size_t i = 0; i < fields.size() && i < RECORD_FIELDS_MAX; ++i)
-        v[i] = fields[i];
-    // Numbers beyond the format's own are never printed.
-    return format_text(SAVE_RECORD_SIZE, record, v[0], v[1], v[2], v[3], v[4], v[5]);
-}
-
-int record_field_count(const char* record) {
-    int count = 0;
-    for (const char* at = std::strstr(record, "%d"); at != nullptr; at = std::strstr(at + 2, "%d"))
-        ++count;
-    return count;
 }

@@ -56,8 +56,9 @@ public:
     // Cell (cx, cy) is solid: no block may be pushed into it. By default the
     // device is solid wherever it stands.
     virtual bool block_collide(int cx, int cy);
-    // Cell (cx, cy) is covered by the device.
-    virtual bool floor_collide(int cx, int cy) = 0;
+    // Cell (cx, cy) is covered by the device; by default its anchor cell
+    // alone.
+    virtual bool floor_collide(int cx, int cy);
     // A new device of the same class and constructor arguments; no name, no
     // number, no run state.
     virtual std::unique_ptr<Device> copy() = 0;
@@ -95,10 +96,5 @@ protected:
 private:
     const DeviceKind* kind_;
 };
-
-// The record format filled with the numbers, in order.
-std::string format_record(const char* record, const std::vector<int>& fields);
-// How many numbers a record format reads.
-int record_field_count(const char* record);
 
 #endif

@@ -1,6 +1,7 @@
 #include "files/device_record.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "converter/converter.h"
 #include "conveyer/conveyer.h"
@@ -11,6 +12,14 @@
 #include "sprayer/sprayer.h"
 
 namespace {
+
+// How many numbers a record format reads.
+int record_field_count(const char* record) {
+    int count = 0;
+    for (const char* at = std::strstr(record, "%d"); at != nullptr; at = std::strstr(at + 2, "%d"))
+        ++count;
+    return count;
+}
 
 using Fields = int[RECORD_FIELDS_MAX];
 

@@ -104,9 +104,10 @@ void DeviceGrabber::draw_track(SDL_Surface* dst, int px, int py) {
     int angle = faces_left ? 0 : 180;
     SDL_Surface* head = picture(faces_left ? TOP : BOTTOM);
     SDL_Surface* tail = picture(faces_left ? BOTTOM : TOP);
+    SDL_Surface* middle = picture(MIDDLE);
     draw_image_rotated(head, angle, px, py, dst);
     for (int i = 1; i < length - 1; ++i)
-        draw_image_rotated(picture(MIDDLE), angle, px, py + CELL_PX * i, dst);
+        draw_image_rotated(middle, angle, px, py + CELL_PX * i, dst);
     draw_image_rotated(tail, angle, px, py + CELL_PX * (length - 1), dst);
 }
 

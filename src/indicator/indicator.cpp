@@ -32,8 +32,6 @@ void DeviceIndicator::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_label(dst, px, py, labels);
 }
 
-bool DeviceIndicator::floor_collide(int cx, int cy) { return cx == x && cy == y; }
-
 std::unique_ptr<Device> DeviceIndicator::copy() {
     return std::make_unique<DeviceIndicator>(x, y, fixed, red, green, blue);
 }

@@ -18,7 +18,6 @@ public:
 
     void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
     std::string get_code_stub(Level* level) override;
     void reset() override;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "devices/device.h"
-#include "toolkit/toolkit.h"
 
 // Which conveyer setting a setting button sets.
 enum ConveyerSetting { SETTING_LENGTH = 1, SETTING_DIRECTION = 2, SETTING_PERIOD = 3 };

@@ -53,8 +53,6 @@ bool DevicePusher::block_collide(int cx, int cy) {
     return extended && cx == front.x && cy == front.y;
 }
 
-bool DevicePusher::floor_collide(int cx, int cy) { return cx == x && cy == y; }
-
 std::unique_ptr<Device> DevicePusher::copy() { return std::make_unique<DevicePusher>(x, y, fixed, direction); }
 
 std::string DevicePusher::get_code_stub(Level*) { return on_off_stub(name); }

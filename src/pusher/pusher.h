@@ -21,7 +21,6 @@ public:
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
     bool block_collide(int cx, int cy) override;
-    bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
     std::string get_code_stub(Level* level) override;
     void reset() override;

@@ -22,18 +22,13 @@ bool is_handle(lua_State* L, int index, int handle) {
 }
 
 // Writes the arguments from `first` on as Lua 5.1's write does: numbers in
-// Lua's own format, strings as they are, anything else refused.
+// Lua's own format (the argument's text form), strings as they are, anything
+// else refused.
 int write_arguments(lua_State* L, std::FILE* stream, int first) {
     for (int arg = first; arg <= lua_gettop(L); ++arg) {
         std::size_t length;
-        if (lua_type(L, arg) == LUA_TNUMBER) {
-            char number[LUAI_MAXNUMBER2STR];
-            int written = std::snprintf(number, sizeof number, LUA_NUMBER_FMT, lua_tonumber(L, arg));
-            write_out(L, stream, number, static_cast<std::size_t>(written));
-        } else {
-            const char* text = luaL_checklstring(L, arg, &length);
-            write_out(L, stream, text, length);
-        }
+        const char* text = luaL_checklstring(L, arg, &length);
+        write_out(L, stream, text, length);
     }
     lua_pushboolean(L, 1);
     return 1;

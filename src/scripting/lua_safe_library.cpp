@@ -162,6 +162,29 @@ int checked_rep(lua_State* L) {
     return 1;
 }
 
+// Lua 5.1's string order (strcoll on each zero-separated piece), with the
+// work charged to the meter: pieces count as steps, long texts by length.
+int compare_texts(const char* a, std::size_t a_length, const char* b, std::size_t b_length, WorkMeter& meter) {
+    for (;;) {
+        meter.add(1);
+        int order = std::strcoll(a, b);
+        if (order != 0)
+            return order;
+        std::size_t piece = std::strlen(a);
+        meter.add(static_cast<long long>(piece / BYTES_PER_STEP));
+        if (piece == b_length)
+            return piece == a_length ? 0 : 1;
+        if (piece == a_length)
+            return -1;
+        ++piece;
+        a += piece;
+        a_length -= piece;
+        b += piece;
+        b_length -= piece;
+    }
+}
+
+
 // Lua 5.1's order for strings, element by element through a comparison
 // function or by `<`; strings are compared here so that the work is charged.
 bool sort_less(lua_State* L, WorkMeter& meter, int a, int b) {
@@ -179,10 +202,7 @@ bool sort_less(lua_State* L, WorkMeter& meter, int a, int b) {
         std::size_t a_length, b_length;
         const char* a_text = lua_tolstring(L, a, &a_length);
         const char* b_text = lua_tolstring(L, b, &b_length);
-        long long steps = 0;
-        bool less = compare_texts(a_text, a_length, b_text, b_length, steps) < 0;
-        meter.add(steps);
-        return less;
+        return compare_texts(a_text, a_length, b_text, b_length, meter) < 0;
     }
     return lua_lessthan(L, a, b);
 }
@@ -260,7 +280,8 @@ void sort_range(lua_State* L, WorkMeter& meter, int lo, int up) {
 
 int checked_sort(lua_State* L) {
     // Room for the index arithmetic above the last element.
-    int n = to_int(table_length(L, 1) < INT_MAX - 2 ? table_length(L, 1) : INT_MAX - 2);
+    long long length = table_length(L, 1);
+    int n = static_cast<int>(length < INT_MAX - 2 ? length : INT_MAX - 2);
     luaL_checkstack(L, 40, "");
     if (!lua_isnoneornil(L, 2))
         luaL_checktype(L, 2, LUA_TFUNCTION);
@@ -400,26 +421,6 @@ void replace_in(lua_State* L, const char* table, std::initializer_list<luaL_Reg>
 }
 
 } // namespace
-
-int compare_texts(const char* a, std::size_t a_length, const char* b, std::size_t b_length, long long& meter_steps) {
-    for (;;) {
-        ++meter_steps;
-        int order = std::strcoll(a, b);
-        if (order != 0)
-            return order;
-        std::size_t piece = std::strlen(a);
-        meter_steps += static_cast<long long>(piece / BYTES_PER_STEP);
-        if (piece == b_length)
-            return piece == a_length ? 0 : 1;
-        if (piece == a_length)
-            return -1;
-        ++piece;
-        a += piece;
-        a_length -= piece;
-        b += piece;
-        b_length -= piece;
-    }
-}
 
 void install_safe_library(lua_State* L) {
     lua_pushcfunction(L, checked_unpack);

@@ -8,9 +8,13 @@
 #include "scripting/work_meter.h"
 
 const char BINARY_CHUNK_REFUSED[] = "cannot load a precompiled chunk; only program text is accepted";
-const char LOAD_TEXT_TOO_LONG[] = "text too long to load (more than 65536 bytes)";
 
 namespace {
+
+// Longest text that load and loadstring compile, and the message past it.
+constexpr size_t LOAD_TEXT_MAX = 1 << 16;
+static_assert(LOAD_TEXT_MAX == 65536, "the message names the limit");
+constexpr const char LOAD_TEXT_TOO_LONG[] = "text too long to load (more than 65536 bytes)";
 
 // Wraps another reader and checks the first piece: a chunk starting with
 // the escape byte would be handed to Lua's bytecode loader.

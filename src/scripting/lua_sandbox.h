@@ -12,8 +12,6 @@
 
 // Message of a refused precompiled chunk.
 extern const char BINARY_CHUNK_REFUSED[];
-// Message of a text longer than load and loadstring take.
-extern const char LOAD_TEXT_TOO_LONG[];
 
 // Opens os, base, table, string, math and package and the game's own print
 // and io, then takes away what touches the system and puts in library

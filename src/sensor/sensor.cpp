@@ -29,8 +29,6 @@ void DeviceSensor::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_label(dst, px, py, labels);
 }
 
-bool DeviceSensor::floor_collide(int cx, int cy) { return cx == x && cy == y; }
-
 std::unique_ptr<Device> DeviceSensor::copy() { return std::make_unique<DeviceSensor>(x, y, fixed, direction); }
 
 std::vector<int> DeviceSensor::record_fields() const { return {x, y, number, direction}; }

@@ -15,7 +15,6 @@ public:
     DeviceSensor(int x, int y, bool fixed, int direction);
 
     void draw_at(SDL_Surface* dst, int px, int py, bool labels) override;
-    bool floor_collide(int cx, int cy) override;
     std::unique_ptr<Device> copy() override;
     std::string get_code_stub(Level* level) override;
     std::vector<int> record_fields() const override;

@@ -43,8 +43,6 @@ void DeviceSprayer::draw_at(SDL_Surface* dst, int px, int py, bool labels) {
     draw_label(dst, px, py, labels);
 }
 
-bool DeviceSprayer::floor_collide(int cx, int cy) { return cx == x && cy == y; }
-
 std::unique_ptr<Device> DeviceSprayer::copy() { return std::make_unique<DeviceSprayer>(x, y, fixed, direction); }
 
 std::string DeviceSprayer::get_code_stub(Level*) {

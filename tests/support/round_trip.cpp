@@ -2,12 +2,9 @@
 
 #include "files/save_file.h"
 
-namespace {
-// The program part of a save for the level's own code texts.
 std::string saved_program(const Level& level) {
     return program_save_text(code_rows(level.init_code.value_or("")), code_rows(level.cycle_code.value_or("")));
 }
-} // namespace
 
 std::string round_trip_problem(Level& level, const LevelOpener& open) {
     std::string before = save_text(level, saved_program(level));

@@ -12,4 +12,7 @@
 // saves again; returns what broke the promise, or an empty text.
 std::string round_trip_problem(Level& level, const LevelOpener& open);
 
+// The program part of a level's save, as the game writes it.
+std::string saved_program(const Level& level);
+
 #endif

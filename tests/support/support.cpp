@@ -61,10 +61,11 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path_, ignored);
 }
 
-void ScratchDir::write(const std::string& file, const std::string& bytes) const {
+std::string ScratchDir::write(const std::string& file, const std::string& bytes) const {
     fs::path target = fs::path(path_) / file;
     fs::create_directories(target.parent_path());
     std::ofstream(target, std::ios::binary) << bytes;
+    return target.string();
 }
 
 std::string ScratchDir::read(const std::string& file) const {

@@ -69,7 +69,8 @@ public:
     ScratchDir();
     ~ScratchDir();
     const std::string& path() const { return path_; }
-    void write(const std::string& file, const std::string& bytes) const;
+    // Writes the file (folders made as needed) and gives its whole path.
+    std::string write(const std::string& file, const std::string& bytes) const;
     std::string read(const std::string& file) const;
 
     class Inside {

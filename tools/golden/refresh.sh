@@ -1,5 +1,5 @@
 #!/bin/sh
-# Draws the golden pictures of tests/golden_test.cpp again with the game's own
+# Draws the golden pictures of tests/drawing_test.cpp again with the game's own
 # code and art, and writes them to tests/data/golden/ as PNG files. Run it on
 # purpose, after a change to what the screen shows, and look at the new
 # pictures before committing them.

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -42,13 +41,7 @@
 namespace {
 std::string out_dir;
 
-SDL_Surface* pic(const char* file) {
-    static std::map<std::string, Picture> loaded;
-    auto& slot = loaded[file];
-    if (!slot)
-        slot = load_picture((std::string("img/") + file).c_str(), false);
-    return slot.get();
-}
+SDL_Surface* pic(const char* file) { return cached_picture((std::string("img/") + file).c_str(), false); }
 
 void save(SDL_Surface* s, const char* name) {
     std::string path = out_dir + "/" + name + ".bmp";
@@ -276,11 +269,12 @@ void contact_sheet() {
     Picture sheet = canvas(760, 560);
     SDL_Surface* s = sheet.get();
     label(s, "blocks", 10, 4);
-    const char types[] = "RGUudDiMsWwTBtgYXCS";
-    for (int i = 0; i < 19; ++i) {
-        char name[2] = {types[i], '\0'};
-        draw_image(cached_picture(block_picture_file(static_cast<unsigned char>(types[i])), false), 10 + 36 * i, 22, s);
+    int i = 0;
+    for (const BlockType& block : BLOCK_TYPES) {
+        char name[2] = {static_cast<char>(block.type), '\0'};
+        draw_image(cached_picture(block.picture, false), 10 + 36 * i, 22, s);
         label(s, name, 18 + 36 * i, 48);
+        ++i;
     }
     const char* dirs[] = {"up", "right", "down", "left"};
     label(s, "belt frames 0-4, then belts up/right/down/left", 10, 70);
