@@ -18,15 +18,15 @@
 #include <string>
 #include <vector>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
-#include "core/placement.h"
 #include "devices/device.h"
-#include "level/level.h"
 #include "files/save_file.h"
-#include "main/level_list.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "level/level.h"
+#include "level/placement.h"
 #include "partsbin/parts_bin.h"
 #include "round_trip.h"
+#include "screens/level_list_rows.h"
 #include "support.h"
 #include "toolkit/toolkit.h"
 

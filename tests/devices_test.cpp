@@ -4,16 +4,17 @@
 
 #include <cstring>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
 #include "files/describe.h"
 #include "files/device_record.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "support.h"
+#include "toolkit/sdl_canvas.h"
 
 namespace {
 int marks(const unsigned char (&grid)[GRID_W][GRID_H]) {
@@ -293,10 +294,11 @@ TEST(DeviceKinds, MissingPicturesDrawNothingAnywhere) {
     }
     place<DeviceConverter>(level, 2, 2, false, 'R', 'G');
     Picture black = make_surface(150, 150), surface = make_surface(150, 150);
+    SdlCanvas canvas(surface.get());
     for (auto& device : level.devices) {
         device->give_name(7);
         for (auto [x, y] : {std::pair{50, 50}, {-30, -30}, {-200, 40}, {140, 10}})
-            device->draw_at(surface.get(), x, y, true);
+            device->draw_at(canvas, x, y, Phase::building);
         ASSERT_EQ(std::memcmp(surface->pixels, black->pixels, 150 * surface->pitch), 0) << describe_part(*device);
     }
 }

@@ -4,23 +4,25 @@
 // turns and magenta keys.
 #include <gtest/gtest.h>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
-#include "core/fatal_message.h"
-#include "core/metrics_panel.h"
-#include "core/screens.h"
 #include "editorgui/editor_gui.h"
 #include "files/device_record.h"
-#include "grabber/grabber.h"
-#include "main/level_list.h"
-#include "main/list_records.h"
-#include "indicator/indicator.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "partsbin/parts_bin.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "screens/fatal_message.h"
+#include "screens/level_list_records.h"
+#include "screens/level_list_rows.h"
+#include "screens/message_screens.h"
+#include "screens/metrics_panel.h"
 #include "support.h"
+#include "toolkit/gui_font.h"
 #include "toolkit/pictures.h"
+#include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
 
 namespace {
@@ -77,8 +79,10 @@ TEST_F(Golden, FloorWhileBuildingAndRunning) {
     DevicePusher dragged(0, 0, false, DIR_LEFT);
     dragged.give_name(9);
     Picture building = make_surface(650, 550), running = make_surface(650, 550);
-    draw_floor(building.get(), level, &dragged, 312, 437, true);
-    draw_floor(running.get(), level, level.devices.back().get(), -100, -100, false);
+    SdlCanvas on_building(building.get()), on_running(running.get());
+    DraggedDevice from_bin{&dragged, 312, 437}, from_floor{level.devices.back().get(), -100, -100};
+    draw_floor(on_building, level, Phase::building, &from_bin);
+    draw_floor(on_running, level, Phase::running, &from_floor);
     EXPECT_TRUE(matches_golden(building.get(), "floor_building"));
     EXPECT_TRUE(matches_golden(running.get(), "floor_running"));
 }
@@ -112,7 +116,7 @@ TEST_F(Golden, MessagesAndCodeEditor) {
     EXPECT_TRUE(matches_golden(info_.screen, "messages"));
     EditorGUI editor(info_.screen);
     editor.cycle_box->setText("-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
-                              std::string(EDITOR_GLYPHS));
+                              std::string(GUI_FONT_GLYPHS));
     draw_image(cached_picture("img/background_editing.gif", false), 0, 0, info_.screen);
     editor.logic();
     editor.draw();

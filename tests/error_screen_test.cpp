@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/screens.h"
+#include "screens/message_screens.h"
 #include "toolkit/toolkit.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "conveyer/conveyer.h"
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
-#include "pusher/pusher.h"
+#include "kinds/conveyer.h"
+#include "kinds/pusher.h"
 #include "round_trip.h"
 #include "support.h"
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <tuple>
 
-#include "conveyer/conveyer.h"
+#include "kinds/conveyer.h"
 #include "level/level.h"
 #include "support.h"
 

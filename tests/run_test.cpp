@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "conveyer/conveyer.h"
-#include "converter/converter.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
 #include "run/error_hint.h"
-#include "run/metrics.h"
+#include "run/measure.h"
 #include "run/run.h"
 #include "scripting/scripting_engine.h"
-#include "sensor/sensor.h"
 #include "support.h"
 
 namespace {

@@ -11,19 +11,19 @@
 #include <map>
 #include <optional>
 
-#include "conveyer/conveyer.h"
-#include "core/fatal_message.h"
-#include "core/file_chooser.h"
-#include "core/level_loop.h"
-#include "core/placement.h"
-#include "core/screens.h"
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
-#include "main/level_list.h"
-#include "main/startup.h"
+#include "kinds/conveyer.h"
+#include "kinds/pusher.h"
 #include "partsbin/parts_bin.h"
-#include "pusher/pusher.h"
+#include "screens/dropping.h"
+#include "screens/fatal_message.h"
+#include "screens/file_chooser.h"
+#include "screens/level_list.h"
+#include "screens/level_list_rows.h"
+#include "screens/level_loop.h"
+#include "screens/message_screens.h"
 #include "support.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "canvas/canvas.h"
 #include "devices/device_kit.h"
-#include "toolkit/toolkit.h"
 
 namespace {
 // The record format filled with the numbers, in order.
@@ -62,9 +62,9 @@ bool Device::fits_floor() {
     return on_floor(x, y);
 }
 
-void Device::draw(SDL_Surface* dst, bool labels) { draw_at(dst, x * CELL_PX, y * CELL_PX, labels); }
+void Device::draw(Canvas& canvas, Phase phase) const { draw_at(canvas, x * CELL_PX, y * CELL_PX, phase); }
 
-void Device::draw_label(SDL_Surface* dst, int px, int py, bool labels) const {
-    if (labels)
-        draw_text(name, 10, 255, 0, 0, px, py - 16, dst);
+void Device::draw_label(Canvas& canvas, int px, int py, Phase phase) const {
+    if (phase == Phase::building)
+        canvas.draw_text(name, 10, {255, 0, 0}, px, py - 16);
 }

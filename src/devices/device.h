@@ -1,15 +1,19 @@
 #ifndef GEARLOFT_DEVICES_DEVICE_H
 #define GEARLOFT_DEVICES_DEVICE_H
 
-#include <SDL.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "devices/floor.h"
 
+class Canvas;
+
 class Level;
+
+// What the floor is drawn for: the player building the machine (name
+// labels shown, lamps dim) or the machine running.
+enum class Phase { building, running };
 
 // Longest Lua name a device can carry (the name buffer holds 32 bytes).
 constexpr int DEVICE_NAME_MAX = 31;
@@ -46,9 +50,8 @@ public:
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
-    // Draws the device with its anchor cell at pixel (px, py); `labels` is true
-    // while the player is building.
-    virtual void draw_at(SDL_Surface* dst, int px, int py, bool labels) = 0;
+    // Draws the device with its anchor cell at pixel (px, py).
+    virtual void draw_at(Canvas& canvas, int px, int py, Phase phase) const = 0;
     // One simulation step; nothing by default.
     virtual void tick(Level* level);
     // Applies one action of the program; by default every verb is ignored.
@@ -85,13 +88,13 @@ public:
     // floor or the row just below it (what lies further out is not looked at,
     // so a converter may hang below the floor's last rows).
     bool fits_floor();
-    void draw(SDL_Surface* dst, bool labels);
+    void draw(Canvas& canvas, Phase phase) const;
 
     static const DeviceKind NO_KIND;
 
 protected:
     // The red name label above a scriptable device, only while building.
-    void draw_label(SDL_Surface* dst, int px, int py, bool labels) const;
+    void draw_label(Canvas& canvas, int px, int py, Phase phase) const;
 
 private:
     const DeviceKind* kind_;

@@ -1,7 +1,8 @@
 #include "editorgui/editor_gui.h"
 
+#include "toolkit/gui_font.h"
+
 namespace {
-constexpr const char* FONT_PICTURE = "img/dina.bmp";
 constexpr const char* BACKGROUND_PICTURE = "img/background_editing.gif";
 constexpr int AREA_X = 20;
 constexpr int AREA_WIDTH = 760;
@@ -10,11 +11,6 @@ constexpr int ARROW_SCROLL_AMOUNT = 50;
 constexpr const char* INIT_PLACEHOLDER = "-- Initialization Code Goes Here";
 constexpr const char* CYCLE_PLACEHOLDER = "-- Every-cycle Code Goes Here";
 } // namespace
-
-const char* const EDITOR_GLYPHS = " abcdefghijklmnopqrstuvwxyz"
-                                  "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                  "0123456789"
-                                  ".,!?-+/():;%&`'*#=[]\"<>{}^~|_@$\\";
 
 EditorGUI::EditorGUI(SDL_Surface* screen) {
     // The loader must be in place before any picture or font is loaded.
@@ -39,12 +35,9 @@ EditorGUI::EditorGUI(SDL_Surface* screen) {
 
 // A missing or broken font picture leaves the library's built-in font in use.
 void EditorGUI::load_font() {
-    try {
-        font = std::make_unique<gcn::ImageFont>(FONT_PICTURE, EDITOR_GLYPHS);
+    font = load_gui_font();
+    if (font)
         gcn::Widget::setGlobalFont(font.get());
-    } catch (const gcn::Exception&) {
-        font.reset();
-    }
 }
 
 // Without its picture the editor simply shows no background.

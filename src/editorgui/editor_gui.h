@@ -49,9 +49,6 @@ private:
     void open_below_placeholder(gcn::TextBox& box, bool& clicked, const char* placeholder);
 };
 
-// The characters the editor's font has glyphs for, in the font picture's order.
-extern const char* const EDITOR_GLYPHS;
-
 // A text box's rows, and the same as one text with each row followed by a
 // line end.
 std::vector<std::string> rows_of(const gcn::TextBox& box);

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 
 namespace {
 

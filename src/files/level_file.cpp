@@ -1,9 +1,9 @@
 #include "files/level_file.h"
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
 #include "files/device_record.h"
-#include "scripting/message_text.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "text/message_text.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "partsbin/parts_bin.h"
 
-#include "conveyer/conveyer.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 

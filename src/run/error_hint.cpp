@@ -7,7 +7,7 @@
 #include "devices/device.h"
 #include "level/level.h"
 #include "run/run.h"
-#include "scripting/message_text.h"
+#include "text/message_text.h"
 
 namespace {
 // The program's two boxes, by the chunk name Lua puts in its messages.

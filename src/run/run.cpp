@@ -2,8 +2,8 @@
 
 #include "devices/device.h"
 #include "level/level.h"
-#include "scripting/message_text.h"
 #include "scripting/scripting_engine.h"
+#include "text/message_text.h"
 
 std::string assemble_program(Level& level, const std::string& code) {
     std::string program;

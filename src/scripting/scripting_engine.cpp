@@ -12,7 +12,7 @@
 #include <new>
 
 #include "scripting/lua_sandbox.h"
-#include "scripting/message_text.h"
+#include "text/message_text.h"
 
 ScriptingEngine* engine = nullptr;
 

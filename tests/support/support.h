@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/game_info.h"
 #include "devices/device.h"
 #include "files/level_file.h"
+#include "screens/game_info.h"
 #include "toolkit/toolkit.h"
 
 template <class T, class... Args> T* place(Level& level, Args&&... args) {
@@ -43,7 +43,7 @@ public:
     std::string stub;
 
     explicit StubDevice(const std::string& device_name = "");
-    void draw_at(SDL_Surface*, int, int, bool) override {}
+    void draw_at(Canvas&, int, int, Phase) const override {}
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level*) override { received.emplace_back(verb, arg); }
     bool floor_collide(int cx, int cy) override { return solid.count({cx, cy}) > 0; }

@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "core/level_loop.h"
 #include "files/save_file.h"
 #include "level/level.h"
 #include "run/run.h"
+#include "screens/level_loop.h"
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 

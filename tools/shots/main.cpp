@@ -16,25 +16,26 @@
 #include <memory>
 #include <string>
 
-#include "converter/converter.h"
-#include "core/file_chooser.h"
-#include "core/placement.h"
-#include "core/screens.h"
-#include "core/status_line.h"
-#include "conveyer/conveyer.h"
-#include "core/metrics_panel.h"
 #include "editorgui/editor_gui.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "level/level.h"
-#include "main/startup.h"
-#include "main/level_list.h"
 #include "partsbin/parts_bin.h"
-#include "pusher/pusher.h"
 #include "run/error_hint.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "screens/dropping.h"
+#include "screens/file_chooser.h"
+#include "screens/level_list.h"
+#include "screens/level_list_rows.h"
+#include "screens/message_screens.h"
+#include "screens/metrics_panel.h"
+#include "screens/status_line.h"
 #include "toolkit/pictures.h"
+#include "toolkit/sdl_canvas.h"
 #include "toolkit/toolkit.h"
 #include "view/floor_view.h"
 
@@ -112,7 +113,8 @@ void floor_shot(SDL_Surface* screen, Level& level, bool building) {
         PartsBin bin;
         bin.draw(screen);
     }
-    draw_floor(screen, level, nullptr, 0, 0, building);
+    SdlCanvas canvas(screen);
+    draw_floor(canvas, level, building ? Phase::building : Phase::running);
     if (!building)
         draw_step_counter(screen, 412, SAMPLE_PAR);
 }
@@ -183,7 +185,9 @@ void drag_shot(SDL_Surface* screen, Level& level, Device& held, int x, int y, co
     if (!place.accepted())
         draw_status(screen, refusal_text(place, false), StatusTone::refusal);
     DropOutline outline{cells_covered_at(held, x, y), place.accepted()};
-    draw_floor(screen, level, &held, CELL_PX * x + 9, CELL_PX * y + 7, true, &outline);
+    DraggedDevice dragged{&held, CELL_PX * x + 9, CELL_PX * y + 7, &outline};
+    SdlCanvas canvas(screen);
+    draw_floor(canvas, level, Phase::building, &dragged);
     save(screen, name);
 }
 
@@ -268,6 +272,7 @@ void label(SDL_Surface* s, const char* text, int x, int y) { draw_text(text, 10,
 void contact_sheet() {
     Picture sheet = canvas(760, 560);
     SDL_Surface* s = sheet.get();
+    SdlCanvas on_sheet(s);
     label(s, "blocks", 10, 4);
     int i = 0;
     for (const BlockType& block : BLOCK_TYPES) {
@@ -281,11 +286,11 @@ void contact_sheet() {
     for (int f = 0; f < 5; ++f) {
         DeviceConveyer belt(0, 0, false, 1, DIR_RIGHT, 10);
         belt.frame = f;
-        belt.draw_at(s, 10 + 30 * f, 90, false);
+        belt.draw_at(on_sheet, 10 + 30 * f, 90, Phase::running);
     }
     for (int d = 0; d < 4; ++d) {
         DeviceConveyer belt(0, 0, false, d % 2 ? 3 : 1, d, 10);
-        belt.draw_at(s, 180 + 110 * d, 90, false);
+        belt.draw_at(on_sheet, 180 + 110 * d, 90, Phase::running);
         label(s, dirs[d], 180 + 110 * d, 120);
     }
     label(s, "pushers (rod out), sprayers (spraying), sensors, each up/right/down/left", 10, 150);
@@ -294,34 +299,34 @@ void contact_sheet() {
         DevicePusher pusher(0, 0, false, d);
         pusher.give_name(d);
         pusher.extended = true;
-        pusher.draw_at(s, x, y, true);
+        pusher.draw_at(on_sheet, x, y, Phase::building);
         DeviceSprayer sprayer(0, 0, false, d);
         sprayer.give_name(d);
         sprayer.spray_time = 4;
-        sprayer.draw_at(s, x + 340, y, true);
+        sprayer.draw_at(on_sheet, x + 340, y, Phase::building);
         DeviceSensor sensor(0, 0, false, d);
         sensor.give_name(d);
-        sensor.draw_at(s, x, y + 80, true);
+        sensor.draw_at(on_sheet, x, y + 80, Phase::building);
     }
     label(s, "lamps dim/lit, grabbers (claw left open, right holding), converter", 10, 330);
     const int lamp_colours[4][3] = {{0, 0, 255}, {255, 128, 0}, {255, 0, 0}, {0, 255, 0}};
     for (int i = 0; i < 4; ++i) {
         DeviceIndicator lamp(0, 0, false, lamp_colours[i][0], lamp_colours[i][1], lamp_colours[i][2]);
-        lamp.draw_at(s, 10 + 30 * i, 370, false);
+        lamp.draw_at(on_sheet, 10 + 30 * i, 370, Phase::running);
         lamp.lit = true;
-        lamp.draw_at(s, 10 + 30 * i, 400, false);
+        lamp.draw_at(on_sheet, 10 + 30 * i, 400, Phase::running);
     }
     DeviceGrabber left(0, 0, false, 6, true);
     left.give_name(0);
     left.position = 2;
-    left.draw_at(s, 190, 370, true);
+    left.draw_at(on_sheet, 190, 370, Phase::building);
     DeviceGrabber right(0, 0, false, 6, false);
     right.give_name(1);
     right.position = 3;
     right.holding = true;
-    right.draw_at(s, 250, 370, true);
+    right.draw_at(on_sheet, 250, 370, Phase::building);
     DeviceConverter converter(0, 0, false, 'R', 'G');
-    converter.draw_at(s, 330, 370, false);
+    converter.draw_at(on_sheet, 330, 370, Phase::running);
     save(s, "contact_sheet");
 }
 } // namespace

@@ -24,12 +24,12 @@
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/level_file.h"
-#include "files/level_list.h"
+#include "files/levels_folder.h"
 #include "files/save_file.h"
 #include "run/error_hint.h"
-#include "run/metrics.h"
+#include "run/measure.h"
 #include "run/run.h"
-#include "scripting/message_text.h"
+#include "text/message_text.h"
 
 namespace {
 

@@ -1,0 +1,112 @@
+#ifndef GEARLOFT_SCREENS_LEVEL_LOOP_H
+#define GEARLOFT_SCREENS_LEVEL_LOOP_H
+
+#include <SDL.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "editorgui/editor_gui.h"
+#include "files/level_file.h"
+#include "files/records.h"
+#include "partsbin/parts_bin.h"
+#include "run/run.h"
+#include "screens/clock.h"
+#include "screens/game_info.h"
+#include "screens/status_line.h"
+#include "toolkit/toolkit.h"
+#include "view/floor_view.h"
+
+class Device;
+class Level;
+
+enum LoopMode { MODE_CONSTRUCTION = 0, MODE_EDITING = 1, MODE_SIMULATION = 2 };
+
+// Everything that lives while one level is open: the mode, the player's two
+// program texts, the current run, the parts bin, the editor and the device
+// being dragged. `run_level` drives it frame by frame; tests drive the same
+// steps with queued events.
+class LevelLoop {
+public:
+    // `par` is the level file's, shown while running and on winning.
+    LevelLoop(GameInfo* info, Level* level, const Par& par = Par());
+    ~LevelLoop();
+    LevelLoop(const LevelLoop&) = delete;
+    LevelLoop& operator=(const LevelLoop&) = delete;
+
+    // Frames until the player leaves the level.
+    void run();
+    // One frame without its sleep: every pending event, the mode's work and
+    // drawing, the flip. False when the player chose to leave.
+    bool step();
+    // Handles one event under the mode the frame began with; false to leave.
+    bool handle_event(const SDL_Event& event, int frame_mode);
+    // The work and drawing of a frame that began in `frame_mode`.
+    void frame_work(int frame_mode);
+
+    GameInfo* info;
+    Level* level;
+    int mode = MODE_CONSTRUCTION;
+    std::string init_code;
+    std::string cycle_code;
+    Run run_state;
+    Clock clock;
+    // The device being dragged: one of the level's, or `new_device` fresh
+    // from the parts bin.
+    Device* held = nullptr;
+    std::unique_ptr<Device> new_device;
+    int grab_x = 0;
+    int grab_y = 0;
+    PartsBin parts_bin;
+    std::unique_ptr<EditorGUI> editor;
+    // The player's records, which a win updates; none in a loop that keeps
+    // no records.
+    Records* records = nullptr;
+    // The level file's par, shown while running and on winning.
+    Par par;
+    // Step by step: a run started with S stands still until the next S,
+    // which runs one frame; Space goes on at full pace.
+    bool paused = false;
+    int steps_asked = 0;
+    StatusLine status;
+
+private:
+    bool handle_construction(const SDL_Event& event);
+    void handle_editing(const SDL_Event& event);
+    void handle_simulation(const SDL_Event& event);
+    void press_in_construction(int px, int py);
+    void start(bool step_by_step = false);
+    void show_run_error();
+    void end_drag();
+    void pick_up(int px, int py);
+    void take_from_bin(int px, int py);
+    void drop(int px, int py);
+    std::optional<DropOutline> drop_preview(int px, int py);
+    void enter_editor();
+    void leave_editor();
+    void save_game();
+    void construction_frame();
+    void editing_frame();
+    void simulation_frame();
+    void show_win(int steps);
+    void run_frame();
+    void draw_run();
+};
+
+// Runs the level until the player leaves it, keeping the records of its
+// wins when there are records to keep.
+void run_level(GameInfo* info, Level* level, Records* records = nullptr, const Par& par = Par());
+
+// The file name the save chooser proposes: the level's, as a save
+// ("01-first-belt.sav" for "01-first-belt.lvl").
+std::string proposed_save_name(const std::string& level_name);
+// A saved file's path as the status line shows it: inside the game's folder
+// from there, else whole.
+std::string shown_path(const std::string& path);
+
+// The program text kept in a save: each box's row count, then its rows, each
+// row ended by a line end; the initialization code first.
+std::string saved_program_text(EditorGUI& editor);
+
+#endif
