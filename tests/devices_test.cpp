@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 #include "files/describe.h"
 #include "files/device_record.h"
@@ -13,6 +14,7 @@
 #include "kinds/pusher.h"
 #include "kinds/sensor.h"
 #include "kinds/sprayer.h"
+#include "level/placement.h"
 #include "support.h"
 #include "toolkit/sdl_canvas.h"
 
@@ -278,6 +280,43 @@ TEST(SprayerAndConverter, GlueAtTheNextPushAnywhereAndConvertOneCell) {
         for (int cx = 9; cx <= 14; ++cx)
             footprint += level.devices[3]->block_collide(cx, cy) ? '#' : '.';
     EXPECT_EQ(footprint, "......" ".####." ".####." "......" "..##.." "......");
+}
+
+// A place is judged by the footprint alone, so it must list exactly the
+// cells each kind covers.
+TEST(Placement, FootprintsAreTheCellsCovered) {
+    Level level;
+    for (int direction = 0; direction < 4; ++direction)
+        place<DeviceConveyer>(level, 3, 4, false, 5, direction, 10);
+    place<DeviceConveyer>(level, 3, 4, false, 0, DIR_UP, 10);
+    place<DeviceGrabber>(level, 3, 4, false, 7, true);
+    place<DeviceConverter>(level, 3, 4, false, 'R', 'G');
+    place<DevicePusher>(level, 3, 4, false, DIR_LEFT);
+    for (auto& device : level.devices) {
+        std::set<std::pair<int, int>> covered, listed;
+        for (int cx = -3; cx < GRID_W + 3; ++cx)
+            for (int cy = -3; cy < GRID_H + 3; ++cy)
+                if (device->floor_collide(cx, cy))
+                    covered.insert({cx, cy});
+        for (FloorCell cell : device->footprint())
+            listed.insert({3 + cell.x, 4 + cell.y});
+        EXPECT_EQ(listed, covered) << describe_part(*device);
+    }
+}
+
+TEST(Placement, TheFloorsEdgesAndTheFirstDeviceInTheWay) {
+    Level level;
+    DeviceConveyer* belt = place<DeviceConveyer>(level, 5, 5, true, 3, DIR_RIGHT, 10);
+    DevicePusher* pusher = place<DevicePusher>(level, 6, 6, false, DIR_UP);
+    DeviceConverter converter(0, 0, false, 'R', 'G');
+    EXPECT_TRUE(placement_at(level, converter, {20, 20}).accepted()) << "its foot may hang below the floor";
+    for (FloorCell off : {FloorCell{23, 0}, FloorCell{-1, 3}, FloorCell{10, 21}})
+        EXPECT_EQ(placement_at(level, converter, off).problem, PlacementProblem::off_floor) << off.x << "," << off.y;
+    Placement on_both = placement_at(level, converter, {4, 5});
+    EXPECT_EQ(on_both.problem, PlacementProblem::fixed_belt);
+    EXPECT_EQ(on_both.in_the_way, belt);
+    EXPECT_EQ(placement_at(level, converter, {5, 6}).in_the_way, pusher);
+    EXPECT_FALSE(placement_refused(level, *pusher)) << "a device is not in its own way";
 }
 
 // Without img/ every kind draws nothing, in any direction, anywhere.

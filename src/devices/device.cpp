@@ -25,9 +25,11 @@ void Device::tick(Level*) {}
 
 void Device::code_action(const char*, int, Level*) {}
 
-bool Device::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
+bool Device::block_collide(int cx, int cy) const { return floor_collide(cx, cy); }
 
-bool Device::floor_collide(int cx, int cy) { return cx == x && cy == y; }
+bool Device::floor_collide(int cx, int cy) const { return cx == x && cy == y; }
+
+std::vector<FloorCell> Device::footprint() const { return {{0, 0}}; }
 
 void Device::give_name(int n) {
     if (kind.empty())
@@ -40,27 +42,9 @@ std::string Device::get_code_stub(Level*) { return ""; }
 
 void Device::reset() {}
 
-bool Device::is_low() { return false; }
+bool Device::is_low() const { return false; }
 
 std::string Device::get_save_stub(Level*) { return format_record(kind_->record, record_fields()); }
-
-bool Device::device_collide(Device* other) {
-    for (int cx = 0; cx < FLOOR_W; ++cx)
-        for (int cy = 0; cy < FLOOR_H; ++cy)
-            if (floor_collide(cx, cy) && other->floor_collide(cx, cy))
-                return true;
-    return false;
-}
-
-bool Device::fits_floor() {
-    for (int cx = 0; cx < FLOOR_W; ++cx)
-        if (floor_collide(cx, FLOOR_H))
-            return false;
-    for (int cy = 0; cy < FLOOR_H; ++cy)
-        if (floor_collide(FLOOR_W, cy))
-            return false;
-    return on_floor(x, y);
-}
 
 void Device::draw(Canvas& canvas, Phase phase) const { draw_at(canvas, x * CELL_PX, y * CELL_PX, phase); }
 

@@ -58,10 +58,14 @@ public:
     virtual void code_action(const char* verb, int arg, Level* level);
     // Cell (cx, cy) is solid: no block may be pushed into it. By default the
     // device is solid wherever it stands.
-    virtual bool block_collide(int cx, int cy);
+    virtual bool block_collide(int cx, int cy) const;
     // Cell (cx, cy) is covered by the device; by default its anchor cell
     // alone.
-    virtual bool floor_collide(int cx, int cy);
+    virtual bool floor_collide(int cx, int cy) const;
+    // The cells the device covers, relative to its anchor: the cells for
+    // which floor_collide is true, whatever the anchor. The placement rules
+    // (level/placement.h) judge a place by them.
+    virtual std::vector<FloorCell> footprint() const;
     // A new device of the same class and constructor arguments; no name, no
     // number, no run state.
     virtual std::unique_ptr<Device> copy() = 0;
@@ -73,7 +77,7 @@ public:
     // Back to the start of a run; nothing by default.
     virtual void reset();
     // Drawn beneath the blocks; false by default.
-    virtual bool is_low();
+    virtual bool is_low() const;
     // The one-line save record, without its line end: the kind's record
     // format filled with `record_fields`.
     virtual std::string get_save_stub(Level* level);
@@ -81,13 +85,6 @@ public:
     virtual std::vector<int> record_fields() const = 0;
 
     const DeviceKind& device_kind() const { return *kind_; }
-    // Some floor cell is covered by both devices.
-    bool device_collide(Device* other);
-    // The device stands where the player could drop it, overlaps aside: its
-    // anchor on the floor and nothing of it in the column just right of the
-    // floor or the row just below it (what lies further out is not looked at,
-    // so a converter may hang below the floor's last rows).
-    bool fits_floor();
     void draw(Canvas& canvas, Phase phase) const;
 
     static const DeviceKind NO_KIND;

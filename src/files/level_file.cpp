@@ -3,6 +3,7 @@
 #include "files/device_record.h"
 #include "kinds/converter.h"
 #include "kinds/conveyer.h"
+#include "level/placement.h"
 #include "text/message_text.h"
 
 namespace {
@@ -28,7 +29,7 @@ std::optional<std::string> catcher_problem(const Catcher& catcher) {
 // A fixed belt or a converter, placed (converters only `with_converters`)
 // when it stands where the player could have put it.
 std::optional<std::string> place_device(Level& level, std::unique_ptr<Device> device, bool place) {
-    if (!device->fits_floor())
+    if (!fits_floor(*device, {device->x, device->y}))
         return OFF_THE_FLOOR;
     if (place)
         level.devices.push_back(std::move(device));

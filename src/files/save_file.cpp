@@ -4,6 +4,7 @@
 #include "files/device_record.h"
 #include "files/whole_file.h"
 #include "level/level.h"
+#include "level/placement.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
         std::unique_ptr<Device> device = device_from_stub(line.c_str());
         if (!device)
             return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
-        if (!device->fits_floor())
+        if (!fits_floor(*device, {device->x, device->y}))
             return load_failure(LoadProblem::bad_save, file + ": record " + std::to_string(record) + " (" +
                                                            device->get_save_stub(level.get()) +
                                                            ") does not fit the floor");

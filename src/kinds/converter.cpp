@@ -37,7 +37,7 @@ void DeviceConverter::draw_at(Canvas& canvas, int px, int py, Phase) const {
 
 // Rows y and y + 1 are solid across, row y + 2 is the lane, and row y + 3
 // keeps only its middle two cells.
-bool DeviceConverter::floor_collide(int cx, int cy) {
+bool DeviceConverter::floor_collide(int cx, int cy) const {
     int col = cx - x;
     int row = cy - y;
     if (row == 0 || row == 1)
@@ -45,6 +45,10 @@ bool DeviceConverter::floor_collide(int cx, int cy) {
     if (row == 3)
         return col == 1 || col == 2;
     return false;
+}
+
+std::vector<FloorCell> DeviceConverter::footprint() const {
+    return {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 3}, {2, 0}, {2, 1}, {2, 3}, {3, 0}, {3, 1}};
 }
 
 std::unique_ptr<Device> DeviceConverter::copy() {

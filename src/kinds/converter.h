@@ -17,7 +17,8 @@ public:
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
-    bool floor_collide(int cx, int cy) override;
+    bool floor_collide(int cx, int cy) const override;
+    std::vector<FloorCell> footprint() const override;
     std::unique_ptr<Device> copy() override;
     std::vector<int> record_fields() const override;
 

@@ -66,12 +66,19 @@ void DeviceConveyer::draw_at(Canvas& canvas, int px, int py, Phase) const {
     }
 }
 
-bool DeviceConveyer::block_collide(int, int) { return false; }
+bool DeviceConveyer::block_collide(int, int) const { return false; }
 
-bool DeviceConveyer::floor_collide(int cx, int cy) {
+bool DeviceConveyer::floor_collide(int cx, int cy) const {
     if (runs_across())
         return cy == y && cx >= x && cx - x < length;
     return cx == x && cy >= y && cy - y < length;
+}
+
+std::vector<FloorCell> DeviceConveyer::footprint() const {
+    std::vector<FloorCell> cells;
+    for (int i = 0; i < length; ++i)
+        cells.push_back(runs_across() ? FloorCell{i, 0} : FloorCell{0, i});
+    return cells;
 }
 
 std::unique_ptr<Device> DeviceConveyer::copy() {
@@ -80,6 +87,6 @@ std::unique_ptr<Device> DeviceConveyer::copy() {
 
 void DeviceConveyer::reset() { frame = 0; }
 
-bool DeviceConveyer::is_low() { return true; }
+bool DeviceConveyer::is_low() const { return true; }
 
 std::vector<int> DeviceConveyer::record_fields() const { return {x, y, length, direction, period}; }

@@ -21,11 +21,12 @@ public:
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
-    bool block_collide(int cx, int cy) override;
-    bool floor_collide(int cx, int cy) override;
+    bool block_collide(int cx, int cy) const override;
+    bool floor_collide(int cx, int cy) const override;
+    std::vector<FloorCell> footprint() const override;
     std::unique_ptr<Device> copy() override;
     void reset() override;
-    bool is_low() override;
+    bool is_low() const override;
     std::vector<int> record_fields() const override;
 
     // Belt cell number i, counted from the anchor (the top or left end).

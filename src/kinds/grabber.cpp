@@ -106,7 +106,14 @@ void DeviceGrabber::draw_track(Canvas& canvas, int px, int py) const {
     canvas.draw_turned_picture(faces_left ? BOTTOM : TOP, angle, px, py + CELL_PX * (length - 1));
 }
 
-bool DeviceGrabber::floor_collide(int cx, int cy) { return cx == x && cy >= y && cy - y < length; }
+bool DeviceGrabber::floor_collide(int cx, int cy) const { return cx == x && cy >= y && cy - y < length; }
+
+std::vector<FloorCell> DeviceGrabber::footprint() const {
+    std::vector<FloorCell> cells;
+    for (int row = 0; row < length; ++row)
+        cells.push_back({0, row});
+    return cells;
+}
 
 std::unique_ptr<Device> DeviceGrabber::copy() {
     return std::make_unique<DeviceGrabber>(x, y, fixed, length, faces_left);

@@ -23,7 +23,8 @@ public:
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    bool floor_collide(int cx, int cy) override;
+    bool floor_collide(int cx, int cy) const override;
+    std::vector<FloorCell> footprint() const override;
     std::unique_ptr<Device> copy() override;
     std::string get_code_stub(Level* level) override;
     void reset() override;

@@ -45,7 +45,7 @@ void DevicePusher::draw_at(Canvas& canvas, int px, int py, Phase phase) const {
     draw_label(canvas, px, py, phase);
 }
 
-bool DevicePusher::block_collide(int cx, int cy) {
+bool DevicePusher::block_collide(int cx, int cy) const {
     if (cx == x && cy == y)
         return true;
     FloorCell front = front_cell(x, y, direction);

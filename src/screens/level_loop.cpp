@@ -214,7 +214,7 @@ void LevelLoop::drop(int px, int py) {
     bool is_new = !level->device_in_devices(device);
     int x = snap_to_cell(px - grab_x);
     int y = snap_to_cell(py - grab_y);
-    Placement place = placement_at(*level, *device, x, y);
+    Placement place = placement_at(*level, *device, {x, y});
     bool onto_panel = px > PartsBin::PANEL_X;
     if (place.accepted()) {
         device->x = x;
@@ -242,10 +242,10 @@ std::optional<DropOutline> LevelLoop::drop_preview(int px, int py) {
     }
     int x = snap_to_cell(px - grab_x);
     int y = snap_to_cell(py - grab_y);
-    Placement place = placement_at(*level, *held, x, y);
+    Placement place = placement_at(*level, *held, {x, y});
     if (!place.accepted())
         draw_status(info->screen, refusal_text(place, false), StatusTone::refusal);
-    return DropOutline{cells_covered_at(*held, x, y), place.accepted()};
+    return DropOutline{cells_covered_at(*held, {x, y}), place.accepted()};
 }
 
 // The level still stands as the program saw it, so the hint can count its

@@ -45,6 +45,13 @@ StubDevice::StubDevice(const std::string& device_name) : Device(0, 0, false) {
     std::snprintf(name, sizeof name, "%s", device_name.c_str());
 }
 
+std::vector<FloorCell> StubDevice::footprint() const {
+    std::vector<FloorCell> cells;
+    for (auto [cx, cy] : solid)
+        cells.push_back({cx - x, cy - y});
+    return cells;
+}
+
 void StubDevice::tick(Level* level) {
     if (on_tick)
         on_tick(level);

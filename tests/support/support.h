@@ -46,7 +46,8 @@ public:
     void draw_at(Canvas&, int, int, Phase) const override {}
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level*) override { received.emplace_back(verb, arg); }
-    bool floor_collide(int cx, int cy) override { return solid.count({cx, cy}) > 0; }
+    bool floor_collide(int cx, int cy) const override { return solid.count({cx, cy}) > 0; }
+    std::vector<FloorCell> footprint() const override;
     std::unique_ptr<Device> copy() override { return std::make_unique<StubDevice>(); }
     std::string get_code_stub(Level*) override { return stub; }
     void reset() override { ++resets; }

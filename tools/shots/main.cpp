@@ -181,10 +181,10 @@ void paused_shot(SDL_Surface* screen, Level& level) {
 // line gives.
 void drag_shot(SDL_Surface* screen, Level& level, Device& held, int x, int y, const char* name) {
     floor_shot(screen, level, true);
-    Placement place = placement_at(level, held, x, y);
+    Placement place = placement_at(level, held, {x, y});
     if (!place.accepted())
         draw_status(screen, refusal_text(place, false), StatusTone::refusal);
-    DropOutline outline{cells_covered_at(held, x, y), place.accepted()};
+    DropOutline outline{cells_covered_at(held, {x, y}), place.accepted()};
     DraggedDevice dragged{&held, CELL_PX * x + 9, CELL_PX * y + 7, &outline};
     SdlCanvas canvas(screen);
     draw_floor(canvas, level, Phase::building, &dragged);
