@@ -140,13 +140,13 @@ SimOutcome run_sim(const std::string& save, int max_frames, const std::string& o
 // with number 0, and the conveyer settings its buttons offer.
 struct PartsBinOffers {
     std::set<std::string> devices;
-    std::map<int, std::set<int>> settings;
+    std::map<ConveyerSetting, std::set<int>> settings;
 
     PartsBinOffers() {
         PartsBin bin;
         for (const auto& item : bin.items) {
             if (item->is_setting()) {
-                settings[item->setting].insert(item->value);
+                settings[*item->setting].insert(item->value);
                 continue;
             }
             std::unique_ptr<Device> device = item->device->copy();
@@ -157,9 +157,9 @@ struct PartsBinOffers {
 
     bool offers(Device& device) const {
         if (auto* belt = dynamic_cast<DeviceConveyer*>(&device))
-            return settings.at(SETTING_LENGTH).count(belt->length) &&
-                   settings.at(SETTING_DIRECTION).count(belt->direction) &&
-                   settings.at(SETTING_PERIOD).count(belt->period);
+            return settings.at(ConveyerSetting::length).count(belt->length) &&
+                   settings.at(ConveyerSetting::direction).count(belt->direction) &&
+                   settings.at(ConveyerSetting::period).count(belt->period);
         // The same kind and parameters as a bin prototype moved to (0, 0).
         std::unique_ptr<Device> probe = device.copy();
         probe->x = 0;
@@ -182,11 +182,11 @@ std::multiset<std::pair<int, int>> converter_types(const Level& level) {
 // each kind numbered 0, 1, 2, ... as the level loop names them.
 void expect_buildable(const std::string& save, const std::string& level_file) {
     static const PartsBinOffers offers;
-    LoadResult level_loaded = load_level(save.c_str(), 1);
+    LoadResult level_loaded = load_level(save.c_str(), LevelSource::save_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     EXPECT_EQ(level.level_name, level_file);
-    LoadResult original_loaded = load_level(level_file.c_str(), 0);
+    LoadResult original_loaded = load_level(level_file.c_str(), LevelSource::level_file);
     ASSERT_TRUE(original_loaded.level) << original_loaded.message;
     Level& original = *original_loaded.level;
     std::multiset<std::pair<int, int>> converters = converter_types(level), own = converter_types(original);
@@ -257,7 +257,7 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
 
     // ...and the level as it opens, its converters where the file puts them.
-    LoadResult level_loaded = load_level(GetParam().file, 0);
+    LoadResult level_loaded = load_level(GetParam().file, LevelSource::level_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     std::string records;
@@ -299,7 +299,7 @@ TEST_P(CampaignTest, SolutionNeedsItsProgram) {
 
 TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
     std::string original = read_file(solution_path(GetParam().file));
-    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), 1);
+    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), LevelSource::save_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     ScratchDir scratch;
@@ -309,7 +309,7 @@ TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
 }
 
 TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
-    LoadResult level_loaded = load_level(GetParam().file, 0);
+    LoadResult level_loaded = load_level(GetParam().file, LevelSource::level_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     EXPECT_FALSE(level.catchers.empty());
@@ -352,7 +352,7 @@ TEST(Campaign, EveryLevelIsInTheTable) {
 TEST(Campaign, EveryBlockTypeAppears) {
     std::set<unsigned char> seen;
     for (const auto& entry : CAMPAIGN) {
-        LoadResult level_loaded = load_level(entry.file, 0);
+        LoadResult level_loaded = load_level(entry.file, LevelSource::level_file);
         ASSERT_TRUE(level_loaded.level) << level_loaded.message;
         Level& level = *level_loaded.level;
         for (const auto& spawner : level.spawners)
@@ -371,10 +371,10 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
     std::set<std::string> used;
     bool converter_moved = false;
     for (const auto& entry : CAMPAIGN) {
-        LoadResult solution_loaded = load_level(solution_path(entry.file).c_str(), 1);
+        LoadResult solution_loaded = load_level(solution_path(entry.file).c_str(), LevelSource::save_file);
         ASSERT_TRUE(solution_loaded.level) << solution_loaded.message;
         Level& solution = *solution_loaded.level;
-        LoadResult original_loaded = load_level(entry.file, 0);
+        LoadResult original_loaded = load_level(entry.file, LevelSource::level_file);
         ASSERT_TRUE(original_loaded.level) << original_loaded.message;
         Level& original = *original_loaded.level;
         for (const auto& device : solution.devices) {

@@ -68,7 +68,7 @@ TEST(Dispatch, ArgumentsAreTruncatedTowardZeroAndTheLastThreeCount) {
 class RunTest : public testing::Test {
 protected:
     void SetUp() override {
-        pusher_ = place<DevicePusher>(level_, 5, 5, false, DIR_RIGHT);
+        pusher_ = place<DevicePusher>(level_, 5, 5, Mobility::movable, DIR_RIGHT);
         pusher_->give_name(0);
     }
     Level level_;
@@ -92,8 +92,8 @@ TEST_F(RunTest, InitActionsWaitForTheFirstFrameAndComeFirstInIt) {
 // Line k of the player's code is line k + (devices with a table) of the
 // program; belts add no line.
 TEST_F(RunTest, FailuresNameTheirLineAndStopTheFrameBeforeTheStep) {
-    place<DeviceConveyer>(level_, 10, 10, true, 3, DIR_RIGHT, 10);
-    place<DevicePusher>(level_, 2, 2, false, DIR_UP)->give_name(1);
+    place<DeviceConveyer>(level_, 10, 10, Mobility::fixed, 3, DIR_RIGHT, 10);
+    place<DevicePusher>(level_, 2, 2, Mobility::movable, DIR_UP)->give_name(1);
     EXPECT_FALSE(run_.start(level_, "pusher_0.on(true)\nif then"));
     EXPECT_EQ(run_.error().rfind("[string \"FIRST TIME\"]:4:", 0), 0u) << run_.error();
     EXPECT_FALSE(pusher_->on);
@@ -155,11 +155,11 @@ TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
 // converters are free. Code: lines holding more than blanks and comments.
 TEST(Metrics, PartsAndCodeLines) {
     Level level;
-    place<DeviceConveyer>(level, 0, 0, true, 8, DIR_RIGHT, 10);
-    place<DeviceConverter>(level, 5, 5, false, 'R', 'G');
+    place<DeviceConveyer>(level, 0, 0, Mobility::fixed, 8, DIR_RIGHT, 10);
+    place<DeviceConverter>(level, 5, 5, Mobility::movable, 'R', 'G');
     EXPECT_EQ(parts_placed(level), 0);
-    place<DeviceConveyer>(level, 0, 2, false, 4, DIR_RIGHT, 10);
-    place<DevicePusher>(level, 0, 3, false, DIR_UP);
+    place<DeviceConveyer>(level, 0, 2, Mobility::movable, 4, DIR_RIGHT, 10);
+    place<DevicePusher>(level, 0, 3, Mobility::movable, DIR_UP);
     EXPECT_EQ(parts_placed(level), 5);
 
     const std::pair<const char*, int> codes[] = {
@@ -181,9 +181,9 @@ TEST(Metrics, PartsAndCodeLines) {
 // The hint under an error speaks of the player's own boxes and lines (the
 // parts' table lines in front taken off) and of the parts on the floor.
 TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
-    place<DeviceConveyer>(level_, 10, 10, true, 3, DIR_RIGHT, 10); // no table, no line
+    place<DeviceConveyer>(level_, 10, 10, Mobility::fixed, 3, DIR_RIGHT, 10); // no table, no line
     for (int n : {1, 0})
-        place<DeviceSensor>(level_, 3 + n, 3, false, DIR_UP)->give_name(n);
+        place<DeviceSensor>(level_, 3 + n, 3, Mobility::movable, DIR_UP)->give_name(n);
     EXPECT_FALSE(run_.start(level_, "x = 1\nlamp_0.on(true)"));
     EXPECT_EQ(error_hint(run_.error(), level_),
               "Line 2 of your initialization code. Lamps are named indicator_N in programs; there is no lamp on the "
@@ -205,7 +205,7 @@ TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
     for (auto [message, hint] : cases)
         EXPECT_EQ(error_hint(message, level_), hint) << message;
     for (int n = 2; n < 40; ++n)
-        place<DeviceIndicator>(level_, 0, 0, false, 0, 0, 255)->give_name(n);
+        place<DeviceIndicator>(level_, 0, 0, Mobility::movable, 0, 0, 255)->give_name(n);
     std::string many = error_hint("[string \"EVERY TIME\"]:1000000: attempt to index global 'light_9' " +
                                       std::string(100000, '\n'),
                                   level_);

@@ -18,8 +18,8 @@ std::string format_record(const char* record, const std::vector<int>& fields) {
 
 const DeviceKind Device::NO_KIND{'\0', "", "", ""};
 
-Device::Device(int x, int y, bool fixed, const DeviceKind& kind)
-    : x(x), y(y), name{}, fixed(fixed), kind(kind.word), kind_(&kind) {}
+Device::Device(int x, int y, Mobility mobility, const DeviceKind& kind)
+    : x(x), y(y), name{}, fixed(mobility == Mobility::fixed), kind(kind.word), kind_(&kind) {}
 
 void Device::tick(Level*) {}
 

@@ -11,6 +11,10 @@ class Canvas;
 
 class Level;
 
+// Whether the player may pick a device up and move it; the level's own
+// belts are fixed.
+enum class Mobility { movable, fixed };
+
 // What the floor is drawn for: the player building the machine (name
 // labels shown, lamps dim) or the machine running.
 enum class Phase { building, running };
@@ -45,7 +49,7 @@ public:
     int number = 0;
 
     // A device of no kind has no word, no name and an empty record.
-    Device(int x, int y, bool fixed, const DeviceKind& kind = NO_KIND);
+    Device(int x, int y, Mobility mobility, const DeviceKind& kind = NO_KIND);
     virtual ~Device() = default;
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
@@ -85,6 +89,7 @@ public:
     virtual std::vector<int> record_fields() const = 0;
 
     const DeviceKind& device_kind() const { return *kind_; }
+    Mobility mobility() const { return fixed ? Mobility::fixed : Mobility::movable; }
     void draw(Canvas& canvas, Phase phase) const;
 
     static const DeviceKind NO_KIND;

@@ -34,7 +34,8 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
     auto level = std::make_unique<Level>();
     level->level_name = save.get_line();
     LoadResult result;
-    if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false, &result.par))
+    if (std::optional<LoadResult> failure =
+            read_level_items(*level, level->level_name, open, LevelConverters::left_out, &result.par))
         return std::move(*failure);
     std::string file = save_name.empty() ? "Save file" : "Save file " + save_name;
     // A save that ends before its "CODE" line meets the empty text at the end
@@ -59,8 +60,8 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
     return result;
 }
 
-LoadResult load_level(const char* file, int mode) {
-    if (mode != 1)
+LoadResult load_level(const char* file, LevelSource source) {
+    if (source == LevelSource::level_file)
         return read_level_file(file);
     BetterReader save(file);
     if (!save.is_open())

@@ -13,7 +13,7 @@ public:
     unsigned char from_type;
     unsigned char to_type;
 
-    DeviceConverter(int x, int y, bool fixed, unsigned char from_type, unsigned char to_type);
+    DeviceConverter(int x, int y, Mobility mobility, unsigned char from_type, unsigned char to_type);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;

@@ -12,15 +12,21 @@ const char* const FRAME_PICTURES[DeviceConveyer::FRAME_COUNT] = {
     "img/conveyer_8.gif", "img/conveyer_7.gif", "img/conveyer_5.gif", "img/conveyer_4.gif", "img/conveyer_2.gif",
 };
 
-bool is_direction(int direction) { return direction >= DIR_UP && direction <= DIR_LEFT; }
+bool is_direction(int direction) {
+    return direction >= DIR_UP && direction <= DIR_LEFT;
+}
 } // namespace
 
-DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period)
-    : Device(x, y, fixed, KIND), length(length), direction(direction), period(period) {}
+DeviceConveyer::DeviceConveyer(int x, int y, Mobility mobility, int length, int direction, int period)
+    : Device(x, y, mobility, KIND), length(length), direction(direction), period(period) {}
 
-bool DeviceConveyer::runs_across() const { return direction % 2 != 0; }
+bool DeviceConveyer::runs_across() const {
+    return direction % 2 != 0;
+}
 
-FloorCell DeviceConveyer::cell(int i) const { return runs_across() ? FloorCell{x + i, y} : FloorCell{x, y + i}; }
+FloorCell DeviceConveyer::cell(int i) const {
+    return runs_across() ? FloorCell{x + i, y} : FloorCell{x, y + i};
+}
 
 void DeviceConveyer::tick(Level* level) {
     // A belt without a positive period stands still.
@@ -66,7 +72,9 @@ void DeviceConveyer::draw_at(Canvas& canvas, int px, int py, Phase) const {
     }
 }
 
-bool DeviceConveyer::block_collide(int, int) const { return false; }
+bool DeviceConveyer::block_collide(int, int) const {
+    return false;
+}
 
 bool DeviceConveyer::floor_collide(int cx, int cy) const {
     if (runs_across())
@@ -82,11 +90,17 @@ std::vector<FloorCell> DeviceConveyer::footprint() const {
 }
 
 std::unique_ptr<Device> DeviceConveyer::copy() {
-    return std::make_unique<DeviceConveyer>(x, y, fixed, length, direction, period);
+    return std::make_unique<DeviceConveyer>(x, y, mobility(), length, direction, period);
 }
 
-void DeviceConveyer::reset() { frame = 0; }
+void DeviceConveyer::reset() {
+    frame = 0;
+}
 
-bool DeviceConveyer::is_low() const { return true; }
+bool DeviceConveyer::is_low() const {
+    return true;
+}
 
-std::vector<int> DeviceConveyer::record_fields() const { return {x, y, length, direction, period}; }
+std::vector<int> DeviceConveyer::record_fields() const {
+    return {x, y, length, direction, period};
+}

@@ -17,7 +17,7 @@ public:
     // Belt picture to draw, 0..4.
     int frame = 0;
 
-    DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period);
+    DeviceConveyer(int x, int y, Mobility mobility, int length, int direction, int period);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;

@@ -14,7 +14,7 @@ public:
     int blue;
     bool lit = false;
 
-    DeviceIndicator(int x, int y, bool fixed, int red, int green, int blue);
+    DeviceIndicator(int x, int y, Mobility mobility, int red, int green, int blue);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void code_action(const char* verb, int arg, Level* level) override;

@@ -15,7 +15,7 @@ public:
     // The state last commanded by the program.
     bool on = false;
 
-    DevicePusher(int x, int y, bool fixed, int direction);
+    DevicePusher(int x, int y, Mobility mobility, int direction);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;

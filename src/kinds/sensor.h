@@ -12,7 +12,7 @@ public:
 
     int direction;
 
-    DeviceSensor(int x, int y, bool fixed, int direction);
+    DeviceSensor(int x, int y, Mobility mobility, int direction);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     std::unique_ptr<Device> copy() override;

@@ -15,7 +15,7 @@ public:
     int spray_time = 0;
     int direction;
 
-    DeviceSprayer(int x, int y, bool fixed, int direction);
+    DeviceSprayer(int x, int y, Mobility mobility, int direction);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;

@@ -15,7 +15,7 @@ int snap_to_cell(int pixel) {
     return (pixel + CELL_PX / 2) / CELL_PX;
 }
 
-std::string refusal_text(const Placement& placement, bool dropped) {
+std::string refusal_text(const Placement& placement, DropStage stage) {
     std::string why;
     switch (placement.problem) {
     case PlacementProblem::none:
@@ -30,5 +30,5 @@ std::string refusal_text(const Placement& placement, bool dropped) {
         why = "it would overlap " + name_of(*placement.in_the_way) + ".";
         break;
     }
-    return (dropped ? "Not placed: " : "Not here: ") + why;
+    return (stage == DropStage::dropped ? "Not placed: " : "Not here: ") + why;
 }

@@ -31,7 +31,7 @@ constexpr Area EDIT_BUTTON{651, 770, 561, 587};
 constexpr Area BACK_BUTTON{651, 769, 11, 35};
 
 // The backgrounds of the three modes, from the picture cache.
-SDL_Surface* background(const char* file) { return cached_picture(file, false); }
+SDL_Surface* background(const char* file) { return cached_picture(file); }
 constexpr const char* CONSTRUCTION_BACKGROUND = "img/background_construction.gif";
 constexpr const char* EDITING_BACKGROUND = "img/background_editing.gif";
 constexpr const char* SIMULATION_BACKGROUND = "img/background_simulation.gif";
@@ -97,7 +97,7 @@ void LevelLoop::run() {
 bool LevelLoop::step() {
     // Events are handled by the mode the frame began in; a change of mode
     // takes effect with the next frame.
-    int frame_mode = mode;
+    LoopMode frame_mode = mode;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         if (!handle_event(event, frame_mode))
@@ -107,12 +107,13 @@ bool LevelLoop::step() {
     return true;
 }
 
-bool LevelLoop::handle_event(const SDL_Event& event, int frame_mode) {
+bool LevelLoop::handle_event(const SDL_Event& event, LoopMode frame_mode) {
     switch (frame_mode) {
-    case MODE_CONSTRUCTION: return handle_construction(event);
-    case MODE_EDITING: handle_editing(event); return true;
-    default: handle_simulation(event); return true;
+    case LoopMode::construction: return handle_construction(event);
+    case LoopMode::editing: handle_editing(event); return true;
+    case LoopMode::simulation: handle_simulation(event); return true;
     }
+    return true;
 }
 
 bool LevelLoop::handle_construction(const SDL_Event& event) {
@@ -123,7 +124,7 @@ bool LevelLoop::handle_construction(const SDL_Event& event) {
     if (key_down(event, SDLK_SPACE))
         start();
     if (key_down(event, SDLK_s))
-        start(true);
+        start(Pace::step_by_step);
     if (left_press(event) && RUN_BUTTON.contains(event.button.x, event.button.y))
         start();
     if (key_down(event, SDLK_TAB))
@@ -164,16 +165,16 @@ void LevelLoop::handle_simulation(const SDL_Event& event) {
         paused = false;
     else if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
              press_in(event, RUN_BUTTON))
-        mode = MODE_CONSTRUCTION;
+        mode = LoopMode::construction;
 }
 
-void LevelLoop::start(bool step_by_step) {
+void LevelLoop::start(Pace pace) {
     end_drag();
     status.clear();
-    paused = step_by_step;
+    paused = pace == Pace::step_by_step;
     steps_asked = 0;
     if (run_state.start(*level, init_code))
-        mode = MODE_SIMULATION;
+        mode = LoopMode::simulation;
     else
         show_run_error();
 }
@@ -225,7 +226,7 @@ void LevelLoop::drop(int px, int py) {
             device->give_name(number);
         }
     } else if (!onto_panel) {
-        status.say(refusal_text(place, true), StatusTone::refusal);
+        status.say(refusal_text(place, DropStage::dropped), StatusTone::refusal);
     }
     // Dropped on the panel: the device is thrown away.
     if (onto_panel)
@@ -244,7 +245,7 @@ std::optional<DropOutline> LevelLoop::drop_preview(int px, int py) {
     int y = snap_to_cell(py - grab_y);
     Placement place = placement_at(*level, *held, {x, y});
     if (!place.accepted())
-        draw_status(info->screen, refusal_text(place, false), StatusTone::refusal);
+        draw_status(info->screen, refusal_text(place, DropStage::dragging), StatusTone::refusal);
     return DropOutline{cells_covered_at(*held, {x, y}), place.accepted()};
 }
 
@@ -255,12 +256,12 @@ void LevelLoop::show_run_error() {
 }
 
 void LevelLoop::enter_editor() {
-    mode = MODE_EDITING;
+    mode = LoopMode::editing;
     SDL_EnableKeyRepeat(500, 10);
 }
 
 void LevelLoop::leave_editor() {
-    mode = MODE_CONSTRUCTION;
+    mode = LoopMode::construction;
     SDL_EnableKeyRepeat(0, 30);
     init_code = text_of_rows(*editor->init_box);
     cycle_code = text_of_rows(*editor->cycle_box);
@@ -278,11 +279,11 @@ void LevelLoop::save_game() {
         status.say("Saved to " + shown_path(*path));
 }
 
-void LevelLoop::frame_work(int frame_mode) {
+void LevelLoop::frame_work(LoopMode frame_mode) {
     switch (frame_mode) {
-    case MODE_CONSTRUCTION: construction_frame(); break;
-    case MODE_EDITING: editing_frame(); break;
-    default: simulation_frame(); break;
+    case LoopMode::construction: construction_frame(); break;
+    case LoopMode::editing: editing_frame(); break;
+    case LoopMode::simulation: simulation_frame(); break;
     }
 }
 
@@ -307,7 +308,7 @@ void LevelLoop::editing_frame() {
 // A paused run only shows the floor, one frame goes for each S, and stopping
 // it steps no more.
 void LevelLoop::simulation_frame() {
-    if (paused && mode != MODE_SIMULATION) {
+    if (paused && mode != LoopMode::simulation) {
         paused = false;
         level->reset();
     } else if (paused && steps_asked == 0) {
@@ -335,16 +336,16 @@ void LevelLoop::run_frame() {
     FrameResult frame = run_state.frame(*level, cycle_code);
     if (frame.won) {
         show_win(frame.steps);
-        mode = MODE_CONSTRUCTION;
+        mode = LoopMode::construction;
     }
     if (frame.failed) {
         show_run_error();
-        mode = MODE_CONSTRUCTION;
+        mode = LoopMode::construction;
         level->clear_blocks();
     } else {
         draw_run();
     }
-    if (mode != MODE_SIMULATION) {
+    if (mode != LoopMode::simulation) {
         paused = false;
         level->reset();
     }

@@ -21,7 +21,11 @@
 class Device;
 class Level;
 
-enum LoopMode { MODE_CONSTRUCTION = 0, MODE_EDITING = 1, MODE_SIMULATION = 2 };
+// What the player is doing with the open level.
+enum class LoopMode { construction, editing, simulation };
+
+// How a run goes: frame after frame, or one frame for each S.
+enum class Pace { full, step_by_step };
 
 // Everything that lives while one level is open: the mode, the player's two
 // program texts, the current run, the parts bin, the editor and the device
@@ -41,13 +45,13 @@ public:
     // drawing, the flip. False when the player chose to leave.
     bool step();
     // Handles one event under the mode the frame began with; false to leave.
-    bool handle_event(const SDL_Event& event, int frame_mode);
+    bool handle_event(const SDL_Event& event, LoopMode frame_mode);
     // The work and drawing of a frame that began in `frame_mode`.
-    void frame_work(int frame_mode);
+    void frame_work(LoopMode frame_mode);
 
     GameInfo* info;
     Level* level;
-    int mode = MODE_CONSTRUCTION;
+    LoopMode mode = LoopMode::construction;
     std::string init_code;
     std::string cycle_code;
     Run run_state;
@@ -76,7 +80,7 @@ private:
     void handle_editing(const SDL_Event& event);
     void handle_simulation(const SDL_Event& event);
     void press_in_construction(int px, int py);
-    void start(bool step_by_step = false);
+    void start(Pace pace = Pace::full);
     void show_run_error();
     void end_drag();
     void pick_up(int px, int py);

@@ -41,7 +41,7 @@ LoadResult save_from_text(const std::string& text, const LevelTexts& levels) {
     return read_save_file(save, opener_of(levels));
 }
 
-StubDevice::StubDevice(const std::string& device_name) : Device(0, 0, false) {
+StubDevice::StubDevice(const std::string& device_name) : Device(0, 0, Mobility::movable) {
     std::snprintf(name, sizeof name, "%s", device_name.c_str());
 }
 

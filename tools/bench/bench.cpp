@@ -81,7 +81,7 @@ struct Figures {
 bool start_run(LevelLoop& loop) {
     if (!loop.run_state.start(*loop.level, loop.init_code))
         return false;
-    loop.mode = MODE_SIMULATION;
+    loop.mode = LoopMode::simulation;
     return true;
 }
 
@@ -131,7 +131,7 @@ bool time_simulation(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) {
         figures.run.push_back(spent);
         figures.blit.push_back(blit.time());
     }
-    loop.mode = MODE_CONSTRUCTION;
+    loop.mode = LoopMode::construction;
     loop.level->reset();
     return true;
 }
@@ -145,7 +145,7 @@ struct Measured {
 // error, when it could not be measured.
 bool measure(GameInfo& info, const std::string& path, FullScreenBlit& blit, Measured& measured) {
     measured.name = std::filesystem::path(path).stem().string();
-    LoadResult loaded = load_level(path.c_str(), 1);
+    LoadResult loaded = load_level(path.c_str(), LevelSource::save_file);
     std::string why = loaded.message;
     if (loaded.level && !runs_without_failure(*loaded.level, loaded.level->init_code.value_or(""),
                                               loaded.level->cycle_code.value_or(""), why))
@@ -192,7 +192,7 @@ int main(int argc, char** argv) {
     info.screen = SDL_SetVideoMode(800, 600, 16, 0);
     FullScreenBlit blit(info.screen);
     int status = 0;
-    if (!info.screen || !blit.ready() || !cached_picture("img/background_construction.gif", false)) {
+    if (!info.screen || !blit.ready() || !cached_picture("img/background_construction.gif")) {
         std::fprintf(stderr, "gearloft-bench: no screen or no pictures; run it in the game's folder\n");
         status = EXIT_NO_PICTURES;
     }
