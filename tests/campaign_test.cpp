@@ -151,7 +151,7 @@ struct PartsBinOffers {
             }
             std::unique_ptr<Device> device = item->device->copy();
             device->give_name(0);
-            devices.insert(device->get_save_stub(nullptr));
+            devices.insert(device->get_save_stub());
         }
     }
 
@@ -165,7 +165,7 @@ struct PartsBinOffers {
         probe->x = 0;
         probe->y = 0;
         probe->give_name(0);
-        return devices.count(probe->get_save_stub(nullptr)) > 0;
+        return devices.count(probe->get_save_stub()) > 0;
     }
 };
 
@@ -198,16 +198,16 @@ void expect_buildable(const std::string& save, const std::string& level_file) {
     for (const auto& device : level.devices) {
         if (device->fixed)
             continue;
-        std::string record = device->get_save_stub(&level);
+        std::string record = device->get_save_stub();
         EXPECT_FALSE(placement_refused(level, *device)) << record;
         if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr) {
             EXPECT_TRUE(offers.offers(*device)) << "not in the parts bin: " << record;
         }
-        if (device->kind.empty())
+        if (!device->kind.takes_name())
             continue;
         ++scriptable;
-        numbers[device->kind].insert(device->number);
-        EXPECT_EQ(device->name, device->kind + "_" + std::to_string(device->number));
+        numbers[device->kind.word].insert(device->number);
+        EXPECT_EQ(device->name, device->kind.word + ("_" + std::to_string(device->number)));
     }
     // Placed one by one, each kind is numbered 0, 1, 2, ... without gaps.
     size_t named = 0;
@@ -263,7 +263,7 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
     std::string records;
     for (const auto& device : level.devices)
         if (!device->fixed)
-            records += device->get_save_stub(&level) + "\n";
+            records += device->get_save_stub() + "\n";
     std::string as_opened = scratch.write("opened.sav", std::string(GetParam().file) + "\n" + records + "CODE\n0\n0\n");
     outcome = run_sim(as_opened, IDLE_FRAMES);
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
@@ -320,7 +320,7 @@ TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
         EXPECT_GE(spawner->period, 1);
     }
     for (const auto& device : level.devices)
-        EXPECT_FALSE(placement_refused(level, *device)) << device->get_save_stub(&level);
+        EXPECT_FALSE(placement_refused(level, *device)) << device->get_save_stub();
 
     std::string description = get_level_desc_from_file(GetParam().file);
     EXPECT_FALSE(description.empty());
@@ -382,11 +382,11 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
                 continue;
             if (dynamic_cast<DeviceConveyer*>(device.get()) != nullptr)
                 used.insert("conveyer");
-            used.insert(device->kind);
+            used.insert(device->kind.word);
             if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr)
                 continue;
             bool at_home = std::any_of(original.devices.begin(), original.devices.end(), [&](const auto& home) {
-                return home->get_save_stub(&original) == device->get_save_stub(&solution);
+                return home->get_save_stub() == device->get_save_stub();
             });
             converter_moved = converter_moved || !at_home;
         }

@@ -61,18 +61,18 @@ TEST(DeviceKinds, TablesRecordsCopiesAndReset) {
     grabber.position = 7;
     sprayer.spray_time = belt.frame = 3;
     for (auto [device, word, record, table] : kinds) {
-        EXPECT_EQ(device->kind, word);
+        EXPECT_EQ(device->kind.word, std::string(word));
         device->give_name(5);
         EXPECT_EQ(device->number, *word ? 5 : 0) << "belts and converters take no name";
-        EXPECT_EQ(device->get_code_stub(&level), table);
-        EXPECT_EQ(device->get_save_stub(&level), record);
+        EXPECT_EQ(device->get_code_stub(level), table);
+        EXPECT_EQ(device->get_save_stub(), record);
         std::unique_ptr<Device> loaded = device_from_stub(record), twin = device->copy();
         ASSERT_NE(loaded, nullptr) << record;
         EXPECT_EQ(describe_part(*loaded) + " fixed", describe_part(*device)) << "all but fixed comes back";
         EXPECT_TRUE(twin->fixed && twin->name[0] == '\0') << word;
         twin->give_name(5);
-        EXPECT_EQ(twin->get_code_stub(&level).find("return 7"), std::string::npos) << "the copy's claw is at the top";
-        EXPECT_EQ(twin->get_save_stub(&level), record);
+        EXPECT_EQ(twin->get_code_stub(level).find("return 7"), std::string::npos) << "the copy's claw is at the top";
+        EXPECT_EQ(twin->get_save_stub(), record);
         device->reset();
     }
     EXPECT_FALSE(pusher.on || pusher.extended || grabber.holding || lamp.lit);
@@ -90,7 +90,7 @@ TEST(DeviceKinds, FrontCellsOffTheFloor) {
         level.add_block(x + step.dy, y + step.dx, 'R'); // beside the devices, on the edge
         DevicePusher* pusher = place<DevicePusher>(level, x, y, Mobility::movable, direction);
         place<DeviceSprayer>(level, x, y, Mobility::movable, direction)->code_action("spray", 0, &level);
-        EXPECT_NE(DeviceSensor(x, y, Mobility::movable, direction).get_code_stub(&level).find("false"),
+        EXPECT_NE(DeviceSensor(x, y, Mobility::movable, direction).get_code_stub(level).find("false"),
                   std::string::npos)
             << direction;
         EXPECT_EQ(marks(level.sticky), 0) << direction;

@@ -117,8 +117,9 @@ TEST_F(Golden, MessagesAndCodeEditor) {
     draw_message_box(info_.screen, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE);
     EXPECT_TRUE(matches_golden(info_.screen, "messages"));
     EditorGUI editor(info_.screen);
-    editor.cycle_box->setText("-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
-                              std::string(GUI_FONT_GLYPHS));
+    editor.set_text(CodeBox::cycle,
+                    "-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
+                        std::string(GUI_FONT_GLYPHS));
     draw_image(cached_picture("img/background_editing.gif"), 0, 0, info_.screen);
     editor.logic();
     editor.draw();

@@ -19,7 +19,7 @@ std::string format_record(const char* record, const std::vector<int>& fields) {
 const DeviceKind Device::NO_KIND{'\0', "", "", ""};
 
 Device::Device(int x, int y, Mobility mobility, const DeviceKind& kind)
-    : x(x), y(y), name{}, fixed(mobility == Mobility::fixed), kind(kind.word), kind_(&kind) {}
+    : x(x), y(y), name{}, fixed(mobility == Mobility::fixed), kind(kind) {}
 
 void Device::tick(Level*) {}
 
@@ -32,19 +32,19 @@ bool Device::floor_collide(int cx, int cy) const { return cx == x && cy == y; }
 std::vector<FloorCell> Device::footprint() const { return {{0, 0}}; }
 
 void Device::give_name(int n) {
-    if (kind.empty())
+    if (!kind.takes_name())
         return;
-    std::snprintf(name, sizeof name, "%s_%d", kind.c_str(), n);
+    std::snprintf(name, sizeof name, "%s_%d", kind.word, n);
     number = n;
 }
 
-std::string Device::get_code_stub(Level*) { return ""; }
+std::string Device::get_code_stub(const Level&) const { return ""; }
 
 void Device::reset() {}
 
 bool Device::is_low() const { return false; }
 
-std::string Device::get_save_stub(Level*) { return format_record(kind_->record, record_fields()); }
+std::string Device::get_save_stub() const { return format_record(kind.record, record_fields()); }
 
 void Device::draw(Canvas& canvas, Phase phase) const { draw_at(canvas, x * CELL_PX, y * CELL_PX, phase); }
 

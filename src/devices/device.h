@@ -36,6 +36,7 @@ struct DeviceKind {
     const char* word;
     const char* record;
     const char* fields;
+    bool takes_name() const { return word[0] != '\0'; }
 };
 
 // A machine standing on the factory floor.
@@ -45,7 +46,7 @@ public:
     int y;
     char name[DEVICE_NAME_MAX + 1];
     bool fixed;
-    std::string kind;
+    const DeviceKind& kind;
     int number = 0;
 
     // A device of no kind has no word, no name and an empty record.
@@ -72,23 +73,22 @@ public:
     virtual std::vector<FloorCell> footprint() const;
     // A new device of the same class and constructor arguments; no name, no
     // number, no run state.
-    virtual std::unique_ptr<Device> copy() = 0;
+    virtual std::unique_ptr<Device> copy() const = 0;
     // Names the device after its kind word and n ("pusher_3"); nothing for a
     // kind without a word.
     virtual void give_name(int n);
     // The Lua text defining this device's table; empty by default (no table).
-    virtual std::string get_code_stub(Level* level);
+    virtual std::string get_code_stub(const Level& level) const;
     // Back to the start of a run; nothing by default.
     virtual void reset();
     // Drawn beneath the blocks; false by default.
     virtual bool is_low() const;
     // The one-line save record, without its line end: the kind's record
     // format filled with `record_fields`.
-    virtual std::string get_save_stub(Level* level);
+    std::string get_save_stub() const;
     // The numbers of the save record after its letter, in the record's order.
     virtual std::vector<int> record_fields() const = 0;
 
-    const DeviceKind& device_kind() const { return *kind_; }
     Mobility mobility() const { return fixed ? Mobility::fixed : Mobility::movable; }
     void draw(Canvas& canvas, Phase phase) const;
 
@@ -97,9 +97,6 @@ public:
 protected:
     // The red name label above a scriptable device, only while building.
     void draw_label(Canvas& canvas, int px, int py, Phase phase) const;
-
-private:
-    const DeviceKind* kind_;
 };
 
 #endif

@@ -81,7 +81,7 @@ std::unique_ptr<Device> device_from_stub(const char* line) {
         if (read != record_field_count(row.kind.record) || !file_values_ok({f[0], f[1]}))
             return nullptr;
         std::unique_ptr<Device> device = row.make(f);
-        if (!device || device->kind.empty())
+        if (!device || !device->kind.takes_name())
             return device;
         // Lua names carry the number: "pusher_-1" would be no name at all.
         if (f[2] < 0)

@@ -31,7 +31,7 @@ std::optional<std::string> catcher_problem(const Catcher& catcher) {
 std::optional<std::string> place_device(Level& level, std::unique_ptr<Device> device, LevelConverters converters) {
     if (!fits_floor(*device, {device->x, device->y}))
         return OFF_THE_FLOOR;
-    if (converters == LevelConverters::placed || &device->device_kind() != &DeviceConverter::KIND)
+    if (converters == LevelConverters::placed || &device->kind != &DeviceConverter::KIND)
         level.devices.push_back(std::move(device));
     return std::nullopt;
 }

@@ -50,8 +50,7 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
             return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
         if (!fits_floor(*device, {device->x, device->y}))
             return load_failure(LoadProblem::bad_save, file + ": record " + std::to_string(record) + " (" +
-                                                           device->get_save_stub(level.get()) +
-                                                           ") does not fit the floor");
+                                                           device->get_save_stub() + ") does not fit the floor");
         level->devices.push_back(std::move(device));
     }
     level->init_code = read_code(save);
@@ -73,7 +72,7 @@ std::string save_text(Level& level, const std::string& code) {
     std::string text = level.level_name + "\n";
     for (auto& device : level.devices)
         if (!device->fixed)
-            text += device->get_save_stub(&level) + "\n";
+            text += device->get_save_stub() + "\n";
     return text + "CODE\n" + code;
 }
 

@@ -55,7 +55,7 @@ std::vector<FloorCell> DeviceConverter::footprint() const {
     return {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 3}, {2, 0}, {2, 1}, {2, 3}, {3, 0}, {3, 1}};
 }
 
-std::unique_ptr<Device> DeviceConverter::copy() {
+std::unique_ptr<Device> DeviceConverter::copy() const {
     return std::make_unique<DeviceConverter>(x, y, mobility(), from_type, to_type);
 }
 

@@ -19,7 +19,7 @@ public:
     void tick(Level* level) override;
     bool floor_collide(int cx, int cy) const override;
     std::vector<FloorCell> footprint() const override;
-    std::unique_ptr<Device> copy() override;
+    std::unique_ptr<Device> copy() const override;
     std::vector<int> record_fields() const override;
 
     FloorCell conversion_cell() const;

@@ -89,7 +89,7 @@ std::vector<FloorCell> DeviceConveyer::footprint() const {
     return cells;
 }
 
-std::unique_ptr<Device> DeviceConveyer::copy() {
+std::unique_ptr<Device> DeviceConveyer::copy() const {
     return std::make_unique<DeviceConveyer>(x, y, mobility(), length, direction, period);
 }
 

@@ -24,7 +24,7 @@ public:
     bool block_collide(int cx, int cy) const override;
     bool floor_collide(int cx, int cy) const override;
     std::vector<FloorCell> footprint() const override;
-    std::unique_ptr<Device> copy() override;
+    std::unique_ptr<Device> copy() const override;
     void reset() override;
     bool is_low() const override;
     std::vector<int> record_fields() const override;

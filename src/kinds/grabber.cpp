@@ -119,11 +119,11 @@ std::vector<FloorCell> DeviceGrabber::footprint() const {
     return cells;
 }
 
-std::unique_ptr<Device> DeviceGrabber::copy() {
+std::unique_ptr<Device> DeviceGrabber::copy() const {
     return std::make_unique<DeviceGrabber>(x, y, mobility(), length, faces_left ? ClawSide::left : ClawSide::right);
 }
 
-std::string DeviceGrabber::get_code_stub(Level*) {
+std::string DeviceGrabber::get_code_stub(const Level&) const {
     return format_text(GRABBER_STUB_SIZE,
                        "%s = { grab = function () action('%s','grab',0) end, release = function () "
                        "action('%s','release',0) end, move_to = function (x) action('%s','move_to',x) end, read = "

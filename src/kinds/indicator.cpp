@@ -31,11 +31,11 @@ void DeviceIndicator::draw_at(Canvas& canvas, int px, int py, Phase phase) const
     draw_label(canvas, px, py, phase);
 }
 
-std::unique_ptr<Device> DeviceIndicator::copy() {
+std::unique_ptr<Device> DeviceIndicator::copy() const {
     return std::make_unique<DeviceIndicator>(x, y, mobility(), red, green, blue);
 }
 
-std::string DeviceIndicator::get_code_stub(Level*) {
+std::string DeviceIndicator::get_code_stub(const Level&) const {
     return on_off_stub(name);
 }
 

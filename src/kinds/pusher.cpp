@@ -53,11 +53,11 @@ bool DevicePusher::block_collide(int cx, int cy) const {
     return extended && cx == front.x && cy == front.y;
 }
 
-std::unique_ptr<Device> DevicePusher::copy() {
+std::unique_ptr<Device> DevicePusher::copy() const {
     return std::make_unique<DevicePusher>(x, y, mobility(), direction);
 }
 
-std::string DevicePusher::get_code_stub(Level*) {
+std::string DevicePusher::get_code_stub(const Level&) const {
     return on_off_stub(name);
 }
 

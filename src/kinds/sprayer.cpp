@@ -42,11 +42,11 @@ void DeviceSprayer::draw_at(Canvas& canvas, int px, int py, Phase phase) const {
     draw_label(canvas, px, py, phase);
 }
 
-std::unique_ptr<Device> DeviceSprayer::copy() {
+std::unique_ptr<Device> DeviceSprayer::copy() const {
     return std::make_unique<DeviceSprayer>(x, y, mobility(), direction);
 }
 
-std::string DeviceSprayer::get_code_stub(Level*) {
+std::string DeviceSprayer::get_code_stub(const Level&) const {
     return format_text(CODE_STUB_SIZE, "%s = { spray = function () action('%s','spray',0) end }\n", name, name);
 }
 

@@ -1,6 +1,7 @@
 #include "level/placement.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "devices/device.h"
 #include "level/level.h"
@@ -57,8 +58,9 @@ std::vector<FloorCell> cells_covered_at(const Device& device, FloorCell anchor) 
 
 int lowest_free_number(const Level& level, const Device& device) {
     for (int n = 0;; ++n) {
-        bool taken = std::any_of(level.devices.begin(), level.devices.end(),
-                                 [&](const auto& other) { return other->kind == device.kind && other->number == n; });
+        bool taken = std::any_of(level.devices.begin(), level.devices.end(), [&](const auto& other) {
+            return std::string_view(other->kind.word) == device.kind.word && other->number == n;
+        });
         if (!taken)
             return n;
     }

@@ -55,7 +55,7 @@ std::string where(const std::string& message, Level& level) {
         long line = std::stol(message.substr(prefix.size(), digits));
         std::vector<const Device*> tables;
         for (auto& device : level.devices)
-            if (!device->get_code_stub(&level).empty())
+            if (!device->get_code_stub(level).empty())
                 tables.push_back(device.get());
         long own = line - static_cast<long>(tables.size());
         if (own >= 1)
@@ -97,7 +97,7 @@ std::string listing(const std::vector<std::string>& names) {
 std::vector<std::string> names_of_kind(const Level& level, const std::string& word) {
     std::vector<const Device*> found;
     for (const auto& device : level.devices)
-        if (device->kind == word && device->name[0] != '\0')
+        if (word == device->kind.word && device->name[0] != '\0')
             found.push_back(device.get());
     std::stable_sort(found.begin(), found.end(),
                      [](const Device* a, const Device* b) { return a->number < b->number; });

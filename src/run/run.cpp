@@ -14,7 +14,7 @@ std::string assemble_program(Level& level, const std::string& code) {
 void assemble_program(Level& level, const std::string& code, std::string& program) {
     program.clear();
     for (auto& device : level.devices)
-        program += device->get_code_stub(&level);
+        program += device->get_code_stub(level);
     program += code;
 }
 

@@ -7,7 +7,7 @@ namespace {
 std::string name_of(const Device& device) {
     if (device.name[0] != '\0')
         return device.name;
-    return &device.device_kind() == &DeviceConveyer::KIND ? "a belt" : "a converter";
+    return &device.kind == &DeviceConveyer::KIND ? "a belt" : "a converter";
 }
 } // namespace
 

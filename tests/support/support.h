@@ -48,8 +48,8 @@ public:
     void code_action(const char* verb, int arg, Level*) override { received.emplace_back(verb, arg); }
     bool floor_collide(int cx, int cy) const override { return solid.count({cx, cy}) > 0; }
     std::vector<FloorCell> footprint() const override;
-    std::unique_ptr<Device> copy() override { return std::make_unique<StubDevice>(); }
-    std::string get_code_stub(Level*) override { return stub; }
+    std::unique_ptr<Device> copy() const override { return std::make_unique<StubDevice>(); }
+    std::string get_code_stub(const Level&) const override { return stub; }
     void reset() override { ++resets; }
     std::vector<int> record_fields() const override { return {}; }
 };

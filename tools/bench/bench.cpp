@@ -78,13 +78,6 @@ struct Figures {
     std::vector<double> build, run, blit;
 };
 
-bool start_run(LevelLoop& loop) {
-    if (!loop.run_state.start(*loop.level, loop.init_code))
-        return false;
-    loop.mode = LoopMode::simulation;
-    return true;
-}
-
 // The level loop shows a modal message when a run fails, which would wait
 // for a click: the run is tried first on its own, restarting whenever it is
 // won, for as many frames as will be timed.
@@ -116,13 +109,13 @@ void time_construction(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) 
 
 // A won run starts again before its next frame, which would show the win
 // screen; the restart is not timed.
-bool time_simulation(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) {
-    if (!start_run(loop))
+bool time_simulation(LevelLoop& loop, Level& level, FullScreenBlit& blit, Figures& figures) {
+    if (!loop.start_run())
         return false;
     for (int frame = 0; frame < WARM_UP_FRAMES + FRAMES; ++frame) {
-        if (loop.level->win()) {
-            loop.level->reset();
-            if (!start_run(loop))
+        if (level.win()) {
+            level.reset();
+            if (!loop.start_run())
                 return false;
         }
         double spent = time_us([&loop] { loop.step(); });
@@ -131,8 +124,7 @@ bool time_simulation(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) {
         figures.run.push_back(spent);
         figures.blit.push_back(blit.time());
     }
-    loop.mode = LoopMode::construction;
-    loop.level->reset();
+    loop.stop_run();
     return true;
 }
 
@@ -157,8 +149,8 @@ bool measure(GameInfo& info, const std::string& path, FullScreenBlit& blit, Meas
     Figures figures;
     LevelLoop loop(&info, loaded.level.get(), loaded.par);
     time_construction(loop, blit, figures);
-    if (!time_simulation(loop, blit, figures)) {
-        std::fprintf(stderr, "%s: cannot be measured: %s\n", measured.name.c_str(), loop.run_state.error().c_str());
+    if (!time_simulation(loop, *loaded.level, blit, figures)) {
+        std::fprintf(stderr, "%s: cannot be measured: %s\n", measured.name.c_str(), loop.run_error().c_str());
         return false;
     }
     double build = median_us(figures.build), run = median_us(figures.run), full = median_us(figures.blit);

@@ -255,11 +255,12 @@ void pages_shot(SDL_Surface* screen) {
 
 void editor_shot(SDL_Surface* screen) {
     EditorGUI editor(screen);
-    editor.init_box->setText("-- Initialization Code Goes Here\nstep = 0");
-    editor.cycle_box->setText("-- Every-cycle Code Goes Here\nstep = step + 1\nif sensor_0.read() then\n"
-                              "    pusher_0.on(true)   -- shove it onto the belt\nelse\n    pusher_0.on(false)\nend\n"
-                              "if step % 40 == 0 then sprayer_0.spray() end\n"
-                              "indicator_0.on(grabber_0.read() > 5)  -- {}[]<>!?@$^~|_\\\"'`&*#");
+    editor.set_text(CodeBox::init, "-- Initialization Code Goes Here\nstep = 0");
+    editor.set_text(CodeBox::cycle,
+                    "-- Every-cycle Code Goes Here\nstep = step + 1\nif sensor_0.read() then\n"
+                    "    pusher_0.on(true)   -- shove it onto the belt\nelse\n    pusher_0.on(false)\nend\n"
+                    "if step % 40 == 0 then sprayer_0.spray() end\n"
+                    "indicator_0.on(grabber_0.read() > 5)  -- {}[]<>!?@$^~|_\\\"'`&*#");
     draw_image(pic("background_editing.gif"), 0, 0, screen);
     editor.logic();
     editor.draw();
