@@ -254,7 +254,7 @@ std::optional<DropOutline> LevelLoop::drop_preview(int px, int py) {
 // The level still stands as the program saw it, so the hint can count its
 // parts.
 void LevelLoop::show_run_error() {
-    error(info_, run_.error().c_str(), error_hint(run_.error(), *level_));
+    error(info_, run_.error().c_str(), error_hint(run_.failure(), *level_));
 }
 
 void LevelLoop::enter_editor() {

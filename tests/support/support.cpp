@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "files/save_file.h"
+#include "scripting/scripting_engine.h"
 #include "toolkit/pictures.h"
 
 namespace fs = std::filesystem;
@@ -16,6 +17,20 @@ namespace fs = std::filesystem;
 void run_ticks(Level& level, int n) {
     for (int i = 0; i < n; ++i)
         level.tick();
+}
+
+std::vector<std::string> queued_verbs(const ScriptingEngine& engine) {
+    std::vector<std::string> verbs;
+    for (const Action& action : engine.queued_actions())
+        verbs.push_back(action.verb);
+    return verbs;
+}
+
+std::vector<int> queued_args(const ScriptingEngine& engine) {
+    std::vector<int> args;
+    for (const Action& action : engine.queued_actions())
+        args.push_back(action.arg);
+    return args;
 }
 
 std::string row(const Level& level, int y, int x0, int x1) {

@@ -17,11 +17,16 @@
 #include "screens/game_info.h"
 #include "toolkit/toolkit.h"
 
+class ScriptingEngine;
+
 template <class T, class... Args> T* place(Level& level, Args&&... args) {
     level.devices.push_back(std::make_unique<T>(std::forward<Args>(args)...));
     return static_cast<T*>(level.devices.back().get());
 }
 void run_ticks(Level& level, int n);
+// The verbs and the numbers of the actions an engine holds queued, in order.
+std::vector<std::string> queued_verbs(const ScriptingEngine& engine);
+std::vector<int> queued_args(const ScriptingEngine& engine);
 // The block types of row y from x0 to x1, 'x' where empty.
 std::string row(const Level& level, int y, int x0, int x1);
 

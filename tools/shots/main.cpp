@@ -27,6 +27,7 @@
 #include "level/level.h"
 #include "partsbin/parts_bin.h"
 #include "run/error_hint.h"
+#include "run/run.h"
 #include "screens/dropping.h"
 #include "screens/file_chooser.h"
 #include "screens/level_list.h"
@@ -159,14 +160,19 @@ void message_shot(SDL_Surface* screen, Level& level, const char* card, const cha
     save(screen, name);
 }
 
-// A click waits in the queue, so the screen shows its message and returns.
-void error_shot(SDL_Surface* screen, Level& level, const char* message, const char* name) {
+// The error card of a frame that runs `cycle_code` on the floor, which stays
+// as it is: the program fails before the floor steps. A click waits in the
+// queue, so the screen shows its message and returns.
+void error_shot(SDL_Surface* screen, Level& level, const char* cycle_code, const char* name) {
+    Run run;
+    if (!run.start(level, "") || !run.frame(level, cycle_code).failed)
+        std::fprintf(stderr, "shots: the program for %s does not fail as it should\n", name);
     floor_shot(screen, level, true);
     SDL_Event click{};
     click.type = SDL_MOUSEBUTTONDOWN;
     SDL_PushEvent(&click);
     GameInfo info{screen};
-    error(&info, message, error_hint(message, level));
+    error(&info, run.error().c_str(), error_hint(run.failure(), level));
     save(screen, name);
 }
 
@@ -349,9 +355,8 @@ int main(int argc, char** argv) {
         save(screen, "floor_building");
         floor_shot(screen, level, false);
         save(screen, "floor_running");
-        error_shot(screen, level, "[string \"EVERY TIME\"]:12: attempt to index global 'lamp_0' (a nil value)",
-                   "message_error");
-        error_shot(screen, level, "device not found: sensor_3", "message_error_device");
+        error_shot(screen, level, "\n\n\n\nlamp_0.on(true)", "message_error"); // a lamp is indicator_N
+        error_shot(screen, level, "action('sensor_3', 'read', 0)", "message_error_device");
         paused_shot(screen, level);
         DevicePusher pusher(0, 0, Mobility::movable, DIR_LEFT);
         drag_shot(screen, level, pusher, 12, 12, "drop_green");

@@ -144,7 +144,7 @@ int simulate(Level& level, const Options& options) {
     bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options, won_at);
     if (!ok) {
         std::printf("error: %s\n", shortened_message(run.error()).c_str());
-        std::string hint = error_hint(run.error(), level);
+        std::string hint = error_hint(run.failure(), level);
         if (!hint.empty())
             std::printf("hint: %s\n", hint.c_str());
     }
