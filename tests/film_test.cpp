@@ -99,8 +99,8 @@ std::string first_solution() {
 }
 
 Film film_of_save(const std::string& path, const FilmOptions& options = FilmOptions()) {
-    LoadResult loaded = load_level(path.c_str(), 1);
-    return film_with_plate([&path] { return load_level(path.c_str(), 1); }, loaded.par, options);
+    LoadResult loaded = load_level(path.c_str(), LevelSource::save_file);
+    return film_with_plate([&path] { return load_level(path.c_str(), LevelSource::save_file); }, loaded.par, options);
 }
 
 // A level won in 23 steps: a belt takes each block from the spawner to the
@@ -139,7 +139,7 @@ TEST_F(FilmTest, FramesAreTheGamesFloorStepByStepAndTheLastShowsTheWinPlate) {
     EXPECT_EQ(gif.delays.back(), 200);
     EXPECT_EQ(film_of_save(save).gif, film.gif) << "a second film of the save";
 
-    LoadResult loaded = load_level(save.c_str(), 1);
+    LoadResult loaded = load_level(save.c_str(), LevelSource::save_file);
     LevelLoop loop(&info_, loaded.level.get(), loaded.par);
     push_key(SDLK_s);
     ASSERT_TRUE(loop.step());
@@ -149,8 +149,8 @@ TEST_F(FilmTest, FramesAreTheGamesFloorStepByStepAndTheLastShowsTheWinPlate) {
         push_key(SDLK_s);
         ASSERT_TRUE(loop.step());
     }
-    ASSERT_EQ(loop.level->ticks, film.win->steps);
-    ASSERT_TRUE(loop.level->win());
+    ASSERT_EQ(loaded.level->ticks, film.win->steps);
+    ASSERT_TRUE(loaded.level->win());
     draw_win_metrics(info_.screen, {*film.win, std::nullopt, loaded.par});
     EXPECT_TRUE(shows_floor(gif, gif.last, info_.screen)) << "the win plate over the winning floor";
 }
@@ -220,17 +220,17 @@ TEST_F(FilmTest, TheWinCardsKeyWritesTheFilmIntoTheSavesFolderOrSaysWhyNot) {
     folder.write("saves/tiny.sav", save_of(""));
     auto inside = folder.enter();
     Film expected = film_of_save("saves/tiny.sav");
-    LoadResult loaded = load_level("saves/tiny.sav", 1);
+    LoadResult loaded = load_level("saves/tiny.sav", LevelSource::save_file);
     LevelLoop loop(&info_, loaded.level.get(), loaded.par);
     auto win_and_press = [&](SDLKey key) {
         push_key(SDLK_SPACE);
         for (int frame = 0; frame <= TINY_WIN_STEPS; ++frame)
             loop.step();
-        ASSERT_TRUE(loop.level->win());
+        ASSERT_TRUE(loaded.level->win());
         push_key(SDLK_a);
         push_key(key);
         push_click(400, 455);
-        loop.frame_work(MODE_SIMULATION);
+        loop.frame_work(LoopMode::simulation);
     };
 
     win_and_press(GIF_KEY);
@@ -239,13 +239,13 @@ TEST_F(FilmTest, TheWinCardsKeyWritesTheFilmIntoTheSavesFolderOrSaysWhyNot) {
         if (entry.path().extension() == ".gif")
             gifs.push_back(entry.path());
     ASSERT_EQ(gifs.size(), 1u);
-    EXPECT_EQ(loop.status.text(), "GIF saved to " + gifs[0].string());
+    EXPECT_EQ(loop.status_text(), "GIF saved to " + gifs[0].string());
     EXPECT_EQ(gifs[0].string().size(), std::string("saves/tiny-20261207-063000.gif").size());
     EXPECT_EQ(folder.read(gifs[0].string()), expected.gif);
 
     fs::remove_all("saves");
     folder.write("saves", "a file where the folder was");
     win_and_press(GIF_KEY);
-    EXPECT_EQ(loop.status.text(), "Could not write the GIF: Not a directory");
+    EXPECT_EQ(loop.status_text(), "Could not write the GIF: Not a directory");
     EXPECT_EQ(folder.read("saves"), "a file where the folder was");
 }

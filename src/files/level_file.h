@@ -52,14 +52,18 @@ BetterReader open_level_file(const std::string& name);
 // other name is ever opened.
 bool plain_level_name(const std::string& name);
 
+// What becomes of a level file's converters: a level opened from its file
+// gets them; a save brings its own (the player may have moved them).
+enum class LevelConverters { placed, left_out };
+
 // Reads the items of the level file `name` into the level, in file order;
-// with `with_converters` false a converter item is read but not placed.
+// converter items are always read, and placed or left out.
 // The failure when `name` is no plain file name inside LEVELS_FOLDER (judged
 // before anything is opened), when the file cannot be opened, or when it
 // holds items no floor can use, or too many. Par items go into `par` when
 // one is given.
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
-                                           bool with_converters, Par* par = nullptr);
+                                           LevelConverters converters, Par* par = nullptr);
 
 // A level from its level file, named inside LEVELS_FOLDER.
 LoadResult read_level_file(const std::string& name, const LevelOpener& open = open_level_file);

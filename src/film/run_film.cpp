@@ -32,7 +32,7 @@ Picture film_picture() {
 
 // The floor as the level loop draws it on each frame of a run.
 void draw_running_floor(SDL_Surface* picture, const Level& level) {
-    draw_image(cached_picture(RUNNING_BACKGROUND, false), 0, 0, picture);
+    draw_image(cached_picture(RUNNING_BACKGROUND), 0, 0, picture);
     SdlCanvas canvas(picture);
     draw_floor(canvas, level, Phase::running);
 }
@@ -198,7 +198,7 @@ void Filming::replay(const FilmWatcher& watch, FilmPass pass, int last_step) {
         if (result.failed) {
             film.end = FilmEnd::program_error;
             film.message = run_.error();
-            film.hint = error_hint(run_.error(), level_);
+            film.hint = error_hint(run_.failure(), level_);
             return;
         }
         if (step == limit || !result.stepped) {
@@ -251,7 +251,7 @@ Film no_film(FilmEnd end, std::string message = "") {
 }
 
 // One pass over a freshly loaded level.
-Film film_pass(const LevelSource& source, const FilmOptions& options, SDL_Surface* picture, FrameSink& sink,
+Film film_pass(const FreshLevel& source, const FilmOptions& options, SDL_Surface* picture, FrameSink& sink,
                const WinPlate& plate, const FilmWatcher& watch, FilmPass pass, int last_step) {
     LoadResult loaded = source();
     if (!loaded.level)
@@ -298,8 +298,8 @@ std::string film_end_text(const Film& film) {
     return "";
 }
 
-Film film_run(const LevelSource& source, const FilmOptions& options, const WinPlate& plate, const FilmWatcher& watch) {
-    if (cached_picture(RUNNING_BACKGROUND, false) == nullptr)
+Film film_run(const FreshLevel& source, const FilmOptions& options, const WinPlate& plate, const FilmWatcher& watch) {
+    if (cached_picture(RUNNING_BACKGROUND) == nullptr)
         return no_film(FilmEnd::no_pictures);
     Picture picture = film_picture();
     if (!picture)

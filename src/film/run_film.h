@@ -107,11 +107,11 @@ using FilmWatcher = std::function<bool(const FilmProgress&)>;
 // Draws a win's metrics onto the last picture of a film that reached its win.
 using WinPlate = std::function<void(SDL_Surface* picture, const Metrics& win)>;
 // A fresh level to replay, as loading its save gives it (once per pass).
-using LevelSource = std::function<LoadResult()>;
+using FreshLevel = std::function<LoadResult()>;
 
 // Films the run of the level the source gives. Needs the picture and font
 // caches ready (SDL's video started, any driver) and the game's pictures.
-Film film_run(const LevelSource& source, const FilmOptions& options, const WinPlate& plate,
+Film film_run(const FreshLevel& source, const FilmOptions& options, const WinPlate& plate,
               const FilmWatcher& watch = nullptr);
 
 #endif

@@ -10,13 +10,17 @@ namespace {
 // The two block pictures on the body show what goes in and what comes out.
 const PictureFile BODY{"img/converter.gif", Magenta::see_through};
 
-PictureFile block_picture(unsigned char type) { return {block_picture_file(type)}; }
+PictureFile block_picture(unsigned char type) {
+    return {block_picture_file(type)};
+}
 } // namespace
 
-DeviceConverter::DeviceConverter(int x, int y, bool fixed, unsigned char from_type, unsigned char to_type)
-    : Device(x, y, fixed, KIND), from_type(from_type), to_type(to_type) {}
+DeviceConverter::DeviceConverter(int x, int y, Mobility mobility, unsigned char from_type, unsigned char to_type)
+    : Device(x, y, mobility, KIND), from_type(from_type), to_type(to_type) {}
 
-FloorCell DeviceConverter::conversion_cell() const { return {x + 2, y + 2}; }
+FloorCell DeviceConverter::conversion_cell() const {
+    return {x + 2, y + 2};
+}
 
 // Only the type changes: the block keeps its group and marks. The empty type
 // is never converted from or to, so a converter can neither conjure a block
@@ -37,7 +41,7 @@ void DeviceConverter::draw_at(Canvas& canvas, int px, int py, Phase) const {
 
 // Rows y and y + 1 are solid across, row y + 2 is the lane, and row y + 3
 // keeps only its middle two cells.
-bool DeviceConverter::floor_collide(int cx, int cy) {
+bool DeviceConverter::floor_collide(int cx, int cy) const {
     int col = cx - x;
     int row = cy - y;
     if (row == 0 || row == 1)
@@ -47,8 +51,14 @@ bool DeviceConverter::floor_collide(int cx, int cy) {
     return false;
 }
 
-std::unique_ptr<Device> DeviceConverter::copy() {
-    return std::make_unique<DeviceConverter>(x, y, fixed, from_type, to_type);
+std::vector<FloorCell> DeviceConverter::footprint() const {
+    return {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 3}, {2, 0}, {2, 1}, {2, 3}, {3, 0}, {3, 1}};
 }
 
-std::vector<int> DeviceConverter::record_fields() const { return {x, y, from_type, to_type}; }
+std::unique_ptr<Device> DeviceConverter::copy() const {
+    return std::make_unique<DeviceConverter>(x, y, mobility(), from_type, to_type);
+}
+
+std::vector<int> DeviceConverter::record_fields() const {
+    return {x, y, from_type, to_type};
+}

@@ -13,12 +13,13 @@ public:
     unsigned char from_type;
     unsigned char to_type;
 
-    DeviceConverter(int x, int y, bool fixed, unsigned char from_type, unsigned char to_type);
+    DeviceConverter(int x, int y, Mobility mobility, unsigned char from_type, unsigned char to_type);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
-    bool floor_collide(int cx, int cy) override;
-    std::unique_ptr<Device> copy() override;
+    bool floor_collide(int cx, int cy) const override;
+    std::vector<FloorCell> footprint() const override;
+    std::unique_ptr<Device> copy() const override;
     std::vector<int> record_fields() const override;
 
     FloorCell conversion_cell() const;

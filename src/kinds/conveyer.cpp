@@ -12,15 +12,21 @@ const char* const FRAME_PICTURES[DeviceConveyer::FRAME_COUNT] = {
     "img/conveyer_8.gif", "img/conveyer_7.gif", "img/conveyer_5.gif", "img/conveyer_4.gif", "img/conveyer_2.gif",
 };
 
-bool is_direction(int direction) { return direction >= DIR_UP && direction <= DIR_LEFT; }
+bool is_direction(int direction) {
+    return direction >= DIR_UP && direction <= DIR_LEFT;
+}
 } // namespace
 
-DeviceConveyer::DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period)
-    : Device(x, y, fixed, KIND), length(length), direction(direction), period(period) {}
+DeviceConveyer::DeviceConveyer(int x, int y, Mobility mobility, int length, int direction, int period)
+    : Device(x, y, mobility, KIND), length(length), direction(direction), period(period) {}
 
-bool DeviceConveyer::runs_across() const { return direction % 2 != 0; }
+bool DeviceConveyer::runs_across() const {
+    return direction % 2 != 0;
+}
 
-FloorCell DeviceConveyer::cell(int i) const { return runs_across() ? FloorCell{x + i, y} : FloorCell{x, y + i}; }
+FloorCell DeviceConveyer::cell(int i) const {
+    return runs_across() ? FloorCell{x + i, y} : FloorCell{x, y + i};
+}
 
 void DeviceConveyer::tick(Level* level) {
     // A belt without a positive period stands still.
@@ -66,20 +72,35 @@ void DeviceConveyer::draw_at(Canvas& canvas, int px, int py, Phase) const {
     }
 }
 
-bool DeviceConveyer::block_collide(int, int) { return false; }
+bool DeviceConveyer::block_collide(int, int) const {
+    return false;
+}
 
-bool DeviceConveyer::floor_collide(int cx, int cy) {
+bool DeviceConveyer::floor_collide(int cx, int cy) const {
     if (runs_across())
         return cy == y && cx >= x && cx - x < length;
     return cx == x && cy >= y && cy - y < length;
 }
 
-std::unique_ptr<Device> DeviceConveyer::copy() {
-    return std::make_unique<DeviceConveyer>(x, y, fixed, length, direction, period);
+std::vector<FloorCell> DeviceConveyer::footprint() const {
+    std::vector<FloorCell> cells;
+    for (int i = 0; i < length; ++i)
+        cells.push_back(runs_across() ? FloorCell{i, 0} : FloorCell{0, i});
+    return cells;
 }
 
-void DeviceConveyer::reset() { frame = 0; }
+std::unique_ptr<Device> DeviceConveyer::copy() const {
+    return std::make_unique<DeviceConveyer>(x, y, mobility(), length, direction, period);
+}
 
-bool DeviceConveyer::is_low() { return true; }
+void DeviceConveyer::reset() {
+    frame = 0;
+}
 
-std::vector<int> DeviceConveyer::record_fields() const { return {x, y, length, direction, period}; }
+bool DeviceConveyer::is_low() const {
+    return true;
+}
+
+std::vector<int> DeviceConveyer::record_fields() const {
+    return {x, y, length, direction, period};
+}

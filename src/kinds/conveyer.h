@@ -17,15 +17,16 @@ public:
     // Belt picture to draw, 0..4.
     int frame = 0;
 
-    DeviceConveyer(int x, int y, bool fixed, int length, int direction, int period);
+    DeviceConveyer(int x, int y, Mobility mobility, int length, int direction, int period);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
-    bool block_collide(int cx, int cy) override;
-    bool floor_collide(int cx, int cy) override;
-    std::unique_ptr<Device> copy() override;
+    bool block_collide(int cx, int cy) const override;
+    bool floor_collide(int cx, int cy) const override;
+    std::vector<FloorCell> footprint() const override;
+    std::unique_ptr<Device> copy() const override;
     void reset() override;
-    bool is_low() override;
+    bool is_low() const override;
     std::vector<int> record_fields() const override;
 
     // Belt cell number i, counted from the anchor (the top or left end).

@@ -18,10 +18,12 @@ const PictureFile CLAW_CLOSED{"img/grabber_claw_x.gif", Magenta::see_through};
 constexpr Colour ROW_NUMBERS{0, 0, 0};
 } // namespace
 
-DeviceGrabber::DeviceGrabber(int x, int y, bool fixed, int length, bool faces_left)
-    : Device(x, y, fixed, KIND), length(length), faces_left(faces_left) {}
+DeviceGrabber::DeviceGrabber(int x, int y, Mobility mobility, int length, ClawSide side)
+    : Device(x, y, mobility, KIND), length(length), faces_left(side == ClawSide::left) {}
 
-FloorCell DeviceGrabber::claw_cell() const { return {faces_left ? x - 1 : x + 1, y + position}; }
+FloorCell DeviceGrabber::claw_cell() const {
+    return {faces_left ? x - 1 : x + 1, y + position};
+}
 
 void DeviceGrabber::code_action(const char* verb, int arg, Level* level) {
     FloorCell at = claw_cell();
@@ -106,13 +108,22 @@ void DeviceGrabber::draw_track(Canvas& canvas, int px, int py) const {
     canvas.draw_turned_picture(faces_left ? BOTTOM : TOP, angle, px, py + CELL_PX * (length - 1));
 }
 
-bool DeviceGrabber::floor_collide(int cx, int cy) { return cx == x && cy >= y && cy - y < length; }
-
-std::unique_ptr<Device> DeviceGrabber::copy() {
-    return std::make_unique<DeviceGrabber>(x, y, fixed, length, faces_left);
+bool DeviceGrabber::floor_collide(int cx, int cy) const {
+    return cx == x && cy >= y && cy - y < length;
 }
 
-std::string DeviceGrabber::get_code_stub(Level*) {
+std::vector<FloorCell> DeviceGrabber::footprint() const {
+    std::vector<FloorCell> cells;
+    for (int row = 0; row < length; ++row)
+        cells.push_back({0, row});
+    return cells;
+}
+
+std::unique_ptr<Device> DeviceGrabber::copy() const {
+    return std::make_unique<DeviceGrabber>(x, y, mobility(), length, faces_left ? ClawSide::left : ClawSide::right);
+}
+
+std::string DeviceGrabber::get_code_stub(const Level&) const {
     return format_text(GRABBER_STUB_SIZE,
                        "%s = { grab = function () action('%s','grab',0) end, release = function () "
                        "action('%s','release',0) end, move_to = function (x) action('%s','move_to',x) end, read = "
@@ -126,4 +137,6 @@ void DeviceGrabber::reset() {
     holding = false;
 }
 
-std::vector<int> DeviceGrabber::record_fields() const { return {x, y, number, length, faces_left ? 1 : 0}; }
+std::vector<int> DeviceGrabber::record_fields() const {
+    return {x, y, number, length, faces_left ? 1 : 0};
+}

@@ -6,6 +6,8 @@
 // A vertical track with a claw running beside it, in the column left or right
 // of the track. The claw goes to a row, closes on the block there and carries
 // its whole group up and down; while held, nothing else can move that group.
+enum class ClawSide { left, right };
+
 class DeviceGrabber : public Device {
 public:
     static const DeviceKind KIND;
@@ -18,14 +20,15 @@ public:
     bool holding = false;
     bool faces_left;
 
-    DeviceGrabber(int x, int y, bool fixed, int length, bool faces_left);
+    DeviceGrabber(int x, int y, Mobility mobility, int length, ClawSide side);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    bool floor_collide(int cx, int cy) override;
-    std::unique_ptr<Device> copy() override;
-    std::string get_code_stub(Level* level) override;
+    bool floor_collide(int cx, int cy) const override;
+    std::vector<FloorCell> footprint() const override;
+    std::unique_ptr<Device> copy() const override;
+    std::string get_code_stub(const Level& level) const override;
     void reset() override;
     std::vector<int> record_fields() const override;
 

@@ -14,12 +14,12 @@ public:
     int blue;
     bool lit = false;
 
-    DeviceIndicator(int x, int y, bool fixed, int red, int green, int blue);
+    DeviceIndicator(int x, int y, Mobility mobility, int red, int green, int blue);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void code_action(const char* verb, int arg, Level* level) override;
-    std::unique_ptr<Device> copy() override;
-    std::string get_code_stub(Level* level) override;
+    std::unique_ptr<Device> copy() const override;
+    std::string get_code_stub(const Level& level) const override;
     void reset() override;
     std::vector<int> record_fields() const override;
 };

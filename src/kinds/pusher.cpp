@@ -14,7 +14,8 @@ const PictureFile BODY{"img/pusher.gif"};
 const PictureFile ROD{"img/pusher_rod.gif", Magenta::see_through};
 } // namespace
 
-DevicePusher::DevicePusher(int x, int y, bool fixed, int direction) : Device(x, y, fixed, KIND), direction(direction) {}
+DevicePusher::DevicePusher(int x, int y, Mobility mobility, int direction)
+    : Device(x, y, mobility, KIND), direction(direction) {}
 
 // Retract first, then extend: a rod goes out only from the retracted state,
 // so pushing again takes at least one tick switched off. A push that fails
@@ -45,20 +46,26 @@ void DevicePusher::draw_at(Canvas& canvas, int px, int py, Phase phase) const {
     draw_label(canvas, px, py, phase);
 }
 
-bool DevicePusher::block_collide(int cx, int cy) {
+bool DevicePusher::block_collide(int cx, int cy) const {
     if (cx == x && cy == y)
         return true;
     FloorCell front = front_cell(x, y, direction);
     return extended && cx == front.x && cy == front.y;
 }
 
-std::unique_ptr<Device> DevicePusher::copy() { return std::make_unique<DevicePusher>(x, y, fixed, direction); }
+std::unique_ptr<Device> DevicePusher::copy() const {
+    return std::make_unique<DevicePusher>(x, y, mobility(), direction);
+}
 
-std::string DevicePusher::get_code_stub(Level*) { return on_off_stub(name); }
+std::string DevicePusher::get_code_stub(const Level&) const {
+    return on_off_stub(name);
+}
 
 void DevicePusher::reset() {
     on = false;
     extended = false;
 }
 
-std::vector<int> DevicePusher::record_fields() const { return {x, y, number, direction}; }
+std::vector<int> DevicePusher::record_fields() const {
+    return {x, y, number, direction};
+}

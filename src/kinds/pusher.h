@@ -15,14 +15,14 @@ public:
     // The state last commanded by the program.
     bool on = false;
 
-    DevicePusher(int x, int y, bool fixed, int direction);
+    DevicePusher(int x, int y, Mobility mobility, int direction);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    bool block_collide(int cx, int cy) override;
-    std::unique_ptr<Device> copy() override;
-    std::string get_code_stub(Level* level) override;
+    bool block_collide(int cx, int cy) const override;
+    std::unique_ptr<Device> copy() const override;
+    std::string get_code_stub(const Level& level) const override;
     void reset() override;
     std::vector<int> record_fields() const override;
 };

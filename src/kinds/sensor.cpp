@@ -13,12 +13,13 @@ const PictureFile BODY{"img/sensor.gif"};
 const PictureFile BEAM{"img/sensor_red.gif"};
 } // namespace
 
-DeviceSensor::DeviceSensor(int x, int y, bool fixed, int direction) : Device(x, y, fixed, KIND), direction(direction) {}
+DeviceSensor::DeviceSensor(int x, int y, Mobility mobility, int direction)
+    : Device(x, y, mobility, KIND), direction(direction) {}
 
 // A front cell beyond the grids reads as empty.
-std::string DeviceSensor::get_code_stub(Level* level) {
+std::string DeviceSensor::get_code_stub(const Level& level) const {
     FloorCell front = front_cell(x, y, direction);
-    const char* seen = level->has_block(front.x, front.y) ? "true" : "false";
+    const char* seen = level.has_block(front.x, front.y) ? "true" : "false";
     return format_text(CODE_STUB_SIZE, "%s = { read = function () return %s end }\n", name, seen);
 }
 
@@ -29,6 +30,10 @@ void DeviceSensor::draw_at(Canvas& canvas, int px, int py, Phase phase) const {
     draw_label(canvas, px, py, phase);
 }
 
-std::unique_ptr<Device> DeviceSensor::copy() { return std::make_unique<DeviceSensor>(x, y, fixed, direction); }
+std::unique_ptr<Device> DeviceSensor::copy() const {
+    return std::make_unique<DeviceSensor>(x, y, mobility(), direction);
+}
 
-std::vector<int> DeviceSensor::record_fields() const { return {x, y, number, direction}; }
+std::vector<int> DeviceSensor::record_fields() const {
+    return {x, y, number, direction};
+}

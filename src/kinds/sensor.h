@@ -12,11 +12,11 @@ public:
 
     int direction;
 
-    DeviceSensor(int x, int y, bool fixed, int direction);
+    DeviceSensor(int x, int y, Mobility mobility, int direction);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
-    std::unique_ptr<Device> copy() override;
-    std::string get_code_stub(Level* level) override;
+    std::unique_ptr<Device> copy() const override;
+    std::string get_code_stub(const Level& level) const override;
     std::vector<int> record_fields() const override;
 };
 

@@ -14,8 +14,8 @@ const PictureFile BODY{"img/sprayer.gif"};
 const PictureFile CLOUD{"img/sprayer_blue.gif"};
 } // namespace
 
-DeviceSprayer::DeviceSprayer(int x, int y, bool fixed, int direction)
-    : Device(x, y, fixed, KIND), direction(direction) {}
+DeviceSprayer::DeviceSprayer(int x, int y, Mobility mobility, int direction)
+    : Device(x, y, mobility, KIND), direction(direction) {}
 
 // The cloud shows even over an empty cell; only a block gets the glue mark
 // (and cells beyond the grids hold none).
@@ -42,12 +42,18 @@ void DeviceSprayer::draw_at(Canvas& canvas, int px, int py, Phase phase) const {
     draw_label(canvas, px, py, phase);
 }
 
-std::unique_ptr<Device> DeviceSprayer::copy() { return std::make_unique<DeviceSprayer>(x, y, fixed, direction); }
+std::unique_ptr<Device> DeviceSprayer::copy() const {
+    return std::make_unique<DeviceSprayer>(x, y, mobility(), direction);
+}
 
-std::string DeviceSprayer::get_code_stub(Level*) {
+std::string DeviceSprayer::get_code_stub(const Level&) const {
     return format_text(CODE_STUB_SIZE, "%s = { spray = function () action('%s','spray',0) end }\n", name, name);
 }
 
-void DeviceSprayer::reset() { spray_time = 0; }
+void DeviceSprayer::reset() {
+    spray_time = 0;
+}
 
-std::vector<int> DeviceSprayer::record_fields() const { return {x, y, number, direction}; }
+std::vector<int> DeviceSprayer::record_fields() const {
+    return {x, y, number, direction};
+}

@@ -15,13 +15,13 @@ public:
     int spray_time = 0;
     int direction;
 
-    DeviceSprayer(int x, int y, bool fixed, int direction);
+    DeviceSprayer(int x, int y, Mobility mobility, int direction);
 
     void draw_at(Canvas& canvas, int px, int py, Phase phase) const override;
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level* level) override;
-    std::unique_ptr<Device> copy() override;
-    std::string get_code_stub(Level* level) override;
+    std::unique_ptr<Device> copy() const override;
+    std::string get_code_stub(const Level& level) const override;
     void reset() override;
     std::vector<int> record_fields() const override;
 };

@@ -1,13 +1,17 @@
+// The rules for putting devices on the floor, for the player's drop, the
+// loader and the campaign's check alike. A place is judged by the device's
+// footprint (Device::footprint) set down at a proposed anchor cell, against
+// the floor's edges and the other devices of the level; nothing is moved to
+// ask, and the cost is what the footprint covers.
 #ifndef GEARLOFT_LEVEL_PLACEMENT_H
 #define GEARLOFT_LEVEL_PLACEMENT_H
 
-#include <utility>
 #include <vector>
+
+#include "devices/floor.h"
 
 class Device;
 class Level;
-
-// The rules for putting the player's devices on the floor.
 
 // Why a device may not stand at a cell; `none` when it may.
 enum class PlacementProblem {
@@ -23,15 +27,24 @@ struct Placement {
     bool accepted() const { return problem == PlacementProblem::none; }
 };
 
-// Whether the device may stand with its anchor at (x, y): it may not reach
-// past the floor's right or bottom edge, have its anchor off the floor, or
-// overlap another device of the level. The drop and its preview both ask
-// this. The device is left where it was.
-Placement placement_at(Level& level, Device& device, int x, int y);
-// The same at the device's current cell.
-bool placement_refused(Level& level, Device& device);
-// The floor cells the device would cover with its anchor at (x, y).
-std::vector<std::pair<int, int>> cells_covered_at(Device& device, int x, int y);
+// Whether the device, anchored at `anchor`, stands where the player could
+// drop it, overlaps aside: the anchor on the floor and nothing of it in the
+// column just right of the floor or the row just below it (what lies further
+// out is not looked at, so a converter may hang below the floor's last rows).
+// Every level item and save record must pass it.
+bool fits_floor(const Device& device, FloorCell anchor);
+
+// Whether the device may stand anchored at `anchor`: it must fit the floor
+// and cover no floor cell that another device of the level covers (the
+// first such device in list order is named). The device itself, when it is
+// on the level's list, is not in its own way.
+Placement placement_at(const Level& level, const Device& device, FloorCell anchor);
+// The same where the device stands now.
+bool placement_refused(const Level& level, const Device& device);
+
+// The floor cells the device would cover anchored at `anchor`, column by
+// column.
+std::vector<FloorCell> cells_covered_at(const Device& device, FloorCell anchor);
 
 // The lowest number no device of the same kind carries yet.
 int lowest_free_number(const Level& level, const Device& device);

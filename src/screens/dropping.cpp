@@ -7,7 +7,7 @@ namespace {
 std::string name_of(const Device& device) {
     if (device.name[0] != '\0')
         return device.name;
-    return &device.device_kind() == &DeviceConveyer::KIND ? "a belt" : "a converter";
+    return &device.kind == &DeviceConveyer::KIND ? "a belt" : "a converter";
 }
 } // namespace
 
@@ -15,7 +15,7 @@ int snap_to_cell(int pixel) {
     return (pixel + CELL_PX / 2) / CELL_PX;
 }
 
-std::string refusal_text(const Placement& placement, bool dropped) {
+std::string refusal_text(const Placement& placement, DropStage stage) {
     std::string why;
     switch (placement.problem) {
     case PlacementProblem::none:
@@ -30,5 +30,5 @@ std::string refusal_text(const Placement& placement, bool dropped) {
         why = "it would overlap " + name_of(*placement.in_the_way) + ".";
         break;
     }
-    return (dropped ? "Not placed: " : "Not here: ") + why;
+    return (stage == DropStage::dropped ? "Not placed: " : "Not here: ") + why;
 }

@@ -11,8 +11,9 @@
 // toward zero, as for every drop.
 int snap_to_cell(int pixel);
 
-// What the status line says about a refused place: while the device is
+// When the status line speaks of a refused place: while the device is
 // dragged over it, or once it was dropped there (and went back).
-std::string refusal_text(const Placement& placement, bool dropped);
+enum class DropStage { dragging, dropped };
+std::string refusal_text(const Placement& placement, DropStage stage);
 
 #endif

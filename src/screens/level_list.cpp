@@ -35,7 +35,7 @@ void load_save(GameInfo* info, Records* records) {
     std::optional<std::string> path = choose_file(info->screen, ChooserMode::Open);
     if (!path)
         return;
-    play(info, load_level(path->c_str(), 1), records);
+    play(info, load_level(path->c_str(), LevelSource::save_file), records);
 }
 
 LevelSelect::LevelSelect(GameInfo* info, const std::string& records_file) : info(info), records(records_file) {
@@ -45,12 +45,14 @@ LevelSelect::LevelSelect(GameInfo* info, const std::string& records_file) : info
     std::string problem = records.load();
     if (!problem.empty())
         std::fprintf(stderr, "%s\n", problem.c_str());
-    open_level = [this](const std::string& name) { play(this->info, load_level(name.c_str(), 0), &records); };
+    open_level = [this](const std::string& name) {
+        play(this->info, load_level(name.c_str(), LevelSource::level_file), &records);
+    };
     open_save = [this] { load_save(this->info, &records); };
 }
 
 void LevelSelect::draw() {
-    draw_image(cached_picture("img/background_selection.gif", false), 0, 0, info->screen);
+    draw_image(cached_picture("img/background_selection.gif"), 0, 0, info->screen);
     if (highlight >= static_cast<int>(first) && highlight < static_cast<int>(first + LIST_PAGE_ROWS))
         draw_row_highlight(info->screen, highlight - static_cast<int>(first));
     for (size_t i = first; i < rows.size() && i < first + LIST_PAGE_ROWS; ++i) {

@@ -23,9 +23,9 @@ std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
-std::string cell(const Metrics* best, int Metrics::*metric, std::optional<int> par, bool with_par) {
+std::string cell(const Metrics* best, int Metrics::*metric, std::optional<int> par, ParShown shown) {
     std::string text = best ? std::to_string(best->*metric) : "-";
-    return with_par ? text + "/" + metric_text(par) : text;
+    return shown == ParShown::beside_bests ? text + "/" + metric_text(par) : text;
 }
 
 int width_of(const std::string& text) {
@@ -33,14 +33,14 @@ int width_of(const std::string& text) {
 }
 } // namespace
 
-std::string records_cells(const Metrics* best, const Par& par, bool with_par) {
+std::string records_cells(const Metrics* best, const Par& par, ParShown shown) {
     // The bests alone are shown only where the columns do not fit anyway.
-    if (!with_par)
-        return cell(best, &Metrics::steps, par.steps, false) + " " + cell(best, &Metrics::parts, par.parts, false) +
-               " " + cell(best, &Metrics::code, par.code, false);
-    return padded(cell(best, &Metrics::steps, par.steps, with_par), STEPS_W) + " " +
-           padded(cell(best, &Metrics::parts, par.parts, with_par), PARTS_W) + " " +
-           padded(cell(best, &Metrics::code, par.code, with_par), CODE_W);
+    if (shown == ParShown::left_out)
+        return cell(best, &Metrics::steps, par.steps, shown) + " " + cell(best, &Metrics::parts, par.parts, shown) +
+               " " + cell(best, &Metrics::code, par.code, shown);
+    return padded(cell(best, &Metrics::steps, par.steps, shown), STEPS_W) + " " +
+           padded(cell(best, &Metrics::parts, par.parts, shown), PARTS_W) + " " +
+           padded(cell(best, &Metrics::code, par.code, shown), CODE_W);
 }
 
 std::string records_heading() {
@@ -55,7 +55,7 @@ void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metr
     int tick = best != nullptr ? TICK_SIZE + TICK_GAP : 0;
     std::string shown = records_cells(best, par);
     if (tick + width_of(shown) > room)
-        shown = best != nullptr ? records_cells(best, par, false) : "";
+        shown = best != nullptr ? records_cells(best, par, ParShown::left_out) : "";
     if (tick + width_of(shown) > room)
         shown.clear();
     if (tick > room)

@@ -12,9 +12,12 @@
 #include "files/level_file.h"
 #include "files/records.h"
 
-// The three cells, "-" for a best or a par there is none of; with
-// `with_par` false only the bests, unpadded.
-std::string records_cells(const Metrics* best, const Par& par, bool with_par = true);
+// Whether a row's cells show the par beside each best ("BEST/PAR", padded
+// to the columns) or the bests alone, unpadded.
+enum class ParShown { beside_bests, left_out };
+
+// The three cells, "-" for a best or a par there is none of.
+std::string records_cells(const Metrics* best, const Par& par, ParShown shown = ParShown::beside_bests);
 // The heading over the cells.
 std::string records_heading();
 

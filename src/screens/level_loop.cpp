@@ -32,7 +32,7 @@ constexpr Area EDIT_BUTTON{651, 770, 561, 587};
 constexpr Area BACK_BUTTON{651, 769, 11, 35};
 
 // The backgrounds of the three modes, from the picture cache.
-SDL_Surface* background(const char* file) { return cached_picture(file, false); }
+SDL_Surface* background(const char* file) { return cached_picture(file); }
 constexpr const char* CONSTRUCTION_BACKGROUND = "img/background_construction.gif";
 constexpr const char* EDITING_BACKGROUND = "img/background_editing.gif";
 constexpr const char* SIMULATION_BACKGROUND = "img/background_simulation.gif";
@@ -47,14 +47,6 @@ bool left_press(const SDL_Event& event) {
 
 bool press_in(const SDL_Event& event, const Area& area) {
     return event.type == SDL_MOUSEBUTTONDOWN && area.contains(event.button.x, event.button.y);
-}
-
-// Saved code keeps each row followed by a line end; the editor shows the rows
-// themselves, so the last line end must not become an extra empty row.
-std::string rows_for_editor(const std::string& code) {
-    if (!code.empty() && code.back() == '\n')
-        return code.substr(0, code.size() - 1);
-    return code;
 }
 } // namespace
 
@@ -71,25 +63,18 @@ std::string shown_path(const std::string& path) {
     return relative.string();
 }
 
-std::string saved_program_text(EditorGUI& editor) {
-    return program_save_text(rows_of(*editor.init_box), rows_of(*editor.cycle_box));
-}
-
-LevelLoop::LevelLoop(GameInfo* info, Level* level, const Par& par) : info(info), level(level), par(par) {
-    editor = std::make_unique<EditorGUI>(info->screen);
-    if (level->init_code) {
-        init_code = *level->init_code;
-        cycle_code = level->cycle_code.value_or("");
-        editor->init_box->setText(rows_for_editor(init_code));
-        editor->cycle_box->setText(rows_for_editor(cycle_code));
-    }
+LevelLoop::LevelLoop(GameInfo* info, Level* level, const Par& par, Records* records)
+    : info_(info), level_(level), par_(par), records_(records) {
+    editor_ = std::make_unique<EditorGUI>(info->screen);
+    if (level->init_code)
+        set_program(*level->init_code, level->cycle_code.value_or(""));
 }
 
 LevelLoop::~LevelLoop() = default;
 
 void LevelLoop::run() {
     for (;;) {
-        clock.tick(FRAMES_PER_SECOND);
+        clock_.tick(FRAMES_PER_SECOND);
         if (!step())
             return;
     }
@@ -98,42 +83,43 @@ void LevelLoop::run() {
 bool LevelLoop::step() {
     // Events are handled by the mode the frame began in; a change of mode
     // takes effect with the next frame.
-    int frame_mode = mode;
+    LoopMode frame_mode = mode_;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         if (!handle_event(event, frame_mode))
             return false;
     frame_work(frame_mode);
-    SDL_Flip(info->screen);
+    SDL_Flip(info_->screen);
     return true;
 }
 
-bool LevelLoop::handle_event(const SDL_Event& event, int frame_mode) {
+bool LevelLoop::handle_event(const SDL_Event& event, LoopMode frame_mode) {
     switch (frame_mode) {
-    case MODE_CONSTRUCTION: return handle_construction(event);
-    case MODE_EDITING: handle_editing(event); return true;
-    default: handle_simulation(event); return true;
+    case LoopMode::construction: return handle_construction(event);
+    case LoopMode::editing: handle_editing(event); return true;
+    case LoopMode::simulation: handle_simulation(event); return true;
     }
+    return true;
 }
 
 bool LevelLoop::handle_construction(const SDL_Event& event) {
     if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE)) {
-        if (quit(info))
+        if (quit(info_))
             return false;
     }
     if (key_down(event, SDLK_SPACE))
         start();
     if (key_down(event, SDLK_s))
-        start(true);
+        start(Pace::step_by_step);
     if (left_press(event) && RUN_BUTTON.contains(event.button.x, event.button.y))
         start();
     if (key_down(event, SDLK_TAB))
         enter_editor();
     if (event.type == SDL_KEYDOWN && event.key.keysym.sym >= SDLK_1 && event.key.keysym.sym <= SDLK_3)
-        parts_bin.goto_page(event.key.keysym.sym - SDLK_1);
+        parts_bin_.goto_page(event.key.keysym.sym - SDLK_1);
     if (left_press(event))
         press_in_construction(event.button.x, event.button.y);
-    if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT && held)
+    if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT && dragged_)
         drop(event.button.x, event.button.y);
     return true;
 }
@@ -153,201 +139,219 @@ void LevelLoop::handle_editing(const SDL_Event& event) {
     if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || press_in(event, BACK_BUTTON))
         leave_editor();
     // The editor sees every event, the one that closed it included.
-    SDL_Event copy = event;
-    editor->push_input(&copy);
+    editor_->push_input(event);
 }
 
 // A paused run hears S and Space; what stops a run stops it too.
 void LevelLoop::handle_simulation(const SDL_Event& event) {
-    if (paused && key_down(event, SDLK_s))
-        ++steps_asked;
-    else if (paused && key_down(event, SDLK_SPACE))
-        paused = false;
+    if (paused_ && key_down(event, SDLK_s))
+        ++steps_asked_;
+    else if (paused_ && key_down(event, SDLK_SPACE))
+        paused_ = false;
     else if (event.type == SDL_QUIT || key_down(event, SDLK_ESCAPE) || key_down(event, SDLK_SPACE) ||
              press_in(event, RUN_BUTTON))
-        mode = MODE_CONSTRUCTION;
+        mode_ = LoopMode::construction;
 }
 
-void LevelLoop::start(bool step_by_step) {
-    end_drag();
-    status.clear();
-    paused = step_by_step;
-    steps_asked = 0;
-    if (run_state.start(*level, init_code))
-        mode = MODE_SIMULATION;
-    else
+void LevelLoop::start(Pace pace) {
+    if (!start_run(pace))
         show_run_error();
+}
+
+bool LevelLoop::start_run(Pace pace) {
+    end_drag();
+    status_.clear();
+    paused_ = pace == Pace::step_by_step;
+    steps_asked_ = 0;
+    if (!run_.start(*level_, init_code_))
+        return false;
+    mode_ = LoopMode::simulation;
+    return true;
+}
+
+void LevelLoop::stop_run() {
+    mode_ = LoopMode::construction;
+    paused_ = false;
+    level_->reset();
+}
+
+void LevelLoop::set_program(const std::string& init_code, const std::string& cycle_code) {
+    init_code_ = init_code;
+    cycle_code_ = cycle_code;
+    editor_->set_text(CodeBox::init, init_code);
+    editor_->set_text(CodeBox::cycle, cycle_code);
 }
 
 // A device fresh from the bin goes back; one from the floor stays where it was.
 void LevelLoop::end_drag() {
-    held = nullptr;
-    new_device.reset();
+    dragged_ = nullptr;
+    new_device_.reset();
 }
 
 void LevelLoop::pick_up(int px, int py) {
-    Device* device = movable_device_at(*level, px / CELL_PX, py / CELL_PX);
+    Device* device = movable_device_at(*level_, px / CELL_PX, py / CELL_PX);
     if (device == nullptr)
         return;
-    held = device;
-    new_device.reset();
-    status.clear();
-    grab_x = px - CELL_PX * device->x;
-    grab_y = py - CELL_PX * device->y;
+    dragged_ = device;
+    new_device_.reset();
+    status_.clear();
+    grab_x_ = px - CELL_PX * device->x;
+    grab_y_ = py - CELL_PX * device->y;
 }
 
 void LevelLoop::take_from_bin(int px, int py) {
-    new_device = parts_bin.click(px - PartsBin::PANEL_X, py);
-    held = new_device.get();
-    if (!held)
+    new_device_ = parts_bin_.click(px - PartsBin::PANEL_X, py);
+    dragged_ = new_device_.get();
+    if (!dragged_)
         return;
-    status.clear();
-    held->x = px / CELL_PX;
-    held->y = py / CELL_PX;
-    grab_x = px - CELL_PX * held->x;
-    grab_y = py - CELL_PX * held->y;
+    status_.clear();
+    dragged_->x = px / CELL_PX;
+    dragged_->y = py / CELL_PX;
+    grab_x_ = px - CELL_PX * dragged_->x;
+    grab_y_ = py - CELL_PX * dragged_->y;
 }
 
 // The drop goes where the preview showed it (see drop_preview); a refused
 // one says why in the status line.
 void LevelLoop::drop(int px, int py) {
-    Device* device = held;
-    bool is_new = !level->device_in_devices(device);
-    int x = snap_to_cell(px - grab_x);
-    int y = snap_to_cell(py - grab_y);
-    Placement place = placement_at(*level, *device, x, y);
+    Device* device = dragged_;
+    bool is_new = !level_->device_in_devices(device);
+    int x = snap_to_cell(px - grab_x_);
+    int y = snap_to_cell(py - grab_y_);
+    Placement place = placement_at(*level_, *device, {x, y});
     bool onto_panel = px > PartsBin::PANEL_X;
     if (place.accepted()) {
         device->x = x;
         device->y = y;
         if (is_new) {
-            int number = lowest_free_number(*level, *device);
-            level->devices.push_back(std::move(new_device));
+            int number = lowest_free_number(*level_, *device);
+            level_->devices.push_back(std::move(new_device_));
             device->give_name(number);
         }
     } else if (!onto_panel) {
-        status.say(refusal_text(place, true), StatusTone::refusal);
+        status_.say(refusal_text(place, DropStage::dropped), StatusTone::refusal);
     }
     // Dropped on the panel: the device is thrown away.
     if (onto_panel)
-        remove_device(*level, device);
+        remove_device(*level_, device);
     end_drag();
 }
 
-// Where the held device would land if let go at the pointer, as the drop
+// Where the dragged device would land if let go at the pointer, as the drop
 // itself decides it; letting go over the bin removes it.
 std::optional<DropOutline> LevelLoop::drop_preview(int px, int py) {
     if (px > PartsBin::PANEL_X) {
-        draw_status(info->screen, "Let go here to put it back in the bin.", StatusTone::news);
+        draw_status(info_->screen, "Let go here to put it back in the bin.", StatusTone::news);
         return std::nullopt;
     }
-    int x = snap_to_cell(px - grab_x);
-    int y = snap_to_cell(py - grab_y);
-    Placement place = placement_at(*level, *held, x, y);
+    int x = snap_to_cell(px - grab_x_);
+    int y = snap_to_cell(py - grab_y_);
+    Placement place = placement_at(*level_, *dragged_, {x, y});
     if (!place.accepted())
-        draw_status(info->screen, refusal_text(place, false), StatusTone::refusal);
-    return DropOutline{cells_covered_at(*held, x, y), place.accepted()};
+        draw_status(info_->screen, refusal_text(place, DropStage::dragging), StatusTone::refusal);
+    return DropOutline{cells_covered_at(*dragged_, {x, y}), place.accepted()};
 }
 
 // The level still stands as the program saw it, so the hint can count its
 // parts.
 void LevelLoop::show_run_error() {
-    error(info, run_state.error().c_str(), error_hint(run_state.error(), *level));
+    error(info_, run_.error().c_str(), error_hint(run_.failure(), *level_));
 }
 
 void LevelLoop::enter_editor() {
-    mode = MODE_EDITING;
+    mode_ = LoopMode::editing;
     SDL_EnableKeyRepeat(500, 10);
 }
 
 void LevelLoop::leave_editor() {
-    mode = MODE_CONSTRUCTION;
+    mode_ = LoopMode::construction;
     SDL_EnableKeyRepeat(0, 30);
-    init_code = text_of_rows(*editor->init_box);
-    cycle_code = text_of_rows(*editor->cycle_box);
+    init_code_ = editor_->text(CodeBox::init);
+    cycle_code_ = editor_->text(CodeBox::cycle);
 }
 
 void LevelLoop::save_game() {
     std::optional<std::string> path =
-        choose_file(info->screen, ChooserMode::Save, SAVES_FOLDER, proposed_save_name(level->level_name));
+        choose_file(info_->screen, ChooserMode::Save, SAVES_FOLDER, proposed_save_name(level_->level_name));
     if (!path)
         return;
+    std::string program = program_save_text(editor_->rows(CodeBox::init), editor_->rows(CodeBox::cycle));
     std::string failure;
-    if (!save_level(*level, path->c_str(), saved_program_text(*editor), &failure))
-        error(info, ("Could not save: " + failure).c_str());
+    if (!save_level(*level_, path->c_str(), program, &failure))
+        error(info_, ("Could not save: " + failure).c_str());
     else
-        status.say("Saved to " + shown_path(*path));
+        status_.say("Saved to " + shown_path(*path));
 }
 
-void LevelLoop::frame_work(int frame_mode) {
+void LevelLoop::frame_work(LoopMode frame_mode) {
     switch (frame_mode) {
-    case MODE_CONSTRUCTION: construction_frame(); break;
-    case MODE_EDITING: editing_frame(); break;
-    default: simulation_frame(); break;
+    case LoopMode::construction: construction_frame(); break;
+    case LoopMode::editing: editing_frame(); break;
+    case LoopMode::simulation: simulation_frame(); break;
     }
 }
 
 void LevelLoop::construction_frame() {
-    draw_image(background(CONSTRUCTION_BACKGROUND), 0, 0, info->screen);
-    parts_bin.draw(info->screen);
-    status.draw(info->screen);
+    draw_image(background(CONSTRUCTION_BACKGROUND), 0, 0, info_->screen);
+    parts_bin_.draw(info_->screen);
+    status_.draw(info_->screen);
     int pointer_x = 0, pointer_y = 0;
     SDL_GetMouseState(&pointer_x, &pointer_y);
-    std::optional<DropOutline> outline = held ? drop_preview(pointer_x, pointer_y) : std::nullopt;
-    DraggedDevice dragged{held, pointer_x - grab_x, pointer_y - grab_y, outline ? &*outline : nullptr};
-    SdlCanvas canvas(info->screen);
-    draw_floor(canvas, *level, Phase::building, held ? &dragged : nullptr);
+    std::optional<DropOutline> outline = dragged_ ? drop_preview(pointer_x, pointer_y) : std::nullopt;
+    DraggedDevice dragged{dragged_, pointer_x - grab_x_, pointer_y - grab_y_, outline ? &*outline : nullptr};
+    SdlCanvas canvas(info_->screen);
+    draw_floor(canvas, *level_, Phase::building, dragged_ ? &dragged : nullptr);
 }
 
 void LevelLoop::editing_frame() {
-    draw_image(background(EDITING_BACKGROUND), 0, 0, info->screen);
-    editor->logic();
-    editor->draw();
+    draw_image(background(EDITING_BACKGROUND), 0, 0, info_->screen);
+    editor_->logic();
+    editor_->draw();
 }
 
 // A paused run only shows the floor, one frame goes for each S, and stopping
 // it steps no more.
 void LevelLoop::simulation_frame() {
-    if (paused && mode != MODE_SIMULATION) {
-        paused = false;
-        level->reset();
-    } else if (paused && steps_asked == 0) {
+    if (paused_ && mode_ != LoopMode::simulation) {
+        paused_ = false;
+        level_->reset();
+    } else if (paused_ && steps_asked_ == 0) {
         draw_run();
     } else {
-        steps_asked -= paused ? 1 : 0;
+        steps_asked_ -= paused_ ? 1 : 0;
         run_frame();
     }
 }
 
 void LevelLoop::draw_run() {
-    draw_image(background(SIMULATION_BACKGROUND), 0, 0, info->screen);
-    SdlCanvas canvas(info->screen);
-    draw_floor(canvas, *level, Phase::running);
+    draw_image(background(SIMULATION_BACKGROUND), 0, 0, info_->screen);
+    SdlCanvas canvas(info_->screen);
+    draw_floor(canvas, *level_, Phase::running);
     // The paused plate shows the step in the counter's place.
-    if (paused)
-        draw_paused_run(info->screen, level->ticks);
+    if (paused_)
+        draw_paused_run(info_->screen, level_->ticks);
     else
-        draw_step_counter(info->screen, level->ticks, par);
+        draw_step_counter(info_->screen, level_->ticks, par_);
 }
 
 // The win screen shows over the last frame's picture; the frame then still
 // runs the program and steps once more before the level is reset.
 void LevelLoop::run_frame() {
-    FrameResult frame = run_state.frame(*level, cycle_code);
+    FrameResult frame = run_.frame(*level_, cycle_code_);
     if (frame.won) {
         show_win(frame.steps);
-        mode = MODE_CONSTRUCTION;
+        mode_ = LoopMode::construction;
     }
     if (frame.failed) {
         show_run_error();
-        mode = MODE_CONSTRUCTION;
-        level->clear_blocks();
+        mode_ = LoopMode::construction;
+        level_->clear_blocks();
     } else {
         draw_run();
     }
-    if (mode != MODE_SIMULATION) {
-        paused = false;
-        level->reset();
+    if (mode_ != LoopMode::simulation) {
+        paused_ = false;
+        level_->reset();
     }
 }
 
@@ -355,10 +359,10 @@ void LevelLoop::run_frame() {
 // metrics kept before the win card shows them.
 void LevelLoop::show_win(int steps) {
     WinReport report;
-    report.run = measure_win(*level, steps, init_code, cycle_code);
-    report.par = par;
-    if (records != nullptr) {
-        report.records = records->record(level->level_name, report.run);
+    report.run = measure_win(*level_, steps, init_code_, cycle_code_);
+    report.par = par_;
+    if (records_ != nullptr) {
+        report.records = records_->record(level_->level_name, report.run);
         if (!report.records->failure.empty())
             std::fprintf(stderr, "%s\n", report.records->failure.c_str());
     }
@@ -366,18 +370,17 @@ void LevelLoop::show_win(int steps) {
     auto write_gif = [this](SDLKey key) {
         if (key != GIF_KEY)
             return;
-        GifNews news = write_machine_gif(info->screen, *level, init_code, cycle_code, par);
-        status.say(news.text, news.written ? StatusTone::news : StatusTone::refusal);
+        GifNews news = write_machine_gif(info_->screen, *level_, init_code_, cycle_code_, par_);
+        status_.say(news.text, news.written ? StatusTone::news : StatusTone::refusal);
     };
     auto draw_over = [&report](SDL_Surface* screen) {
         draw_win_metrics(screen, report);
         draw_gif_key(screen);
     };
-    win(info, draw_over, write_gif);
+    win(info_, draw_over, write_gif);
 }
 
 void run_level(GameInfo* info, Level* level, Records* records, const Par& par) {
-    LevelLoop loop(info, level, par);
-    loop.records = records;
+    LevelLoop loop(info, level, par, records);
     loop.run();
 }

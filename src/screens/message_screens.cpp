@@ -93,7 +93,7 @@ void draw_hint(SDL_Surface* screen, const std::string& hint) {
 }
 
 void show_picture(GameInfo* info, const char* path) {
-    Picture picture = load_picture(path, false);
+    Picture picture = load_picture(path);
     draw_image(picture.get(), PICTURE_X, PICTURE_Y, info->screen);
 }
 

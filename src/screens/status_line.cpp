@@ -56,7 +56,7 @@ void StatusLine::draw(SDL_Surface* screen) const {
 }
 
 void draw_paused_run(SDL_Surface* screen, int step) {
-    draw_image(cached_picture(PAUSED_PLATE, false), PLATE_X, PLATE_Y, screen);
+    draw_image(cached_picture(PAUSED_PLATE), PLATE_X, PLATE_Y, screen);
     std::string number = "step " + std::to_string(step);
     draw_text_center(number.c_str(), 12, 30, 26, 22, NUMBER_X, NUMBER_Y, screen);
     draw_status(screen, "Paused. S: one more step   Space: full pace   Esc: stop", StatusTone::news);

@@ -40,7 +40,7 @@ std::string progress_text(const FilmProgress& progress) {
 }
 } // namespace
 
-Film film_with_plate(const LevelSource& source, const Par& par, const FilmOptions& options, const FilmWatcher& watch) {
+Film film_with_plate(const FreshLevel& source, const Par& par, const FilmOptions& options, const FilmWatcher& watch) {
     WinPlate plate = [&par](SDL_Surface* picture, const Metrics& win) {
         draw_win_metrics(picture, WinReport{win, std::nullopt, par});
     };
@@ -65,7 +65,7 @@ namespace {
 GifNews make_machine_gif(SDL_Surface* screen, Level& level, const std::string& init_code, const std::string& cycle_code,
                          const Par& par) {
     std::string save = save_text(level, program_save_text(code_rows(init_code), code_rows(cycle_code)));
-    LevelSource source = [&save]() {
+    FreshLevel source = [&save]() {
         BetterReader reader = BetterReader::of_text(save);
         return read_save_file(reader);
     };

@@ -17,7 +17,7 @@
 class Level;
 
 // Films the run of the level the source gives.
-Film film_with_plate(const LevelSource& source, const Par& par, const FilmOptions& options,
+Film film_with_plate(const FreshLevel& source, const Par& par, const FilmOptions& options,
                      const FilmWatcher& watch = nullptr);
 
 // The key that writes the GIF from the win card, and its line on the card,

@@ -3,7 +3,7 @@
 #include "toolkit/pictures.h"
 
 SDL_Surface* picture_of(const PictureFile& picture) {
-    return cached_picture(picture.path, picture.magenta == Magenta::see_through);
+    return cached_picture(picture.path, picture.magenta);
 }
 
 void SdlCanvas::draw_picture(const PictureFile& picture, int x, int y) {

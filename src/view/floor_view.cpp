@@ -82,7 +82,7 @@ void draw_blocks(Canvas& canvas, const Level& level) {
 void draw_outline(Canvas& canvas, const DropOutline& outline) {
     Colour rim = outline.accepted ? Colour{70, 220, 90} : Colour{235, 60, 50};
     auto covered = [&](int x, int y) {
-        return std::find(outline.cells.begin(), outline.cells.end(), std::pair{x, y}) != outline.cells.end();
+        return std::find(outline.cells.begin(), outline.cells.end(), FloorCell{x, y}) != outline.cells.end();
     };
     for (auto [x, y] : outline.cells) {
         int px = CELL_PX * x, py = CELL_PX * y;

@@ -4,10 +4,10 @@
 #ifndef GEARLOFT_VIEW_FLOOR_VIEW_H
 #define GEARLOFT_VIEW_FLOOR_VIEW_H
 
-#include <utility>
 #include <vector>
 
 #include "devices/device.h"
+#include "devices/floor.h"
 
 class Canvas;
 class Level;
@@ -15,7 +15,7 @@ class Level;
 // Where a dragged device would land if let go now: the floor cells it would
 // cover, outlined green when it may stand there and red when not.
 struct DropOutline {
-    std::vector<std::pair<int, int>> cells;
+    std::vector<FloorCell> cells;
     bool accepted = false;
 };
 

@@ -51,8 +51,8 @@ TEST(FloorCanvas, LabelsSpawnersAndDimLampsOnlyWhileBuilding) {
     });
     ASSERT_TRUE(loaded.level) << loaded.message;
     Level& level = *loaded.level;
-    level.devices.push_back(std::make_unique<DevicePusher>(4, 4, false, DIR_UP));
-    level.devices.push_back(std::make_unique<DeviceIndicator>(6, 4, false, 200, 100, 40));
+    level.devices.push_back(std::make_unique<DevicePusher>(4, 4, Mobility::movable, DIR_UP));
+    level.devices.push_back(std::make_unique<DeviceIndicator>(6, 4, Mobility::movable, 200, 100, 40));
     for (auto& device : level.devices)
         device->give_name(0);
     NotedCanvas building, running;

@@ -112,14 +112,14 @@ int report(const Film& film) {
 }
 
 int film_save(const Options& options) {
-    LoadResult loaded = load_level(options.save.c_str(), 1);
+    LoadResult loaded = load_level(options.save.c_str(), LevelSource::save_file);
     if (!loaded.level) {
         // The game shows the corrupt-save message in a box under this title.
         const char* title = loaded.problem == LoadProblem::invalid_record ? INVALID_RECORD_TITLE : "gearloft-gif";
         std::fprintf(stderr, "%s: %s\n", title, loaded.message.c_str());
         return loaded.problem == LoadProblem::unreadable ? EXIT_NO_INPUT : EXIT_INVALID;
     }
-    LevelSource source = [&options]() { return load_level(options.save.c_str(), 1); };
+    FreshLevel source = [&options]() { return load_level(options.save.c_str(), LevelSource::save_file); };
     Film film = film_with_plate(source, loaded.par, options.film);
     if (!film_made(film)) {
         std::fprintf(stderr, "gearloft-gif: %s\n", film_end_text(film).c_str());
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         return EXIT_INVALID;
     }
     int status = EXIT_NO_INPUT;
-    if (cached_picture(RUNNING_BACKGROUND, false) == nullptr)
+    if (cached_picture(RUNNING_BACKGROUND) == nullptr)
         std::fprintf(stderr, "gearloft-gif: the game's pictures are missing (no %s); run it in the game's folder\n",
                      RUNNING_BACKGROUND);
     else
