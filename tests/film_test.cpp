@@ -2,6 +2,7 @@
 // game's own drawing of the floor, the last one its win plate; the bounds
 // hold; the win card's key writes the same film into the saves folder.
 #include <gif_lib.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <map>
@@ -248,4 +249,49 @@ TEST_F(FilmTest, TheWinCardsKeyWritesTheFilmIntoTheSavesFolderOrSaysWhyNot) {
     win_and_press(GIF_KEY);
     EXPECT_EQ(loop.status_text(), "Could not write the GIF: Not a directory");
     EXPECT_EQ(folder.read("saves"), "a file where the folder was");
+}
+
+// gearloft-gif on the runner's levels and saves (see sim_test.cpp), in a
+// scratch folder with the game's pictures and font, or without them.
+TEST(GifTool, ExitStatusOutputAndFileForEachCommandLine) {
+    ScratchDir dir;
+    fs::copy(GEARLOFT_TEST_DATA_DIR "/sim", dir.path(), fs::copy_options::recursive);
+    const struct {
+        const char* args;
+        int status;
+        std::string out; // the start of standard output
+        std::string err; // a part of standard error
+    } cases[] = {
+        {"saves/solution.sav out.gif", 0, "steps=25 parts=1 code=3\nframes=27 step=25 bytes=", ""},
+        {"saves/solution.sav out.gif --frames 10", 0, "frames=12 step=10 bytes=", ""},
+        {"--every 10 saves/solution.sav out.gif", 0, "steps=25 parts=1 code=3\nframes=5 step=25 bytes=", ""},
+        {"saves/nobody.sav out.gif", 2,
+         "error: device not found: pusher_7\nhint: No pusher_7: there is no pusher on the floor.\nframes=2 step=0 ",
+         ""},
+        {"saves/corrupt.sav out.gif", 1, "", "Error!: Error loading saved game: Invalid device type!\n"},
+        {"saves/none.sav out.gif", 66, "", "gearloft-gif: Cannot open save file: saves/none.sav\n"},
+        {"saves/solution.sav none/out.gif", 73, "", "gearloft-gif: cannot write none/out.gif: No such file"},
+        {"saves/solution.sav", 64, "", "usage: gearloft-gif"},
+        {"saves/solution.sav out.gif --every 0", 64, "", "usage: gearloft-gif"},
+        {"saves/solution.sav out.gif --frames 20001", 64, "", "usage: gearloft-gif"},
+        {"saves/solution.sav out.gif", 66, "", "gearloft-gif: the game's pictures are missing"},
+    };
+    for (const char* shared : {"img", "dina.fon"})
+        fs::create_symlink(fs::current_path() / shared, fs::path(dir.path()) / shared);
+    fs::path gif = fs::path(dir.path()) / "out.gif";
+    for (const auto& c : cases) {
+        if (&c == &cases[std::size(cases) - 1])
+            fs::remove(fs::path(dir.path()) / "img");
+        fs::remove(gif);
+        std::string command = "cd '" + dir.path() + "' && '" GEARLOFT_GIF_PATH "' " + c.args + " >gif.out 2>gif.err";
+        int raw = std::system(command.c_str());
+        std::string out = dir.read("gif.out"), err = dir.read("gif.err");
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, c.status) << c.args << ": " << err;
+        EXPECT_EQ(out.substr(0, c.out.size()), c.out) << c.args;
+        EXPECT_NE(err.find(c.err), std::string::npos) << c.args << ": " << err;
+        bool filmed = c.status == 0 || c.status == 2;
+        EXPECT_EQ(fs::exists(gif), filmed) << c.args;
+        std::string size = filmed ? "bytes=" + std::to_string(fs::file_size(gif)) + " " : "";
+        EXPECT_NE(out.find(size), std::string::npos) << c.args;
+    }
 }

@@ -9,7 +9,8 @@
 // A program error is told as gearloft-sim tells it ("error: MESSAGE", then
 // "hint: HINT"); a won run prints "steps=S parts=P code=C"; the last line of
 // standard output is "frames=F step=S bytes=B won=W" (S the step of the last
-// frame). A film cut short by a limit says so on standard error. The GIF is
+// frame, W 1 when the win test passed). A film cut short by a limit says so
+// on standard error. The GIF is
 // written whole or not at all, also when the run fails or is not won.
 // Exit status as gearloft-sim's: 0 won (or N steps filmed), 1 corrupt save
 // or unusable level file, 2 program error, 3 not won within the limit or the
@@ -106,8 +107,7 @@ int report(const Film& film) {
     }
     if (film.win)
         std::printf("steps=%d parts=%d code=%d\n", film.win->steps, film.win->parts, film.win->code);
-    std::printf("frames=%d step=%d bytes=%zu won=%d\n", film.frames, film.last_step, film.gif.size(),
-                film.end == FilmEnd::won ? 1 : 0);
+    std::printf("frames=%d step=%d bytes=%zu won=%d\n", film.frames, film.last_step, film.gif.size(), film.win ? 1 : 0);
     return exit_status(film);
 }
 
