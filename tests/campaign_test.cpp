@@ -47,7 +47,7 @@ struct CampaignLevel {
 // clang-format off
 const CampaignLevel CAMPAIGN[] = {
     {"01-first-belt.lvl", 250}, {"02-around-the-belt.lvl", 255}, {"03-swap-sides.lvl", 195},
-    {"04-first-pusher.lvl", 270}, {"05-glue.lvl", 350}, {"06-converter.lvl", 360},
+    {"04-first-pusher.lvl", 250}, {"05-glue.lvl", 320}, {"06-converter.lvl", 270},
     {"07-lamp.lvl", 460}, {"08-two-catchers.lvl", 780}, {"09-sensor.lvl", 960},
     {"10-grabber.lvl", 360}, {"11-waiting.lvl", 460}, {"12-pairs.lvl", 670},
     {"13-paint-shop.lvl", 470}, {"14-bundles.lvl", 490}, {"15-gadgets.lvl", 650},
