@@ -49,7 +49,7 @@ const CampaignLevel CAMPAIGN[] = {
     {"01-first-belt.lvl", 250}, {"02-around-the-belt.lvl", 255}, {"03-swap-sides.lvl", 195},
     {"04-first-pusher.lvl", 250}, {"05-glue.lvl", 320}, {"06-converter.lvl", 270},
     {"07-lamp.lvl", 235}, {"08-two-catchers.lvl", 580}, {"09-sensor.lvl", 40},
-    {"10-grabber.lvl", 240}, {"11-waiting.lvl", 395}, {"12-pairs.lvl", 700},
+    {"10-grabber.lvl", 240}, {"11-waiting.lvl", 395}, {"12-pairs.lvl", 600},
     {"13-paint-shop.lvl", 285}, {"14-bundles.lvl", 410}, {"15-gadgets.lvl", 455},
     {"16-sorting-grabber.lvl", 820}, {"17-corners.lvl", 520}, {"18-crossing.lvl", 430},
     {"19-square.lvl", 740}, {"20-dew-stacks.lvl", 470}, {"21-bottling-plant.lvl", 1080},
