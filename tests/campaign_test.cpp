@@ -76,12 +76,6 @@ constexpr std::pair<char, const char*> SENSED_BY = {'f', "09-sensor.lvl"};
 // and from players who tried to break it.
 constexpr size_t MIN_WRONG_APPROACHES = 3;
 
-// Levels still collecting their third wrong approach (their makers are
-// writing them); a level that has them must leave this list.
-const std::set<std::string> AWAITING_WRONG_APPROACHES = {
-    "17-corners.lvl", "18-crossing.lvl",      "19-square.lvl",     "20-dew-stacks.lvl",
-    "22-traffic-lights.lvl", "25-colours.lvl", "28-two-grabbers.lvl"};
-
 // A level's solutions: NAME.sav, the main one (the e2e journey plays it and
 // the table above times it), and beside it NAME.steps.sav, NAME.parts.sav
 // and NAME.code.sav, each the best machine known on its metric where that
@@ -352,10 +346,7 @@ TEST_P(CampaignTest, SolutionsAreBuiltFromThePartsBin) {
 // once; on the first level of a part, one without that part does not win.
 TEST_P(CampaignTest, WrongApproachesMissPar) {
     std::vector<std::string> wrong = wrong_paths(GetParam().file);
-    if (AWAITING_WRONG_APPROACHES.count(GetParam().file))
-        EXPECT_LT(wrong.size(), MIN_WRONG_APPROACHES) << "it has them: take it off AWAITING_WRONG_APPROACHES";
-    else
-        EXPECT_GE(wrong.size(), MIN_WRONG_APPROACHES) << "a level keeps its tempting wrong approaches";
+    EXPECT_GE(wrong.size(), MIN_WRONG_APPROACHES) << "a level keeps its tempting wrong approaches";
     Par par = read_level_par(GetParam().file);
     std::optional<char> needed = needed_kind(GetParam().file);
     for (const auto& path : wrong) {
