@@ -60,8 +60,14 @@ TEST(Dispatch, ArgumentsAreTruncatedTowardZeroAndTheLastThreeCount) {
             "grabber_0.move_to('5') grabber_0.move_to('abc') grabber_0.move_to(1e20) grabber_0.move_to(0/0)\n"
             "if action('x', 'y', 'grabber_0', 'last', 7) ~= 0 then error('answer') end");
     EXPECT_FALSE(script.error()) << *script.error();
-    EXPECT_EQ(grabber->received, (Received{{"move_to", 3}, {"move_to", -2}, {"move_to", 0}, {"move_to", 5},
-                                           {"move_to", 0}, {"move_to", INT_MAX}, {"move_to", 0}, {"last", 7}}));
+    EXPECT_EQ(grabber->received, (Received{{"move_to", 3},
+                                           {"move_to", -2},
+                                           {"move_to", 0},
+                                           {"move_to", 5},
+                                           {"move_to", 0},
+                                           {"move_to", INT_MAX},
+                                           {"move_to", 0},
+                                           {"last", 7}}));
 }
 
 class RunTest : public testing::Test {
@@ -205,9 +211,20 @@ TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
         {"", "pusher_0 = nil\npusher_0.on(true)", "Line 2 of your every-cycle code."}, // it is there
         {"", "error(select(2, loadstring('x = = 1')), 0)", ""}, // a chunk of the program's own making
         {"", "error('[string \"EVERY TIME\"]:99999999999: huge', 0)", ""},
-        {"", "error(\"attempt to index global 'grabber_1\\1' (a nil value)\", 0)", ""}};
+        {"", "error(\"attempt to index global 'grabber_1\\1' (a nil value)\", 0)", ""},
+        // Texts that end too early: the unclosed opener's line, or the box's last one, never the line past it.
+        {"", "n = n or 0\nn = n + 1\npusher_0.on(n % 10 == 0\n", "Line 3 of your every-cycle code."},
+        {"x = {\n\n", "", "Line 1 of your initialization code."},
+        {"x = 1\ny =\n\n  \n", "", "Line 2 of your initialization code."}};
     for (auto [init, cycle, said] : cases)
         EXPECT_EQ(hint(init, cycle), said) << init << cycle;
+    // A 13-line box with a while left open on line 5, or on its last line.
+    for (int open_at : {5, 13}) {
+        std::string box;
+        for (int line = 1; line <= 13; ++line)
+            box += line == open_at ? "while n < 3 do\n" : "n = 1\n";
+        EXPECT_EQ(hint("", box), "Line " + std::to_string(open_at) + " of your every-cycle code.") << box;
+    }
     for (int n = 2; n < 40; ++n)
         place<DeviceIndicator>(level_, 0, 0, Mobility::movable, 0, 0, 255)->give_name(n);
     std::string many = hint("", "error('[string \"EVERY TIME\"]:1000000: attempt to index global \\'light_9\\' ' .. "
