@@ -13,6 +13,7 @@
 
 #include "files/describe.h"
 #include "files/device_record.h"
+#include "editorgui/edit_history.h"
 #include "files/save_file.h"
 #include "kinds/conveyer.h"
 #include "kinds/pusher.h"
@@ -134,6 +135,102 @@ TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
     ASSERT_EQ(loop_->mode(), LoopMode::construction);
     EXPECT_EQ(loop_->init_code(), "-- Initialization Code Goes Here\nn = 01\n");
     EXPECT_EQ(loop_->cycle_code(), *level_.cycle_code);
+}
+
+// Shift with the arrows, Home and End selects, typing replaces the selection;
+// cut, copy and paste go through the game's clipboard; undo and redo walk
+// the edits back and forth, a run of typed letters as one step.
+TEST_F(LoopTest, EditorSelectsCutsPastesUndoesAndRedoes) {
+    loop_->set_program("", "alpha beta\ngamma\n");
+    auto key = [](SDLKey k, SDLMod mod = KMOD_NONE, Uint16 unicode = 0) {
+        SDL_Event event = key_event(k, unicode);
+        event.key.keysym.mod = mod;
+        push_event(event);
+    };
+    // Ctrl with a letter arrives as a control character or as the letter.
+    auto ctrl = [&](char letter, SDLMod more = KMOD_NONE) {
+        key(static_cast<SDLKey>(letter), SDLMod(KMOD_LCTRL | more), letter == 'v' ? 'v' : letter - 'a' + 1);
+    };
+    auto cycle_after = [&](const std::function<void()>& keys) {
+        push_key(SDLK_TAB);
+        frames(1);
+        push_click(25, 225);
+        keys();
+        push_key(SDLK_ESCAPE);
+        frames(2);
+        return loop_->cycle_code();
+    };
+    EXPECT_EQ(cycle_after([&] {
+                  key(SDLK_HOME);
+                  for (int i = 0; i < 4; ++i)
+                      key(SDLK_RIGHT, KMOD_LSHIFT);
+                  push_text("b");
+                  key(SDLK_END, KMOD_RSHIFT);
+                  push_key(SDLK_BACKSPACE);
+              }),
+              "b\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z');
+                  push_text("XY");
+                  key(SDLK_DOWN, KMOD_LSHIFT);
+                  ctrl('c');
+                  key(SDLK_END);
+                  ctrl('v');
+              }),
+              "ba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z'); // the paste
+                  ctrl('z'); // "XY" at once
+              }),
+              "ba beta\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  for (int i = 0; i < 4; ++i)
+                      ctrl('z');
+              }),
+              "alpha beta\ngamma\n")
+        << "no further back than the text put in";
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('y');
+                  ctrl('z', KMOD_LSHIFT);
+                  ctrl('y');
+                  ctrl('y'); // nothing left to redo
+                  ctrl('a');
+                  ctrl('x');
+              }),
+              "\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('v');
+                  ctrl('v');
+              }),
+              "ba betaXY\ngamma\ngammaba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z');
+                  ctrl('z');
+                  ctrl('z');
+              }),
+              "ba betaXY\ngamma\ngamma\n");
+}
+
+// The history keeps a bounded number of steps and bytes, the oldest going
+// first, and a new edit ends what could be redone.
+TEST(EditHistory, BoundedInStepsAndBytes) {
+    EditHistory history;
+    for (int i = 0; i < 150; ++i)
+        history.record({std::to_string(i), 0, i});
+    EXPECT_EQ(history.undo_steps(), EditHistory::STEPS_MAX);
+    std::optional<TextState> back;
+    for (std::size_t i = 0; i < EditHistory::STEPS_MAX; ++i)
+        back = history.undo({"now", 0, 0});
+    EXPECT_EQ(back->text, "50");
+    EXPECT_FALSE(history.undo({"now", 0, 0}));
+    EXPECT_EQ(history.redo({"x", 0, 0})->text, "now");
+    history.record({"y", 1, 2});
+    EXPECT_FALSE(history.redo({"z", 0, 0}));
+    std::string big(EditHistory::BYTES_MAX / 2 + 1, 'b');
+    for (int i = 0; i < 3; ++i)
+        history.record({big, 0, i});
+    EXPECT_EQ(history.undo_steps(), 1u);
+    EXPECT_EQ(history.undo({"", 0, 0})->column, 2);
 }
 
 // S starts a run that stands still; each S runs one whole frame, Space goes

@@ -262,9 +262,12 @@ void LevelLoop::enter_editor() {
     SDL_EnableKeyRepeat(500, 10);
 }
 
+// Keys typed in the same frame as the one that leaves are still waiting in
+// the editor: they go in before the texts are taken.
 void LevelLoop::leave_editor() {
     mode_ = LoopMode::construction;
     SDL_EnableKeyRepeat(0, 30);
+    editor_->logic();
     init_code_ = editor_->text(CodeBox::init);
     cycle_code_ = editor_->text(CodeBox::cycle);
 }
