@@ -60,14 +60,8 @@ TEST(Dispatch, ArgumentsAreTruncatedTowardZeroAndTheLastThreeCount) {
             "grabber_0.move_to('5') grabber_0.move_to('abc') grabber_0.move_to(1e20) grabber_0.move_to(0/0)\n"
             "if action('x', 'y', 'grabber_0', 'last', 7) ~= 0 then error('answer') end");
     EXPECT_FALSE(script.error()) << *script.error();
-    EXPECT_EQ(grabber->received, (Received{{"move_to", 3},
-                                           {"move_to", -2},
-                                           {"move_to", 0},
-                                           {"move_to", 5},
-                                           {"move_to", 0},
-                                           {"move_to", INT_MAX},
-                                           {"move_to", 0},
-                                           {"last", 7}}));
+    EXPECT_EQ(grabber->received, (Received{{"move_to", 3}, {"move_to", -2}, {"move_to", 0}, {"move_to", 5},
+                                           {"move_to", 0}, {"move_to", INT_MAX}, {"move_to", 0}, {"last", 7}}));
 }
 
 class RunTest : public testing::Test {
@@ -181,6 +175,25 @@ TEST(Metrics, PartsAndCodeLines) {
         EXPECT_EQ(code_lines(code), lines) << code;
     Metrics metrics = measure_win(level, 41, "a = 1\n", "b = 2\n-- c\n");
     EXPECT_EQ(metrics, (Metrics{41, 5, 2}));
+}
+
+// The console's lines: what the program printed within the run's output
+// budget, the last lines only, each of bounded length, the line still being
+// printed last, and the notice once the budget is spent; a new start begins
+// afresh.
+TEST_F(RunTest, PrintedLinesAreTheBoundedTailOfTheOutput) {
+    EXPECT_TRUE(run_.printed().empty());
+    ASSERT_TRUE(run_.start(level_, "for i = 1, 100 do print('line', i) end io.write('open')"));
+    std::vector<std::string> lines = run_.printed();
+    ASSERT_EQ(lines.size(), OutputTail::LINES_KEPT + 1);
+    EXPECT_EQ(lines.front(), "line\t" + std::to_string(100 - OutputTail::LINES_KEPT + 1));
+    EXPECT_EQ(lines.back(), "open");
+    ASSERT_FALSE(run_.frame(level_, "io.write(string.rep('x', 70000)) print('gone')").failed);
+    lines = run_.printed();
+    EXPECT_EQ(lines[lines.size() - 2], "open" + std::string(OutputTail::LINE_LENGTH_MAX - 4, 'x'));
+    EXPECT_EQ(lines.back().rfind("[the program printed more than 65536 bytes; the rest", 0), 0u) << lines.back();
+    ASSERT_TRUE(run_.start(level_, "print(1)"));
+    EXPECT_EQ(run_.printed(), std::vector<std::string>{"1"});
 }
 
 // The hint under an error speaks of the player's own boxes and lines (the

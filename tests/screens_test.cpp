@@ -11,9 +11,9 @@
 #include <map>
 #include <optional>
 
+#include "editorgui/edit_history.h"
 #include "files/describe.h"
 #include "files/device_record.h"
-#include "editorgui/edit_history.h"
 #include "files/save_file.h"
 #include "kinds/conveyer.h"
 #include "kinds/pusher.h"
@@ -314,6 +314,43 @@ TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_EQ(dir.read("records.txt"),
               "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
+}
+
+// F cycles the speed while a run goes: 4 and 16 frames for each picture,
+// then as many as the time allows, then 1 again; a win ends a picture's
+// frames with the win card, as at 1x. C opens and closes the console, in a
+// run and while building.
+TEST_F(LoopTest, FastForwardRunsSeveralFramesForEachPictureAndCTogglesTheConsole) {
+    push_key(SDLK_SPACE);
+    frames(2);
+    EXPECT_EQ(level_.ticks, 1);
+    push_key(SDLK_f);
+    push_key(SDLK_c);
+    frames(1);
+    EXPECT_EQ(level_.ticks, 5);
+    EXPECT_TRUE(loop_->console_open());
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    answered_frame();
+    EXPECT_EQ(loop_->mode(), LoopMode::construction) << "won within 16 frames";
+    EXPECT_EQ(pending_events(), 1) << "the win card took the press";
+    int to_win = device_ticks_;
+    EXPECT_LT(to_win, 21);
+    push_key(SDLK_c);
+    push_key(SDLK_SPACE);
+    frames(1);
+    EXPECT_FALSE(loop_->console_open());
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    EXPECT_EQ(loop_->speed(), RunSpeed::fastest);
+    while (loop_->mode() == LoopMode::simulation) {
+        push_click(5, 5);
+        loop_->frame_work(LoopMode::simulation);
+        SDL_Event unused;
+        while (SDL_PollEvent(&unused)) {
+        }
+    }
+    EXPECT_EQ(device_ticks_, 2 * to_win) << "the same frames to the win at any speed";
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    EXPECT_EQ(loop_->speed(), RunSpeed::normal);
 }
 
 // The quit question hears only Y, N and Escape; the error and win screens
@@ -685,21 +722,20 @@ TEST_F(ChooserTest, SavesShowTheirLevelAndDate) {
 // The save chooser proposes a name: Enter takes it, typing replaces it, and
 // Backspace or the caret keys let the player edit it.
 TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
-    const std::pair<std::function<void()>, const char*> answers[] = {
-        {[] {}, "07-lamp.sav"},
-        {[] { push_text("mine"); }, "mine.sav"},
-        {[] {
-             push_key(SDLK_BACKSPACE);
-             push_text("x");
-         },
-         "x.sav"},
-        {[] {
-             push_key(SDLK_END);
-             for (int i = 0; i < 4; ++i)
-                 push_key(SDLK_BACKSPACE);
-             push_text("_2");
-         },
-         "07-lamp_2.sav"}};
+    const std::pair<std::function<void()>, const char*> answers[] = {{[] {}, "07-lamp.sav"},
+                                                                     {[] { push_text("mine"); }, "mine.sav"},
+                                                                     {[] {
+                                                                          push_key(SDLK_BACKSPACE);
+                                                                          push_text("x");
+                                                                      },
+                                                                      "x.sav"},
+                                                                     {[] {
+                                                                          push_key(SDLK_END);
+                                                                          for (int i = 0; i < 4; ++i)
+                                                                              push_key(SDLK_BACKSPACE);
+                                                                          push_text("_2");
+                                                                      },
+                                                                      "07-lamp_2.sav"}};
     for (const auto& [typing, chosen] : answers) {
         typing();
         push_key(SDLK_RETURN);

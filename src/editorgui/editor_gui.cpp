@@ -110,13 +110,9 @@ void EditorGUI::open_below_placeholder(gcn::TextBox& box, bool& clicked, const c
     box.setCaretRowColumn(1, 0);
 }
 
-void EditorGUI::logic() {
-    gui_->logic();
-}
+void EditorGUI::logic() { gui_->logic(); }
 
-void EditorGUI::draw() {
-    gui_->draw();
-}
+void EditorGUI::draw() { gui_->draw(); }
 
 std::vector<std::string> EditorGUI::rows(CodeBox which) const {
     const gcn::TextBox& box = box_of(which);

@@ -158,6 +158,10 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
     return result;
 }
 
+std::vector<std::string> Run::printed() const {
+    return engine_ ? engine_->printed().lines() : std::vector<std::string>();
+}
+
 bool Run::run_program(Level& level, const std::string& code, ProgramBox box) {
     assemble_program(level, code, program_, tables_);
     engine_->run_code(program_, chunk_name(box));

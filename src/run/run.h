@@ -101,6 +101,9 @@ public:
     const std::string& error() const { return failure_.message; }
     // The last failure, with where it came from.
     const RunError& failure() const { return failure_; }
+    // The last lines the run's program printed, oldest first (see
+    // scripting/output_tail.h); they stay after the run until the next start.
+    std::vector<std::string> printed() const;
 
 private:
     std::unique_ptr<ScriptingEngine> engine_;
