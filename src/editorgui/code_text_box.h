@@ -1,5 +1,5 @@
 // A text box for program code: the GUI library's text box, plus a selection
-// (Shift with the arrows, Home, End and the page keys; Ctrl+A; a drag of the
+// (Shift with the arrows, Home, End or the page keys; Ctrl+A; a drag of the
 // pointer) that typing replaces, cut, copy and paste through the game's own
 // clipboard (Ctrl+X, Ctrl+C, Ctrl+V), and undo and redo of its edits
 // (Ctrl+Z; Ctrl+Y or Ctrl+Shift+Z).

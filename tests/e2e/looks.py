@@ -27,6 +27,12 @@ STATUS_WELL = (94, 573, 449, 593)
 PAUSED_X, PAUSED_Y = 662, 424
 PAUSED_NUMBER_ROWS = range(36, 65)
 
+# The console over the lower floor (C): its rim and its dark inside.
+CONSOLE = (6, 404, 644, 544)
+CONSOLE_RIM, CONSOLE_BACK = (120, 98, 58), (22, 24, 28)
+# The speed of a fast run, on the simulation panel below the step counter.
+SPEED_AREA, SPEED_COLOUR = (680, 506, 772, 528), (240, 210, 138)
+
 # The box of a fatal message, centred in the window.
 FATAL_TITLE_BAR = (172, 247, 628, 269)
 FATAL_TITLE_COLOUR = (160, 20, 20)
@@ -83,6 +89,16 @@ class Looks:
 
     def quit(self, shot):
         return match_fraction(shot, self.quit_card, CARD_X, CARD_Y) > SAME
+
+    def console(self, shot):
+        x0, y0, x1, y1 = CONSOLE
+        rim = [(x0, y0), (x1 - 1, y0), (x0, y1 - 1), (x1 - 1, y1 - 1)]
+        inside = [(x0 + 300, y0 + 130), (x1 - 4, y0 + 4), (x0 + 4, y1 - 4)]
+        return (all(close(shot.pixel(x, y), CONSOLE_RIM, 8) for x, y in rim) and
+                all(close(shot.pixel(x, y), CONSOLE_BACK, 8) for x, y in inside))
+
+    def speed_shown(self, shot):
+        return count_pixels(shot, *SPEED_AREA, lambda p: close(p, SPEED_COLOUR, 12)) > 10
 
     def any_card(self, shot):
         return self.win(shot) or self.error(shot) or self.quit(shot)
