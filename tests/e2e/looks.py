@@ -10,8 +10,9 @@ SAME = 0.97           # share of pixels that must match for "this picture shows"
 CARD_X, CARD_Y = 50, 350
 ERROR_TEXT_ROWS = range(39, 105)  # the error card's message strip and the hint below it
 
-# The level list: rows of 20 pixels from y = 100, text from x = 25.
-LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
+# The level list: rows of 20 pixels from y = 100, text from x = 25, a page of
+# them above the load button.
+LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 22
 
 # The in-game file chooser (its panel and the rows of its file list).
 CHOOSER_PANEL = (20, 80, 780, 520)
