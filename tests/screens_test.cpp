@@ -447,7 +447,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
 }
 
 // Without a window to play in, the game says why and ends with status 1,
-// rather than crash or draw itself as text art in the terminal.
+// rather than crash or draw itself as text art in the terminal; without an
+// X server it says what to look at.
 TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
     ScratchDir dir;
     for (auto [env, said] : {std::pair{"-u DISPLAY -u SDL_VIDEODRIVER", "no graphical display (DISPLAY=): "},
@@ -457,6 +458,7 @@ TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << env;
         EXPECT_EQ(dir.read("err").rfind(std::string("gearloft: ") + said, 0), 0u) << dir.read("err");
     }
+    EXPECT_NE(dir.read("err").find("is an X server running on that display"), std::string::npos) << dir.read("err");
 }
 
 // The row under the pointer is highlighted (not under the load button);

@@ -35,6 +35,11 @@ bool text_art_by_default() {
     return std::strcmp(driver, "caca") == 0 || std::strcmp(driver, "aalib") == 0;
 }
 
+// SDL goes to the X server named by DISPLAY unless told to use another driver.
+bool uses_x11() {
+    return set("DISPLAY") && (!set("SDL_VIDEODRIVER") || std::strcmp(std::getenv("SDL_VIDEODRIVER"), "x11") == 0);
+}
+
 // An X server started without -noreset (a bare Xvfb, say) resets whenever
 // its last client leaves and turns new clients away while it does. SDL opens
 // the display twice in a row, once to see that X answers and once to use it,
@@ -44,7 +49,7 @@ bool text_art_by_default() {
 class DisplayHold {
 public:
     DisplayHold() {
-        if (!set("DISPLAY") || (set("SDL_VIDEODRIVER") && std::strcmp(std::getenv("SDL_VIDEODRIVER"), "x11") != 0))
+        if (!uses_x11())
             return;
         // The server may still be resetting after an earlier client left.
         for (int attempt = 0; attempt < ATTEMPTS && display_ == nullptr; ++attempt) {
@@ -79,8 +84,7 @@ bool init(GameInfo* info) {
         return cannot_start(NO_DISPLAY, CHOOSE_DRIVER);
     DisplayHold hold;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        bool x11 = std::strstr(SDL_GetError(), "X11") != nullptr;
-        std::string why = SDL_GetError() + (x11 ? std::string("; ") + NO_X_SERVER : std::string());
+        std::string why = SDL_GetError() + (uses_x11() ? std::string("; ") + NO_X_SERVER : std::string());
         return cannot_start("cannot start the video system", why.c_str());
     }
     if (text_art_by_default())
