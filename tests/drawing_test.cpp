@@ -4,6 +4,8 @@
 // turns and magenta keys.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "editorgui/editor_gui.h"
 #include "files/device_record.h"
 #include "kinds/converter.h"
@@ -19,9 +21,11 @@
 #include "screens/level_list_rows.h"
 #include "screens/message_screens.h"
 #include "screens/metrics_panel.h"
+#include "screens/run_tools.h"
 #include "support.h"
 #include "toolkit/gui_font.h"
 #include "toolkit/pictures.h"
+#include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
 
@@ -126,6 +130,31 @@ TEST_F(Golden, MessagesAndCodeEditor) {
     EXPECT_TRUE(matches_golden(info_.screen, "editor"));
 }
 
+// The speed on the running panel and the console over the floor: a line cut
+// to its width, control bytes made spaces, the line still being printed. The
+// editor's selection over three rows, line ends included.
+TEST_F(Golden, RunSpeedConsoleAndEditorSelection) {
+    draw_image(cached_picture("img/background_simulation.gif"), 0, 0, info_.screen);
+    draw_step_counter(info_.screen, 1234, {1300, 20, 9});
+    draw_run_speed(info_.screen, RunSpeed::x16);
+    draw_console(info_.screen, {"step\t1", std::string(300, 'w'), std::string("nul\0bell\a", 9), "open"});
+    EXPECT_TRUE(matches_golden(info_.screen, "run_tools"));
+
+    EditorGUI editor(info_.screen);
+    editor.set_text(CodeBox::cycle, "alpha = 1\nbeta = 2\ngamma = 3\n");
+    editor.push_input(mouse_event(SDL_MOUSEBUTTONDOWN, 40, 225));
+    editor.push_input(mouse_event(SDL_MOUSEBUTTONUP, 40, 225));
+    for (SDLKey key : {SDLK_DOWN, SDLK_DOWN, SDLK_LEFT}) {
+        SDL_Event event = key_event(key);
+        event.key.keysym.mod = KMOD_LSHIFT;
+        editor.push_input(event);
+    }
+    draw_image(cached_picture("img/background_editing.gif"), 0, 0, info_.screen);
+    editor.logic();
+    editor.draw();
+    EXPECT_TRUE(matches_golden(info_.screen, "editor_selection"));
+}
+
 // The step counter on the running panel and a second win's numbers above
 // the win card, with bests it could not write. The list's records beside
 // rows whose text leaves room for all, for the bests only, for the tick
@@ -149,7 +178,7 @@ TEST_F(Golden, MetricsOnTheRunTheWinCardAndTheList) {
         const Metrics* best;
         Par par;
     } rows[] = {{100, 20, &best, par},  {120, 30, nullptr, par}, {140, 20, &best, {}}, {160, 90, &best, par},
-                {180, 120, &best, par}, {540, 30, &best, par},   {560, 84, &best, par}};
+                {180, 120, &best, par}, {520, 84, &best, par}};
     for (const auto& row : rows) {
         std::string text = level_row_text(3, std::string(row.length, 'd'));
         draw_text(text.c_str(), 10, 0, 0, 0, LIST_LEFT, row.y, info_.screen);
@@ -203,6 +232,29 @@ void draw_every_way(SDL_Surface* picture, SDL_Surface* dst) {
 }
 
 } // namespace
+
+// Only changed tiles are sent: none for a like picture, one tile for a pixel,
+// the cut tiles at the edges, and one rectangle for a wholly new picture.
+TEST(Toolkit, OnlyTheChangedTilesOfTheScreenAreSent) {
+    Picture shown = make_surface(800, 600);
+    Picture now = make_surface(800, 600);
+    auto rects = [&] {
+        std::vector<std::array<int, 4>> found;
+        for (const SDL_Rect& r : changed_rects(now.get(), shown.get()))
+            found.push_back({r.x, r.y, r.w, r.h});
+        return found;
+    };
+    EXPECT_TRUE(rects().empty());
+    fill_rect(now.get(), 100, 50, 1, 1, 255, 255, 255);
+    fill_rect(now.get(), 799, 599, 1, 1, 255, 255, 255);
+    using Found = std::vector<std::array<int, 4>>;
+    EXPECT_EQ(rects(), (Found{{96, 48, 32, 16}, {768, 592, 32, 8}}));
+    // Tiles that touch join, across a row and down a column of rows.
+    fill_rect(now.get(), 64, 48, 64, 40, 255, 0, 0);
+    EXPECT_EQ(rects(), (Found{{64, 48, 64, 48}, {768, 592, 32, 8}}));
+    fill_rect(now.get(), 0, 0, 800, 600, 0, 0, 255);
+    EXPECT_EQ(rects(), (Found{{0, 0, 800, 600}}));
+}
 
 // Quarter turns keep every row and column: drawn one pixel up and left, a
 // turned 25 x 25 picture lands exactly on its cell, turned counter-clockwise.

@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <optional>
 
+#include "editorgui/edit_history.h"
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
@@ -25,6 +27,7 @@
 #include "screens/level_loop.h"
 #include "screens/message_screens.h"
 #include "support.h"
+#include "toolkit/present.h"
 
 namespace {
 void push_quit() { push_event(SDL_Event{SDL_QUIT}); }
@@ -136,6 +139,102 @@ TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
     EXPECT_EQ(loop_->cycle_code(), *level_.cycle_code);
 }
 
+// Shift with the arrows, Home and End selects, typing replaces the selection;
+// cut, copy and paste go through the game's clipboard; undo and redo walk
+// the edits back and forth, a run of typed letters as one step.
+TEST_F(LoopTest, EditorSelectsCutsPastesUndoesAndRedoes) {
+    loop_->set_program("", "alpha beta\ngamma\n");
+    auto key = [](SDLKey k, SDLMod mod = KMOD_NONE, Uint16 unicode = 0) {
+        SDL_Event event = key_event(k, unicode);
+        event.key.keysym.mod = mod;
+        push_event(event);
+    };
+    // Ctrl with a letter arrives as a control character or as the letter.
+    auto ctrl = [&](char letter, SDLMod more = KMOD_NONE) {
+        key(static_cast<SDLKey>(letter), SDLMod(KMOD_LCTRL | more), letter == 'v' ? 'v' : letter - 'a' + 1);
+    };
+    auto cycle_after = [&](const std::function<void()>& keys) {
+        push_key(SDLK_TAB);
+        frames(1);
+        push_click(25, 225);
+        keys();
+        push_key(SDLK_ESCAPE);
+        frames(2);
+        return loop_->cycle_code();
+    };
+    EXPECT_EQ(cycle_after([&] {
+                  key(SDLK_HOME);
+                  for (int i = 0; i < 4; ++i)
+                      key(SDLK_RIGHT, KMOD_LSHIFT);
+                  push_text("b");
+                  key(SDLK_END, KMOD_RSHIFT);
+                  push_key(SDLK_BACKSPACE);
+              }),
+              "b\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z');
+                  push_text("XY");
+                  key(SDLK_DOWN, KMOD_LSHIFT);
+                  ctrl('c');
+                  key(SDLK_END);
+                  ctrl('v');
+              }),
+              "ba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z'); // the paste
+                  ctrl('z'); // "XY" at once
+              }),
+              "ba beta\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  for (int i = 0; i < 4; ++i)
+                      ctrl('z');
+              }),
+              "alpha beta\ngamma\n")
+        << "no further back than the text put in";
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('y');
+                  ctrl('z', KMOD_LSHIFT);
+                  ctrl('y');
+                  ctrl('y'); // nothing left to redo
+                  ctrl('a');
+                  ctrl('x');
+              }),
+              "\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('v');
+                  ctrl('v');
+              }),
+              "ba betaXY\ngamma\ngammaba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z');
+                  ctrl('z');
+                  ctrl('z');
+              }),
+              "ba betaXY\ngamma\ngamma\n");
+}
+
+// The history keeps a bounded number of steps and bytes, the oldest going
+// first, and a new edit ends what could be redone.
+TEST(EditHistory, BoundedInStepsAndBytes) {
+    EditHistory history;
+    for (int i = 0; i < 150; ++i)
+        history.record({std::to_string(i), 0, i});
+    EXPECT_EQ(history.undo_steps(), EditHistory::STEPS_MAX);
+    std::optional<TextState> back;
+    for (std::size_t i = 0; i < EditHistory::STEPS_MAX; ++i)
+        back = history.undo({"now", 0, 0});
+    EXPECT_EQ(back->text, "50");
+    EXPECT_FALSE(history.undo({"now", 0, 0}));
+    EXPECT_EQ(history.redo({"x", 0, 0})->text, "now");
+    history.record({"y", 1, 2});
+    EXPECT_FALSE(history.redo({"z", 0, 0}));
+    std::string big(EditHistory::BYTES_MAX / 2 + 1, 'b');
+    for (int i = 0; i < 3; ++i)
+        history.record({big, 0, i});
+    EXPECT_EQ(history.undo_steps(), 1u);
+    EXPECT_EQ(history.undo({"", 0, 0})->column, 2);
+}
+
 // S starts a run that stands still; each S runs one whole frame, Space goes
 // on at full pace, and what stops a run stops it without another step. In a
 // run at full pace S does nothing.
@@ -194,6 +293,40 @@ TEST_F(LoopTest, StepByStepEndsInTheWinScreen) {
     EXPECT_FALSE(loop_->paused());
 }
 
+// A frame that shows what the last one showed sends nothing to the display,
+// a step only what changed. A paused run names one state: its sign covers
+// the RUNNING plate, which shows again at full pace.
+TEST_F(LoopTest, UnchangedFramesSendNothingAndAPausedRunSaysSo) {
+    auto plate_word = [&] {
+        std::vector<Uint32> pixels;
+        for (int y = 18; y < 44; ++y)
+            for (int x = 672; x < 780; ++x)
+                pixels.push_back(pixel_at(info_.screen, x, y));
+        return pixels;
+    };
+    frames(2);
+    std::uint64_t sent = presented_pixels();
+    frames(3);
+    EXPECT_EQ(presented_pixels(), sent) << "building, nothing changed";
+    push_key(SDLK_s);
+    frames(2);
+    std::vector<Uint32> paused = plate_word();
+    sent = presented_pixels();
+    frames(3);
+    EXPECT_EQ(presented_pixels(), sent) << "paused, nothing changed";
+    push_key(SDLK_s);
+    frames(1);
+    EXPECT_GT(presented_pixels(), sent);
+    EXPECT_LT(presented_pixels() - sent, 800u * 600 / 4) << "a step sends what changed";
+    push_key(SDLK_SPACE);
+    frames(1);
+    std::vector<Uint32> running = plate_word();
+    EXPECT_GT(std::inner_product(paused.begin(), paused.end(), running.begin(), 0, std::plus<>(),
+                                 std::not_equal_to<>()),
+              200)
+        << "PAUSED, then RUNNING";
+}
+
 // The win screen appears at the start of the frame after the last delivery;
 // that frame still runs the program and steps once more, then resets. The
 // machine as it won is measured into the records.
@@ -217,6 +350,43 @@ TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_EQ(dir.read("records.txt"),
               "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
+}
+
+// F cycles the speed while a run goes: 4 and 16 frames for each picture,
+// then as many as the time allows, then 1 again; a win ends a picture's
+// frames with the win card, as at 1x. C opens and closes the console, in a
+// run and while building.
+TEST_F(LoopTest, FastForwardRunsSeveralFramesForEachPictureAndCTogglesTheConsole) {
+    push_key(SDLK_SPACE);
+    frames(2);
+    EXPECT_EQ(level_.ticks, 1);
+    push_key(SDLK_f);
+    push_key(SDLK_c);
+    frames(1);
+    EXPECT_EQ(level_.ticks, 5);
+    EXPECT_TRUE(loop_->console_open());
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    answered_frame();
+    EXPECT_EQ(loop_->mode(), LoopMode::construction) << "won within 16 frames";
+    EXPECT_EQ(pending_events(), 1) << "the win card took the press";
+    int to_win = device_ticks_;
+    EXPECT_LT(to_win, 21);
+    push_key(SDLK_c);
+    push_key(SDLK_SPACE);
+    frames(1);
+    EXPECT_FALSE(loop_->console_open());
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    EXPECT_EQ(loop_->speed(), RunSpeed::fastest);
+    while (loop_->mode() == LoopMode::simulation) {
+        push_click(5, 5);
+        loop_->frame_work(LoopMode::simulation);
+        SDL_Event unused;
+        while (SDL_PollEvent(&unused)) {
+        }
+    }
+    EXPECT_EQ(device_ticks_, 2 * to_win) << "the same frames to the win at any speed";
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    EXPECT_EQ(loop_->speed(), RunSpeed::normal);
 }
 
 // The quit question hears only Y, N and Escape; the error and win screens
@@ -411,7 +581,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
 }
 
 // Without a window to play in, the game says why and ends with status 1,
-// rather than crash or draw itself as text art in the terminal.
+// rather than crash or draw itself as text art in the terminal; without an
+// X server it says what to look at.
 TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
     ScratchDir dir;
     for (auto [env, said] : {std::pair{"-u DISPLAY -u SDL_VIDEODRIVER", "no graphical display (DISPLAY=): "},
@@ -421,6 +592,7 @@ TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << env;
         EXPECT_EQ(dir.read("err").rfind(std::string("gearloft: ") + said, 0), 0u) << dir.read("err");
     }
+    EXPECT_NE(dir.read("err").find("is an X server running on that display"), std::string::npos) << dir.read("err");
 }
 
 // The row under the pointer is highlighted (not under the load button);
@@ -443,23 +615,23 @@ TEST_F(LongListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
     auto key = [&](SDLKey k) { return handle(key_event(k)); };
     std::vector<std::string> seen = {motion(300, 145), motion(320, 150), motion(700, 560), key(SDLK_DOWN),
                                      key(SDLK_UP),     key(SDLK_UP),     motion(300, 50),  key(SDLK_PAGEDOWN)};
-    EXPECT_EQ(seen, (std::vector<std::string>{"2!", "2", "-1!", "0!", "0", "0", "0", "25!"}));
-    for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(seen, (std::vector<std::string>{"2!", "2", "-1!", "0!", "0", "0", "0", "22!"}));
+    for (int i = 0; i < 7; ++i)
         key(SDLK_DOWN);
     EXPECT_EQ(key(SDLK_DOWN) + key(SDLK_RETURN), "2929!") << "the last row stops it";
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 8; ++i)
         key(SDLK_UP);
     EXPECT_EQ(list.first, 0u) << "up from the page's first row turns back";
     key(SDLK_KP_ENTER);
-    EXPECT_EQ(opened_, (std::vector<std::string>{"level129.lvl", "level124.lvl"}));
-    auto drawn_row_24 = [&] {
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level129.lvl", "level121.lvl"}));
+    auto drawn_row_21 = [&] {
         SDL_FillRect(info_.screen, nullptr, 0);
         list.draw();
-        return static_cast<Uint16*>(info_.screen->pixels)[(100 + 24 * 20 + 8) * info_.screen->pitch / 2 + 300];
+        return static_cast<Uint16*>(info_.screen->pixels)[(100 + 21 * 20 + 8) * info_.screen->pitch / 2 + 300];
     };
-    Uint16 highlighted = drawn_row_24();
+    Uint16 highlighted = drawn_row_21();
     list.highlight = -1;
-    EXPECT_NE(drawn_row_24(), highlighted);
+    EXPECT_NE(drawn_row_21(), highlighted);
     bool redraw = false;
     EXPECT_FALSE(list.handle_event(key_event(SDLK_ESCAPE), redraw));
 }
@@ -588,21 +760,20 @@ TEST_F(ChooserTest, SavesShowTheirLevelAndDate) {
 // The save chooser proposes a name: Enter takes it, typing replaces it, and
 // Backspace or the caret keys let the player edit it.
 TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
-    const std::pair<std::function<void()>, const char*> answers[] = {
-        {[] {}, "07-lamp.sav"},
-        {[] { push_text("mine"); }, "mine.sav"},
-        {[] {
-             push_key(SDLK_BACKSPACE);
-             push_text("x");
-         },
-         "x.sav"},
-        {[] {
-             push_key(SDLK_END);
-             for (int i = 0; i < 4; ++i)
-                 push_key(SDLK_BACKSPACE);
-             push_text("_2");
-         },
-         "07-lamp_2.sav"}};
+    const std::pair<std::function<void()>, const char*> answers[] = {{[] {}, "07-lamp.sav"},
+                                                                     {[] { push_text("mine"); }, "mine.sav"},
+                                                                     {[] {
+                                                                          push_key(SDLK_BACKSPACE);
+                                                                          push_text("x");
+                                                                      },
+                                                                      "x.sav"},
+                                                                     {[] {
+                                                                          push_key(SDLK_END);
+                                                                          for (int i = 0; i < 4; ++i)
+                                                                              push_key(SDLK_BACKSPACE);
+                                                                          push_text("_2");
+                                                                      },
+                                                                      "07-lamp_2.sav"}};
     for (const auto& [typing, chosen] : answers) {
         typing();
         push_key(SDLK_RETURN);
@@ -629,9 +800,17 @@ TEST_F(LongListTest, PagesTurnWhenTheRowsDoNotFit) {
     EXPECT_FALSE(key(SDLK_PAGEUP)) << "no page before the first";
     EXPECT_TRUE(key(SDLK_PAGEDOWN));
     press(100);
-    press(200); // beyond the five rows of the last page
+    press(260); // beyond the eight rows of the last page
     EXPECT_FALSE(key(SDLK_PAGEDOWN)) << "no page after the last";
     EXPECT_TRUE(key(SDLK_PAGEUP));
     press(100);
-    EXPECT_EQ(opened_, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
+    // A page ends above the load button: the rows beside it open nothing.
+    press(545);
+    press(590);
+    // The arrow keys go on from the level a press opened.
+    press(100 + 20 * 10 + 5);
+    key(SDLK_DOWN);
+    key(SDLK_RETURN);
+    EXPECT_EQ(list.highlight, 11);
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level122.lvl", "level100.lvl", "level110.lvl", "level111.lvl"}));
 }

@@ -16,8 +16,9 @@ CARD_CLICK = (400, 455)       # on a message card, clear of its text strip
 
 CARD_X, CARD_Y = 50, 350
 
-# The level list: rows of 20 pixels from y = 100, text from x = 25.
-LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
+# The level list: rows of 20 pixels from y = 100, text from x = 25, a page of
+# them above the load button.
+LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 22
 
 # The in-game file chooser (its panel and the rows of its file list).
 CHOOSER_PANEL = (20, 80, 780, 520)
@@ -32,6 +33,12 @@ STATUS_WELL = (94, 573, 449, 593)
 # window in it that holds the step number.
 PAUSED_X, PAUSED_Y = 662, 424
 PAUSED_NUMBER_ROWS = range(36, 65)
+
+# The console over the lower floor (C): its rim and its dark inside.
+CONSOLE = (6, 404, 644, 544)
+CONSOLE_RIM, CONSOLE_BACK = (120, 98, 58), (22, 24, 28)
+# The speed of a fast run, on the simulation panel below the step counter.
+SPEED_AREA, SPEED_COLOUR = (680, 506, 772, 528), (240, 210, 138)
 
 # The box of a fatal message, centred in the window.
 FATAL_TITLE_BAR = (172, 247, 628, 269)
