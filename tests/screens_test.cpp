@@ -216,7 +216,7 @@ TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
     EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_EQ(dir.read("records.txt"),
-              "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
+              "# Gearloft bests: steps parts code-tokens level\n" + std::to_string(steps) + " 1 9 loop.lvl\n");
 }
 
 // The quit question hears only Y, N and Escape; the error and win screens

@@ -16,16 +16,16 @@ constexpr int GAP = 8;
 constexpr int TICK_GAP = 5;
 constexpr int HEADING_Y = 75;
 
-// Cell widths in characters, room for four-digit steps and two-digit rest.
-constexpr std::size_t STEPS_W = 9, PARTS_W = 5, CODE_W = 5;
+// Cell widths in characters, room for four-digit steps, two-digit parts and
+// three-digit code.
+constexpr std::size_t STEPS_W = 9, PARTS_W = 5, CODE_W = 7;
 
 std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
-std::string cell(const Metrics* best, int Metrics::*metric, std::optional<int> par, bool with_par) {
-    std::string text = best ? std::to_string(best->*metric) : "-";
-    return with_par ? text + "/" + metric_text(par) : text;
+std::string cell(std::optional<int> best, std::optional<int> par, bool with_par) {
+    return with_par ? metric_text(best) + "/" + metric_text(par) : metric_text(best);
 }
 
 int width_of(const std::string& text) {
@@ -33,21 +33,21 @@ int width_of(const std::string& text) {
 }
 } // namespace
 
-std::string records_cells(const Metrics* best, const Par& par, bool with_par) {
+std::string records_cells(const Bests* best, const Par& par, bool with_par) {
+    std::string steps = cell(best ? std::optional(best->steps) : std::nullopt, par.steps, with_par);
+    std::string parts = cell(best ? std::optional(best->parts) : std::nullopt, par.parts, with_par);
+    std::string code = cell(best ? best->code : std::nullopt, par.code, with_par);
     // The bests alone are shown only where the columns do not fit anyway.
     if (!with_par)
-        return cell(best, &Metrics::steps, par.steps, false) + " " + cell(best, &Metrics::parts, par.parts, false) +
-               " " + cell(best, &Metrics::code, par.code, false);
-    return padded(cell(best, &Metrics::steps, par.steps, with_par), STEPS_W) + " " +
-           padded(cell(best, &Metrics::parts, par.parts, with_par), PARTS_W) + " " +
-           padded(cell(best, &Metrics::code, par.code, with_par), CODE_W);
+        return steps + " " + parts + " " + code;
+    return padded(steps, STEPS_W) + " " + padded(parts, PARTS_W) + " " + padded(code, CODE_W);
 }
 
 std::string records_heading() {
     return "best/par " + padded("steps", STEPS_W) + " " + padded("parts", PARTS_W) + " " + padded("code", CODE_W);
 }
 
-void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metrics* best, const Par& par) {
+void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Bests* best, const Par& par) {
     if (best == nullptr && !par.steps && !par.parts && !par.code)
         return;
     int right = row_y + LIST_ROW_HEIGHT > LOAD_BUTTON_TOP ? RIGHT_OF_LOAD_BUTTON_ROWS : RIGHT;
