@@ -19,15 +19,7 @@
 #include <optional>
 #include <string>
 
-// The three numbers of a winning machine; run/metrics.h measures them.
-struct Metrics {
-    int steps = 0;
-    int parts = 0;
-    int code = 0;
-    bool operator==(const Metrics& other) const {
-        return steps == other.steps && parts == other.parts && code == other.code;
-    }
-};
+#include "files/metrics.h"
 
 // A level's bests. The code best is missing where an old file's line count
 // was dropped, until the level's next win.
