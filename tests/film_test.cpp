@@ -262,9 +262,9 @@ TEST(GifTool, ExitStatusOutputAndFileForEachCommandLine) {
         std::string out; // the start of standard output
         std::string err; // a part of standard error
     } cases[] = {
-        {"saves/solution.sav out.gif", 0, "steps=25 parts=1 code=3\nframes=27 step=25 bytes=", ""},
+        {"saves/solution.sav out.gif", 0, "steps=25 parts=1 code=13\nframes=27 step=25 bytes=", ""},
         {"saves/solution.sav out.gif --frames 10", 0, "frames=12 step=10 bytes=", ""},
-        {"--every 10 saves/solution.sav out.gif", 0, "steps=25 parts=1 code=3\nframes=5 step=25 bytes=", ""},
+        {"--every 10 saves/solution.sav out.gif", 0, "steps=25 parts=1 code=13\nframes=5 step=25 bytes=", ""},
         {"saves/nobody.sav out.gif", 2,
          "error: device not found: pusher_7\nhint: No pusher_7: there is no pusher on the floor.\nframes=2 step=0 ",
          ""},
