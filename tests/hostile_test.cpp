@@ -139,7 +139,7 @@ TEST(HostileActions, ZeroBytesNeverReachADevice) {
 
 INSTANTIATE_TEST_SUITE_P(Classes, Hostile,
                          testing::Values("ranges", "slow-calls", "finalizers", "streams", "actions", "messages",
-                                         "budget"),
+                                         "budget", "stalls", "random"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');

@@ -54,7 +54,7 @@ TEST(ScriptLimits, BudgetsPerChunkStopWithWhereAndWhichLimit) {
     }
     // Slow library calls with few instructions meet the clock instead.
     ScriptingEngine slow(limits_with(1000000000000000, 100));
-    for (const char* code : {"local s = string.rep('x', 2^22)\nwhile true do s:find('y', 1, true) end",
+    for (const char* code : {"local s = string.rep('x', 2^18)\nwhile true do s:find('y', 1, true) end",
                              "\nstring.find(('a'):rep(3000), '.-.-.-b')"}) {
         slow.run_code(code, "EVERY TIME");
         EXPECT_EQ(slow.error, "[string \"EVERY TIME\"]:2: program ran too long (more than 100 ms); stopped") << code;
@@ -93,19 +93,29 @@ TEST(ScriptLimits, RepeatedTextsCostAndRunAsIfCompiledAgain) {
     EXPECT_EQ(script.action_args, (std::vector<int>{2 * (2 * ChunkCache::KEPT_CHUNKS - 1) * ChunkCache::KEPT_CHUNKS}));
 }
 
+// Memory counts for the whole run and for every single text or table part;
+// a refused allocation is Lua's memory error, never charged as work.
 TEST(ScriptLimits, UnboundedMemoryStopsWithNotEnoughMemory) {
-    // Filling 64 MiB takes most of a second on a busy machine; a roomier
-    // time limit keeps the memory cap the first limit met.
+    // Making 64 MiB costs most of a chunk's instructions and takes most of a
+    // second on a busy machine; roomier limits keep the memory cap the first
+    // limit met.
     ScriptLimits limits;
     limits.time = std::chrono::milliseconds(20000);
+    limits.instructions = 1LL << 40;
     ScriptingEngine script(limits);
-    script.run_code("local t = {} while true do t[#t + 1] = {} end", "EVERY TIME");
-    EXPECT_EQ(script.error, "not enough memory");
-    script.run_code("local s = 'x' while true do s = s .. s end", "EVERY TIME");
-    EXPECT_EQ(script.error, "not enough memory");
-    script.run_code("t = {} for i = 1, 100000 do t[i] = {i} end action('d', 'ok', #t)", "EVERY TIME");
-    EXPECT_FALSE(script.error) << "the memory of a failed chunk is given back";
-    EXPECT_EQ(script.action_args, (std::vector<int>{100000}));
+    for (const char* code : {"local t = {} while true do t[#t + 1] = ('m'):rep(2^16) .. #t end",
+                             "local s = 'x' while true do s = s .. s end", "string.rep('x', 2^28)",
+                             "local t = {} for i = 1, 2^15 do t[i] = i end"}) {
+        script.run_code(code, "EVERY TIME");
+        EXPECT_EQ(script.error, "not enough memory") << code;
+        EXPECT_LT(script.instructions_spent(), limits.instructions) << code;
+    }
+    // The longest text and table that fit.
+    script.run_code("local s = ('x'):rep(2^18) assert(#s == 2^18 and not pcall(function() return s .. 'x' end))\n"
+                    "t = {} for i = 1, 16384 do t[i] = {i} end action('d', 'ok', #t)",
+                    "EVERY TIME");
+    EXPECT_FALSE(script.error) << *script.error;
+    EXPECT_EQ(script.action_args, (std::vector<int>{16384}));
 }
 
 // Lua's pattern functions backtrack inside one library call, where no hook
@@ -124,7 +134,7 @@ TEST(PatternLimits, RunawaySearchesStopWithinASecond) {
                        // Quadratic without any quantifier: balances, back
                        // references and plain text.
                        "string.find(('('):rep(200000), '%b()')", "string.find(('a'):rep(20000), '(a*)%1b')",
-                       "string.find(('a'):rep(1000000), ('a'):rep(100000) .. 'b', 1, true)"},
+                       "string.find(('a'):rep(2^18), ('a'):rep(2^16) .. 'b', 1, true)"},
                       1.0);
 }
 
@@ -135,7 +145,7 @@ TEST(PatternLimits, DeepPatternsRaiseTooComplexInsteadOfOverflowingTheStack) {
                     "assert(first == 1 and last == 199)\n"
                     "local ok, message = pcall(s.find, s, ('a?'):rep(200))\n"
                     "assert(not ok and message == 'pattern too complex', message)\n"
-                    "string.find(('a'):rep(1000000), ('a-'):rep(1000000) .. 'b')",
+                    "string.find(('a'):rep(2^17), ('a-'):rep(2^16) .. 'b')",
                     "EVERY TIME");
     EXPECT_EQ(script.error, "[string \"EVERY TIME\"]:6: pattern too complex");
 }

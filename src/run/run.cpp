@@ -51,13 +51,13 @@ void parse_actions(Level& level, ScriptingEngine& engine, std::vector<Action>& t
     }
 }
 
-Run::Run() = default;
+Run::Run(const ScriptLimits& limits) : limits_(limits) {}
 Run::~Run() = default;
 
 bool Run::start(Level& level, const std::string& init_code) {
     // The old engine goes first: only one Lua state lives at a time.
     engine_.reset();
-    engine_ = std::make_unique<ScriptingEngine>();
+    engine_ = std::make_unique<ScriptingEngine>(limits_);
     return run_program(level, init_code, FIRST_TIME_CHUNK);
 }
 

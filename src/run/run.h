@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "scripting/scripting_engine.h"
+
 class Level;
-class ScriptingEngine;
-struct Action;
 
 // Chunk names; Lua puts them in its error messages.
 constexpr const char* FIRST_TIME_CHUNK = "FIRST TIME";
@@ -51,7 +51,8 @@ struct FrameResult {
 
 class Run {
 public:
-    Run();
+    // Every run's engine gets `limits`.
+    explicit Run(const ScriptLimits& limits = ScriptLimits());
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -73,6 +74,7 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    ScriptLimits limits_;
     std::unique_ptr<ScriptingEngine> engine_;
     std::string error_;
     // Reused by every frame.
