@@ -18,15 +18,15 @@
 #include <string>
 #include <vector>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
-#include "core/placement.h"
 #include "devices/device.h"
-#include "level/level.h"
 #include "files/save_file.h"
-#include "main/level_list.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "level/level.h"
+#include "level/placement.h"
 #include "partsbin/parts_bin.h"
 #include "round_trip.h"
+#include "screens/level_list_rows.h"
 #include "support.h"
 #include "toolkit/toolkit.h"
 
@@ -140,32 +140,32 @@ SimOutcome run_sim(const std::string& save, int max_frames, const std::string& o
 // with number 0, and the conveyer settings its buttons offer.
 struct PartsBinOffers {
     std::set<std::string> devices;
-    std::map<int, std::set<int>> settings;
+    std::map<ConveyerSetting, std::set<int>> settings;
 
     PartsBinOffers() {
         PartsBin bin;
         for (const auto& item : bin.items) {
             if (item->is_setting()) {
-                settings[item->setting].insert(item->value);
+                settings[*item->setting].insert(item->value);
                 continue;
             }
             std::unique_ptr<Device> device = item->device->copy();
             device->give_name(0);
-            devices.insert(device->get_save_stub(nullptr));
+            devices.insert(device->get_save_stub());
         }
     }
 
     bool offers(Device& device) const {
         if (auto* belt = dynamic_cast<DeviceConveyer*>(&device))
-            return settings.at(SETTING_LENGTH).count(belt->length) &&
-                   settings.at(SETTING_DIRECTION).count(belt->direction) &&
-                   settings.at(SETTING_PERIOD).count(belt->period);
+            return settings.at(ConveyerSetting::length).count(belt->length) &&
+                   settings.at(ConveyerSetting::direction).count(belt->direction) &&
+                   settings.at(ConveyerSetting::period).count(belt->period);
         // The same kind and parameters as a bin prototype moved to (0, 0).
         std::unique_ptr<Device> probe = device.copy();
         probe->x = 0;
         probe->y = 0;
         probe->give_name(0);
-        return devices.count(probe->get_save_stub(nullptr)) > 0;
+        return devices.count(probe->get_save_stub()) > 0;
     }
 };
 
@@ -182,11 +182,11 @@ std::multiset<std::pair<int, int>> converter_types(const Level& level) {
 // each kind numbered 0, 1, 2, ... as the level loop names them.
 void expect_buildable(const std::string& save, const std::string& level_file) {
     static const PartsBinOffers offers;
-    LoadResult level_loaded = load_level(save.c_str(), 1);
+    LoadResult level_loaded = load_level(save.c_str(), LevelSource::save_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     EXPECT_EQ(level.level_name, level_file);
-    LoadResult original_loaded = load_level(level_file.c_str(), 0);
+    LoadResult original_loaded = load_level(level_file.c_str(), LevelSource::level_file);
     ASSERT_TRUE(original_loaded.level) << original_loaded.message;
     Level& original = *original_loaded.level;
     std::multiset<std::pair<int, int>> converters = converter_types(level), own = converter_types(original);
@@ -198,16 +198,16 @@ void expect_buildable(const std::string& save, const std::string& level_file) {
     for (const auto& device : level.devices) {
         if (device->fixed)
             continue;
-        std::string record = device->get_save_stub(&level);
+        std::string record = device->get_save_stub();
         EXPECT_FALSE(placement_refused(level, *device)) << record;
         if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr) {
             EXPECT_TRUE(offers.offers(*device)) << "not in the parts bin: " << record;
         }
-        if (device->kind.empty())
+        if (!device->kind.takes_name())
             continue;
         ++scriptable;
-        numbers[device->kind].insert(device->number);
-        EXPECT_EQ(device->name, device->kind + "_" + std::to_string(device->number));
+        numbers[device->kind.word].insert(device->number);
+        EXPECT_EQ(device->name, device->kind.word + ("_" + std::to_string(device->number)));
     }
     // Placed one by one, each kind is numbered 0, 1, 2, ... without gaps.
     size_t named = 0;
@@ -257,13 +257,13 @@ TEST_P(CampaignTest, LeftAloneItIsNotWon) {
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
 
     // ...and the level as it opens, its converters where the file puts them.
-    LoadResult level_loaded = load_level(GetParam().file, 0);
+    LoadResult level_loaded = load_level(GetParam().file, LevelSource::level_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     std::string records;
     for (const auto& device : level.devices)
         if (!device->fixed)
-            records += device->get_save_stub(&level) + "\n";
+            records += device->get_save_stub() + "\n";
     std::string as_opened = scratch.write("opened.sav", std::string(GetParam().file) + "\n" + records + "CODE\n0\n0\n");
     outcome = run_sim(as_opened, IDLE_FRAMES);
     EXPECT_EQ(outcome.status, SIM_NOT_WON) << outcome.output;
@@ -299,7 +299,7 @@ TEST_P(CampaignTest, SolutionNeedsItsProgram) {
 
 TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
     std::string original = read_file(solution_path(GetParam().file));
-    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), 1);
+    LoadResult level_loaded = load_level(solution_path(GetParam().file).c_str(), LevelSource::save_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     ScratchDir scratch;
@@ -309,7 +309,7 @@ TEST_P(CampaignTest, SolutionFileIsWhatTheGameSaves) {
 }
 
 TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
-    LoadResult level_loaded = load_level(GetParam().file, 0);
+    LoadResult level_loaded = load_level(GetParam().file, LevelSource::level_file);
     ASSERT_TRUE(level_loaded.level) << level_loaded.message;
     Level& level = *level_loaded.level;
     EXPECT_FALSE(level.catchers.empty());
@@ -320,7 +320,7 @@ TEST_P(CampaignTest, LevelFitsTheFloorAndTheList) {
         EXPECT_GE(spawner->period, 1);
     }
     for (const auto& device : level.devices)
-        EXPECT_FALSE(placement_refused(level, *device)) << device->get_save_stub(&level);
+        EXPECT_FALSE(placement_refused(level, *device)) << device->get_save_stub();
 
     std::string description = get_level_desc_from_file(GetParam().file);
     EXPECT_FALSE(description.empty());
@@ -352,7 +352,7 @@ TEST(Campaign, EveryLevelIsInTheTable) {
 TEST(Campaign, EveryBlockTypeAppears) {
     std::set<unsigned char> seen;
     for (const auto& entry : CAMPAIGN) {
-        LoadResult level_loaded = load_level(entry.file, 0);
+        LoadResult level_loaded = load_level(entry.file, LevelSource::level_file);
         ASSERT_TRUE(level_loaded.level) << level_loaded.message;
         Level& level = *level_loaded.level;
         for (const auto& spawner : level.spawners)
@@ -371,10 +371,10 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
     std::set<std::string> used;
     bool converter_moved = false;
     for (const auto& entry : CAMPAIGN) {
-        LoadResult solution_loaded = load_level(solution_path(entry.file).c_str(), 1);
+        LoadResult solution_loaded = load_level(solution_path(entry.file).c_str(), LevelSource::save_file);
         ASSERT_TRUE(solution_loaded.level) << solution_loaded.message;
         Level& solution = *solution_loaded.level;
-        LoadResult original_loaded = load_level(entry.file, 0);
+        LoadResult original_loaded = load_level(entry.file, LevelSource::level_file);
         ASSERT_TRUE(original_loaded.level) << original_loaded.message;
         Level& original = *original_loaded.level;
         for (const auto& device : solution.devices) {
@@ -382,11 +382,11 @@ TEST(Campaign, SolutionsUseEveryKindOfDevice) {
                 continue;
             if (dynamic_cast<DeviceConveyer*>(device.get()) != nullptr)
                 used.insert("conveyer");
-            used.insert(device->kind);
+            used.insert(device->kind.word);
             if (dynamic_cast<DeviceConverter*>(device.get()) == nullptr)
                 continue;
             bool at_home = std::any_of(original.devices.begin(), original.devices.end(), [&](const auto& home) {
-                return home->get_save_stub(&original) == device->get_save_stub(&solution);
+                return home->get_save_stub() == device->get_save_stub();
             });
             converter_moved = converter_moved || !at_home;
         }

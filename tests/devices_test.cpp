@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
 #include "files/describe.h"
 #include "files/device_record.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
+#include "level/placement.h"
 #include "support.h"
+#include "toolkit/sdl_canvas.h"
 
 namespace {
 int marks(const unsigned char (&grid)[GRID_W][GRID_H]) {
@@ -31,13 +34,13 @@ int marks(const unsigned char (&grid)[GRID_W][GRID_H]) {
 TEST(DeviceKinds, TablesRecordsCopiesAndReset) {
     Level level;
     level.add_block(11, 10, 'R'); // in front of the sensor
-    DevicePusher pusher(12, 7, true, DIR_LEFT);
-    DeviceGrabber grabber(10, 2, true, 18, true);
-    DeviceSprayer sprayer(9, 3, true, DIR_LEFT);
-    DeviceSensor sensor(10, 10, true, DIR_RIGHT);
-    DeviceIndicator lamp(3, 4, true, 0, 255, 0);
-    DeviceConveyer belt(3, 4, true, 8, DIR_LEFT, 10);
-    DeviceConverter converter(3, 4, true, 'R', 'G');
+    DevicePusher pusher(12, 7, Mobility::fixed, DIR_LEFT);
+    DeviceGrabber grabber(10, 2, Mobility::fixed, 18, ClawSide::left);
+    DeviceSprayer sprayer(9, 3, Mobility::fixed, DIR_LEFT);
+    DeviceSensor sensor(10, 10, Mobility::fixed, DIR_RIGHT);
+    DeviceIndicator lamp(3, 4, Mobility::fixed, 0, 255, 0);
+    DeviceConveyer belt(3, 4, Mobility::fixed, 8, DIR_LEFT, 10);
+    DeviceConverter converter(3, 4, Mobility::fixed, 'R', 'G');
     const std::tuple<Device*, const char*, const char*, const char*> kinds[] = {
         {&pusher, "pusher", "e, 12, 7, 5, 3",
          "pusher_5 = { on = function (x) if x then action('pusher_5','on',0) else action('pusher_5','off',0) end end "
@@ -58,18 +61,18 @@ TEST(DeviceKinds, TablesRecordsCopiesAndReset) {
     grabber.position = 7;
     sprayer.spray_time = belt.frame = 3;
     for (auto [device, word, record, table] : kinds) {
-        EXPECT_EQ(device->kind, word);
+        EXPECT_EQ(device->kind.word, std::string(word));
         device->give_name(5);
         EXPECT_EQ(device->number, *word ? 5 : 0) << "belts and converters take no name";
-        EXPECT_EQ(device->get_code_stub(&level), table);
-        EXPECT_EQ(device->get_save_stub(&level), record);
+        EXPECT_EQ(device->get_code_stub(level), table);
+        EXPECT_EQ(device->get_save_stub(), record);
         std::unique_ptr<Device> loaded = device_from_stub(record), twin = device->copy();
         ASSERT_NE(loaded, nullptr) << record;
         EXPECT_EQ(describe_part(*loaded) + " fixed", describe_part(*device)) << "all but fixed comes back";
         EXPECT_TRUE(twin->fixed && twin->name[0] == '\0') << word;
         twin->give_name(5);
-        EXPECT_EQ(twin->get_code_stub(&level).find("return 7"), std::string::npos) << "the copy's claw is at the top";
-        EXPECT_EQ(twin->get_save_stub(&level), record);
+        EXPECT_EQ(twin->get_code_stub(level).find("return 7"), std::string::npos) << "the copy's claw is at the top";
+        EXPECT_EQ(twin->get_save_stub(), record);
         device->reset();
     }
     EXPECT_FALSE(pusher.on || pusher.extended || grabber.holding || lamp.lit);
@@ -85,9 +88,10 @@ TEST(DeviceKinds, FrontCellsOffTheFloor) {
         Level level;
         Step step = direction_step(direction);
         level.add_block(x + step.dy, y + step.dx, 'R'); // beside the devices, on the edge
-        DevicePusher* pusher = place<DevicePusher>(level, x, y, false, direction);
-        place<DeviceSprayer>(level, x, y, false, direction)->code_action("spray", 0, &level);
-        EXPECT_NE(DeviceSensor(x, y, false, direction).get_code_stub(&level).find("false"), std::string::npos)
+        DevicePusher* pusher = place<DevicePusher>(level, x, y, Mobility::movable, direction);
+        place<DeviceSprayer>(level, x, y, Mobility::movable, direction)->code_action("spray", 0, &level);
+        EXPECT_NE(DeviceSensor(x, y, Mobility::movable, direction).get_code_stub(level).find("false"),
+                  std::string::npos)
             << direction;
         EXPECT_EQ(marks(level.sticky), 0) << direction;
         pusher->code_action("on", 0, &level);
@@ -99,7 +103,7 @@ TEST(DeviceKinds, FrontCellsOffTheFloor) {
 TEST(Belt, MovesOnMultiplesOfItsPeriodWithFivePicturesPerPeriod) {
     for (int period : {10, 5, 1, 3}) {
         Level level;
-        DeviceConveyer* belt = place<DeviceConveyer>(level, 0, 5, false, 20, DIR_RIGHT, period);
+        DeviceConveyer* belt = place<DeviceConveyer>(level, 0, 5, Mobility::movable, 20, DIR_RIGHT, period);
         level.add_block(0, 5, 'R');
         std::string frames, moved_on;
         for (int t = 1; t < 3 * period; ++t) {
@@ -117,7 +121,7 @@ TEST(Belt, MovesOnMultiplesOfItsPeriodWithFivePicturesPerPeriod) {
     for (auto [length, direction, period] :
          {std::tuple{4, DIR_RIGHT, 0}, {4, DIR_RIGHT, -5}, {0, DIR_RIGHT, 5}, {4, 4, 5}}) {
         Level level;
-        place<DeviceConveyer>(level, 2, 5, false, length, direction, period);
+        place<DeviceConveyer>(level, 2, 5, Mobility::movable, length, direction, period);
         level.add_block(2, 5, 'R');
         run_ticks(level, 20);
         EXPECT_EQ(level.blocks[2][5], 'R') << length << ", " << direction << ", " << period;
@@ -130,7 +134,7 @@ TEST(Belt, MovesOnMultiplesOfItsPeriodWithFivePicturesPerPeriod) {
 TEST(Belt, ScansFromItsAnchorEndAndMovesAGroupOncePerDirectionPerStep) {
     for (auto [direction, after] : {std::pair{DIR_RIGHT, "xxxxxxRxGxU"}, {DIR_LEFT, "xxxxRGUxxxx"}}) {
         Level level;
-        place<DeviceConveyer>(level, 2, 3, false, 8, direction, 10);
+        place<DeviceConveyer>(level, 2, 3, Mobility::movable, 8, direction, 10);
         for (int x : {5, 6, 7})
             level.add_block(x, 3, "RGU"[x - 5]);
         level.ticks = 9;
@@ -140,12 +144,12 @@ TEST(Belt, ScansFromItsAnchorEndAndMovesAGroupOncePerDirectionPerStep) {
     // A glued group on two parallel belts moves once; a push that failed is
     // not tried again by the next belt of that direction.
     Level level;
-    place<DeviceConveyer>(level, 2, 5, false, 8, DIR_RIGHT, 5);
+    place<DeviceConveyer>(level, 2, 5, Mobility::movable, 8, DIR_RIGHT, 5);
     StubDevice* wall = place<StubDevice>(level);
     wall->solid.insert({4, 5});
     wall->on_tick = [wall](Level*) { wall->solid.clear(); };
-    place<DeviceConveyer>(level, 2, 6, false, 8, DIR_RIGHT, 5);
-    place<DeviceConveyer>(level, 6, 2, false, 8, DIR_DOWN, 5);
+    place<DeviceConveyer>(level, 2, 6, Mobility::movable, 8, DIR_RIGHT, 5);
+    place<DeviceConveyer>(level, 6, 2, Mobility::movable, 8, DIR_DOWN, 5);
     level.add_block(3, 5, 'R');
     level.add_block(3, 6, 'G');
     level.groups[3][6] = level.groups[3][5];
@@ -163,7 +167,7 @@ TEST(Belt, ScansFromItsAnchorEndAndMovesAGroupOncePerDirectionPerStep) {
 // nothing back.
 TEST(Pusher, RetractsBeforeItExtends) {
     Level level;
-    DevicePusher* pusher = place<DevicePusher>(level, 6, 10, false, DIR_RIGHT);
+    DevicePusher* pusher = place<DevicePusher>(level, 6, 10, Mobility::movable, DIR_RIGHT);
     StubDevice* wall = place<StubDevice>(level);
     wall->solid.insert({8, 10});
     level.add_block(7, 10, 'G');
@@ -187,7 +191,7 @@ TEST(Pusher, RetractsBeforeItExtends) {
 
 TEST(Grabber, ClawMovesOnEvenTicksWithinItsTrackAndCarriesTheHeldGroup) {
     Level level;
-    DeviceGrabber* grabber = place<DeviceGrabber>(level, 10, 2, false, 10, true);
+    DeviceGrabber* grabber = place<DeviceGrabber>(level, 10, 2, Mobility::movable, 10, ClawSide::left);
     grabber->code_action("grab", 0, &level);
     EXPECT_FALSE(grabber->holding) << "nothing in the claw cell";
     level.add_block(9, 2, 'R');
@@ -206,7 +210,7 @@ TEST(Grabber, ClawMovesOnEvenTicksWithinItsTrackAndCarriesTheHeldGroup) {
     grabber->code_action("release", 0, &level);
     EXPECT_EQ(marks(level.held), 0);
     for (auto [length, target, expected] : {std::tuple{5, 99, 4}, {5, -3, 0}, {0, 5, 0}, {-4, 5, 0}}) {
-        DeviceGrabber* other = place<DeviceGrabber>(level, 20, 2, false, length, true);
+        DeviceGrabber* other = place<DeviceGrabber>(level, 20, 2, Mobility::movable, length, ClawSide::left);
         other->code_action("move_to", target, &level);
         run_ticks(level, 30);
         EXPECT_EQ(other->position, expected) << "length " << length << ", target " << target;
@@ -218,8 +222,8 @@ TEST(Grabber, ClawMovesOnEvenTicksWithinItsTrackAndCarriesTheHeldGroup) {
 // carries the block, and nothing is lost.
 TEST(Grabber, CarryingWaitsForABlockedChainAndTheMovingClawCarriesASharedBlock) {
     Level level;
-    DeviceGrabber* left = place<DeviceGrabber>(level, 10, 2, false, 10, true);
-    DeviceGrabber* right = place<DeviceGrabber>(level, 8, 2, false, 10, false);
+    DeviceGrabber* left = place<DeviceGrabber>(level, 10, 2, Mobility::movable, 10, ClawSide::left);
+    DeviceGrabber* right = place<DeviceGrabber>(level, 8, 2, Mobility::movable, 10, ClawSide::right);
     level.add_block(9, 2, 'R');
     level.add_block(9, 4, 'G');
     place<StubDevice>(level)->solid.insert({9, 5});
@@ -238,8 +242,8 @@ TEST(Grabber, CarryingWaitsForABlockedChainAndTheMovingClawCarriesASharedBlock) 
     run_ticks(level, 2);
     EXPECT_EQ(row(level, 4, 9, 9) + row(level, 5, 9, 9), "RG");
     // Claws beyond the floor's edges have nothing to close on.
-    for (auto [x, faces_left] : {std::pair{0, true}, std::pair{25, false}}) {
-        DeviceGrabber* edge = place<DeviceGrabber>(level, x, 2, false, 10, faces_left);
+    for (auto [x, side] : {std::pair{0, ClawSide::left}, std::pair{25, ClawSide::right}}) {
+        DeviceGrabber* edge = place<DeviceGrabber>(level, x, 2, Mobility::movable, 10, side);
         edge->code_action("grab", 0, &level);
         EXPECT_FALSE(edge->holding);
     }
@@ -247,23 +251,23 @@ TEST(Grabber, CarryingWaitsForABlockedChainAndTheMovingClawCarriesASharedBlock) 
 
 TEST(SprayerAndConverter, GlueAtTheNextPushAnywhereAndConvertOneCell) {
     Level level;
-    place<DeviceSprayer>(level, 5, 5, false, DIR_DOWN)->code_action("spray", 0, &level);
-    DeviceSprayer* facing_nothing = place<DeviceSprayer>(level, 9, 5, false, DIR_RIGHT);
+    place<DeviceSprayer>(level, 5, 5, Mobility::movable, DIR_DOWN)->code_action("spray", 0, &level);
+    DeviceSprayer* facing_nothing = place<DeviceSprayer>(level, 9, 5, Mobility::movable, DIR_RIGHT);
     level.add_block(15, 15, 'U');
     facing_nothing->code_action("spray", 0, &level);
     facing_nothing->code_action("paint", 0, &level);
     EXPECT_EQ(marks(level.sticky), 0) << "an empty front cell gets no mark";
     level.add_block(5, 6, 'R');
     level.add_block(6, 6, 'G');
-    place<DeviceSprayer>(level, 5, 7, false, DIR_UP)->code_action("spray", 0, &level);
+    place<DeviceSprayer>(level, 5, 7, Mobility::movable, DIR_UP)->code_action("spray", 0, &level);
     run_ticks(level, 4);
     EXPECT_EQ(facing_nothing->spray_time, 1) << "the cloud shows for four frames";
     EXPECT_NE(level.groups[5][6], level.groups[6][6]) << "no push, no glue";
     EXPECT_TRUE(level.push_block(15, 15, 1, 0) && level.groups[5][6] == level.groups[6][6]);
     // Only the conversion cell converts, only its type, never from or into empty.
-    place<DeviceConverter>(level, 10, 5, false, 'R', 'G');
-    place<DeviceConverter>(level, 14, 10, false, EMPTY_BLOCK, 'R');
-    place<DeviceConverter>(level, 2, 12, false, 'G', EMPTY_BLOCK);
+    place<DeviceConverter>(level, 10, 5, Mobility::movable, 'R', 'G');
+    place<DeviceConverter>(level, 14, 10, Mobility::movable, EMPTY_BLOCK, 'R');
+    place<DeviceConverter>(level, 2, 12, Mobility::movable, 'G', EMPTY_BLOCK);
     for (int x : {11, 12, 13})
         level.add_block(x, 7, 'R');
     level.add_block(4, 14, 'G');
@@ -279,24 +283,64 @@ TEST(SprayerAndConverter, GlueAtTheNextPushAnywhereAndConvertOneCell) {
     EXPECT_EQ(footprint, "......" ".####." ".####." "......" "..##.." "......");
 }
 
+// A place is judged by the footprint alone, so it must list exactly the
+// cells each kind covers.
+TEST(Placement, FootprintsAreTheCellsCovered) {
+    Level level;
+    for (int direction = 0; direction < 4; ++direction)
+        place<DeviceConveyer>(level, 3, 4, Mobility::movable, 5, direction, 10);
+    place<DeviceConveyer>(level, 3, 4, Mobility::movable, 0, DIR_UP, 10);
+    place<DeviceGrabber>(level, 3, 4, Mobility::movable, 7, ClawSide::left);
+    place<DeviceConverter>(level, 3, 4, Mobility::movable, 'R', 'G');
+    place<DevicePusher>(level, 3, 4, Mobility::movable, DIR_LEFT);
+    for (auto& device : level.devices) {
+        std::set<std::pair<int, int>> covered, listed;
+        for (int cx = -3; cx < GRID_W + 3; ++cx)
+            for (int cy = -3; cy < GRID_H + 3; ++cy)
+                if (device->floor_collide(cx, cy))
+                    covered.insert({cx, cy});
+        for (FloorCell cell : device->footprint())
+            listed.insert({3 + cell.x, 4 + cell.y});
+        EXPECT_EQ(listed, covered) << describe_part(*device);
+    }
+}
+
+TEST(Placement, TheFloorsEdgesAndTheFirstDeviceInTheWay) {
+    Level level;
+    DeviceConveyer* belt = place<DeviceConveyer>(level, 5, 5, Mobility::fixed, 3, DIR_RIGHT, 10);
+    DevicePusher* pusher = place<DevicePusher>(level, 6, 6, Mobility::movable, DIR_UP);
+    DeviceConverter converter(0, 0, Mobility::movable, 'R', 'G');
+    EXPECT_TRUE(placement_at(level, converter, {20, 20}).accepted()) << "its foot may hang below the floor";
+    for (FloorCell off : {FloorCell{23, 0}, FloorCell{-1, 3}, FloorCell{10, 21}})
+        EXPECT_EQ(placement_at(level, converter, off).problem, PlacementProblem::off_floor) << off.x << "," << off.y;
+    Placement on_both = placement_at(level, converter, {4, 5});
+    EXPECT_EQ(on_both.problem, PlacementProblem::fixed_belt);
+    EXPECT_EQ(on_both.in_the_way, belt);
+    EXPECT_EQ(placement_at(level, converter, {5, 6}).in_the_way, pusher);
+    EXPECT_FALSE(placement_refused(level, *pusher)) << "a device is not in its own way";
+}
+
 // Without img/ every kind draws nothing, in any direction, anywhere.
 TEST(DeviceKinds, MissingPicturesDrawNothingAnywhere) {
     ScratchDir empty;
     auto inside = empty.enter();
     Level level;
     for (int direction = -1; direction <= 4; ++direction) {
-        place<DeviceConveyer>(level, 2, 2, false, 4, direction, 10);
-        place<DevicePusher>(level, 2, 2, false, direction)->extended = true;
-        place<DeviceSprayer>(level, 2, 2, false, direction)->spray_time = 3;
-        place<DeviceSensor>(level, 2, 2, false, direction);
-        place<DeviceGrabber>(level, 2, 2, false, direction * 3, direction > 1)->holding = true;
+        place<DeviceConveyer>(level, 2, 2, Mobility::movable, 4, direction, 10);
+        place<DevicePusher>(level, 2, 2, Mobility::movable, direction)->extended = true;
+        place<DeviceSprayer>(level, 2, 2, Mobility::movable, direction)->spray_time = 3;
+        place<DeviceSensor>(level, 2, 2, Mobility::movable, direction);
+        place<DeviceGrabber>(level, 2, 2, Mobility::movable, direction * 3,
+                             direction > 1 ? ClawSide::left : ClawSide::right)
+            ->holding = true;
     }
-    place<DeviceConverter>(level, 2, 2, false, 'R', 'G');
+    place<DeviceConverter>(level, 2, 2, Mobility::movable, 'R', 'G');
     Picture black = make_surface(150, 150), surface = make_surface(150, 150);
+    SdlCanvas canvas(surface.get());
     for (auto& device : level.devices) {
         device->give_name(7);
         for (auto [x, y] : {std::pair{50, 50}, {-30, -30}, {-200, 40}, {140, 10}})
-            device->draw_at(surface.get(), x, y, true);
+            device->draw_at(canvas, x, y, Phase::building);
         ASSERT_EQ(std::memcmp(surface->pixels, black->pixels, 150 * surface->pitch), 0) << describe_part(*device);
     }
 }

@@ -4,23 +4,25 @@
 // turns and magenta keys.
 #include <gtest/gtest.h>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
-#include "core/fatal_message.h"
-#include "core/metrics_panel.h"
-#include "core/screens.h"
 #include "editorgui/editor_gui.h"
 #include "files/device_record.h"
-#include "grabber/grabber.h"
-#include "main/level_list.h"
-#include "main/list_records.h"
-#include "indicator/indicator.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "partsbin/parts_bin.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "screens/fatal_message.h"
+#include "screens/level_list_records.h"
+#include "screens/level_list_rows.h"
+#include "screens/message_screens.h"
+#include "screens/metrics_panel.h"
 #include "support.h"
+#include "toolkit/gui_font.h"
 #include "toolkit/pictures.h"
+#include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
 
 namespace {
@@ -43,18 +45,20 @@ void furnish(Level& level) {
     // Two spawners on one cell share it out in strips.
     level.spawners.push_back(std::make_unique<Spawner>(24, 20, 'U', 30));
     for (int d = 0; d < 4; ++d) {
-        named<DeviceConveyer>(level, 0, 1 + 4 * d, 12, d % 2 == 0, 3, d, 10)->frame = d + 1;
-        named<DevicePusher>(level, d, 2 + 3 * d, 5, false, d)->extended = d % 2 == 0;
-        named<DeviceSensor>(level, d, 14 + 3 * d, 2, false, d);
-        named<DeviceSprayer>(level, d, 14 + 3 * d, 6, false, d)->spray_time = d;
-        named<DeviceIndicator>(level, d, 1 + 3 * d, 8, false, d * 85, 255 - d * 60, d % 2 ? 255 : 0)->lit = d % 2 == 0;
+        named<DeviceConveyer>(level, 0, 1 + 4 * d, 12, d % 2 == 0 ? Mobility::fixed : Mobility::movable, 3, d, 10)
+            ->frame = d + 1;
+        named<DevicePusher>(level, d, 2 + 3 * d, 5, Mobility::movable, d)->extended = d % 2 == 0;
+        named<DeviceSensor>(level, d, 14 + 3 * d, 2, Mobility::movable, d);
+        named<DeviceSprayer>(level, d, 14 + 3 * d, 6, Mobility::movable, d)->spray_time = d;
+        named<DeviceIndicator>(level, d, 1 + 3 * d, 8, Mobility::movable, d * 85, 255 - d * 60, d % 2 ? 255 : 0)->lit =
+            d % 2 == 0;
     }
-    named<DeviceConveyer>(level, 0, 9, 17, false, 5, DIR_RIGHT, 10);
-    named<DeviceGrabber>(level, 0, 12, 9, false, 6, true)->position = 2;
-    DeviceGrabber* holding = named<DeviceGrabber>(level, 1, 22, 9, false, 8, false);
+    named<DeviceConveyer>(level, 0, 9, 17, Mobility::movable, 5, DIR_RIGHT, 10);
+    named<DeviceGrabber>(level, 0, 12, 9, Mobility::movable, 6, ClawSide::left)->position = 2;
+    DeviceGrabber* holding = named<DeviceGrabber>(level, 1, 22, 9, Mobility::movable, 8, ClawSide::right);
     holding->position = 3;
     holding->holding = true;
-    named<DeviceConverter>(level, 0, 3, 14, false, 'R', 'G');
+    named<DeviceConverter>(level, 0, 3, 14, Mobility::movable, 'R', 'G');
     const char types[] = "RGUudDiMsWwTBtgYXCS";
     for (int i = 0; i < 19; ++i)
         level.add_block(2 + i, 21, static_cast<unsigned char>(types[i]));
@@ -74,11 +78,13 @@ void furnish(Level& level) {
 TEST_F(Golden, FloorWhileBuildingAndRunning) {
     Level level;
     furnish(level);
-    DevicePusher dragged(0, 0, false, DIR_LEFT);
+    DevicePusher dragged(0, 0, Mobility::movable, DIR_LEFT);
     dragged.give_name(9);
     Picture building = make_surface(650, 550), running = make_surface(650, 550);
-    draw_floor(building.get(), level, &dragged, 312, 437, true);
-    draw_floor(running.get(), level, level.devices.back().get(), -100, -100, false);
+    SdlCanvas on_building(building.get()), on_running(running.get());
+    DraggedDevice from_bin{&dragged, 312, 437}, from_floor{level.devices.back().get(), -100, -100};
+    draw_floor(on_building, level, Phase::building, &from_bin);
+    draw_floor(on_running, level, Phase::running, &from_floor);
     EXPECT_TRUE(matches_golden(building.get(), "floor_building"));
     EXPECT_TRUE(matches_golden(running.get(), "floor_running"));
 }
@@ -104,16 +110,17 @@ TEST_F(Golden, PartsBinPages) {
 // The error card with its message and hint over the construction screen, and the box
 // of a corrupt save over that; the code editor with every glyph.
 TEST_F(Golden, MessagesAndCodeEditor) {
-    draw_image(cached_picture("img/background_construction.gif", false), 0, 0, info_.screen);
+    draw_image(cached_picture("img/background_construction.gif"), 0, 0, info_.screen);
     push_click(400, 455);
     error(&info_, "[string \"EVERY TIME\"]:3: attempt to call field 'spin' (a nil value)",
           "Line 2 of your every-cycle code.");
     draw_message_box(info_.screen, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE);
     EXPECT_TRUE(matches_golden(info_.screen, "messages"));
     EditorGUI editor(info_.screen);
-    editor.cycle_box->setText("-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
-                              std::string(EDITOR_GLYPHS));
-    draw_image(cached_picture("img/background_editing.gif", false), 0, 0, info_.screen);
+    editor.set_text(CodeBox::cycle,
+                    "-- Every-cycle Code Goes Here\nif sensor_0.read() then\n    pusher_0.on(true)\nend\n" +
+                        std::string(GUI_FONT_GLYPHS));
+    draw_image(cached_picture("img/background_editing.gif"), 0, 0, info_.screen);
     editor.logic();
     editor.draw();
     EXPECT_TRUE(matches_golden(info_.screen, "editor"));
@@ -124,7 +131,7 @@ TEST_F(Golden, MessagesAndCodeEditor) {
 // rows whose text leaves room for all, for the bests only, for the tick
 // only and for nothing, and on the rows beside the load button.
 TEST_F(Golden, MetricsOnTheRunTheWinCardAndTheList) {
-    draw_image(cached_picture("img/background_simulation.gif", false), 0, 0, info_.screen);
+    draw_image(cached_picture("img/background_simulation.gif"), 0, 0, info_.screen);
     draw_step_counter(info_.screen, 1234, {1300, 20, 9});
     RecordOutcome records{Metrics{1300, 12, 4}, {1234, 12, 4}, true, false, false, "disk full"};
     push_click(400, 455);
@@ -133,7 +140,7 @@ TEST_F(Golden, MetricsOnTheRunTheWinCardAndTheList) {
     });
     EXPECT_TRUE(matches_golden(info_.screen, "metrics_run_and_win"));
 
-    draw_image(cached_picture("img/background_selection.gif", false), 0, 0, info_.screen);
+    draw_image(cached_picture("img/background_selection.gif"), 0, 0, info_.screen);
     const Metrics best{301, 16, 0};
     const Par par{320, 16, 2};
     const struct {
@@ -238,15 +245,15 @@ TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
 // the files themselves do. A key whose colour another colour of the picture
 // meets in 16 bits would hide that colour too: such a picture has no copy.
 TEST_F(Golden, CachedCopiesDrawAsTheFilesThemselves) {
-    for (auto [path, keyed] : {std::pair{"img/block_red.gif", false},
-                               {"img/sensor.gif", false},
-                               {"img/pusher_rod.gif", true},
-                               {"img/converter.gif", true}}) {
-        Picture loaded = load_picture(path, keyed), copied = make_surface(160, 160), direct = make_surface(160, 160);
+    for (auto [path, magenta] : {std::pair{"img/block_red.gif", Magenta::opaque},
+                                 {"img/sensor.gif", Magenta::opaque},
+                                 {"img/pusher_rod.gif", Magenta::see_through},
+                                 {"img/converter.gif", Magenta::see_through}}) {
+        Picture loaded = load_picture(path, magenta), copied = make_surface(160, 160), direct = make_surface(160, 160);
         SDL_FillRect(copied.get(), nullptr, 0x1234);
         SDL_FillRect(direct.get(), nullptr, 0x1234);
-        ASSERT_EQ(cached_picture(path, keyed)->format->BitsPerPixel, 16) << path;
-        draw_every_way(cached_picture(path, keyed), copied.get());
+        ASSERT_EQ(cached_picture(path, magenta)->format->BitsPerPixel, 16) << path;
+        draw_every_way(cached_picture(path, magenta), copied.get());
         draw_every_way(loaded.get(), direct.get());
         EXPECT_EQ(differing_pixels(copied.get(), direct.get()), 0) << path;
     }

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/screens.h"
+#include "screens/message_screens.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -40,7 +40,7 @@ protected:
     // The plain picture, with a message drawn as a single centred line.
     Picture picture_with_line(const char* line) {
         SDL_FillRect(info_.screen, nullptr, 0);
-        Picture picture = load_picture("img/error.gif", false);
+        Picture picture = load_picture("img/error.gif");
         draw_image(picture.get(), 50, 350, info_.screen);
         draw_text_center(line, 10, 0, 0, 0, 400, 400, info_.screen);
         return copy();

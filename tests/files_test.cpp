@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "conveyer/conveyer.h"
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
-#include "pusher/pusher.h"
+#include "kinds/conveyer.h"
+#include "kinds/pusher.h"
 #include "round_trip.h"
 #include "support.h"
 
@@ -140,8 +140,8 @@ TEST(SaveFile, RoundTripKeepsDevicesAndCodeExactly) {
                                                "catcher, 20, 2, 1, 1, G\n"}};
     LoadResult loaded = read_level_file("factory.lvl", opener_of(levels));
     EXPECT_EQ(save_text(*loaded.level, ""), "factory.lvl\na, 10, 10, 0, 82, 71\nCODE\n");
-    place<DevicePusher>(*loaded.level, 1, 3, false, 1)->give_name(0);
-    place<DeviceConveyer>(*loaded.level, 7, 3, false, 3, 1, 2);
+    place<DevicePusher>(*loaded.level, 1, 3, Mobility::movable, 1)->give_name(0);
+    place<DeviceConveyer>(*loaded.level, 7, 3, Mobility::movable, 3, 1, 2);
     std::vector<std::string> init = {"t = 0", "names = { 'a, b', \"c , d\" }", "", "  indented,  row  ",
                                      std::string("zero = 'a\0b'", 12)};
     std::vector<std::string> cycle = {"t = t + 1", std::string(40000, 'c')};
@@ -219,12 +219,13 @@ TEST(MalformedFiles, EachLoadsAsItsNameSays) {
     ScratchDir dir;
     fs::copy(GEARLOFT_TEST_DATA_DIR "/malformed", dir.path() + "/levels");
     auto inside = dir.enter();
-    EXPECT_EQ(load_level("saves/none.sav", 1).message, "Cannot open save file: saves/none.sav");
+    EXPECT_EQ(load_level("saves/none.sav", LevelSource::save_file).message, "Cannot open save file: saves/none.sav");
     int files = 0;
     for (const auto& entry : fs::directory_iterator("levels")) {
         std::string name = entry.path().filename().string();
         bool save = entry.path().extension() == ".sav";
-        LoadResult loaded = load_level((save ? "levels/" + name : name).c_str(), save ? 1 : 0);
+        LoadResult loaded = load_level((save ? "levels/" + name : name).c_str(),
+                                       save ? LevelSource::save_file : LevelSource::level_file);
         auto [status, seconds] = sim_on(name, save);
         std::string said = dir.read("sim.err");
         ++files;

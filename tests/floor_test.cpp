@@ -6,7 +6,7 @@
 #include <map>
 #include <tuple>
 
-#include "conveyer/conveyer.h"
+#include "kinds/conveyer.h"
 #include "level/level.h"
 #include "support.h"
 
@@ -95,7 +95,7 @@ TEST(PushBlock, EdgesChainsAndSolidCells) {
     EXPECT_EQ(row(level, 3, 23, 25) + row(level, 21, 5, 5), "RGUB");
     // A chain moves with its numbers over a belt until a solid cell.
     put(level, 6, 5, "RGU");
-    place<DeviceConveyer>(level, 8, 6, false, 1, DIR_DOWN, 10);
+    place<DeviceConveyer>(level, 8, 6, Mobility::movable, 1, DIR_DOWN, 10);
     place<StubDevice>(level)->solid.insert({9, 6});
     EXPECT_TRUE(level.push_block(5, 6, 1, 0));
     EXPECT_EQ(row(level, 6, 5, 8), "xRGU");

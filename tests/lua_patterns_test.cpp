@@ -134,12 +134,12 @@ std::vector<std::string> compare(const std::string& cases_code) {
     roomy.instructions = 1LL << 40;
     ScriptingEngine engine(roomy);
     engine.run_code(code.c_str(), "EVERY TIME");
-    EXPECT_FALSE(engine.error) << *engine.error;
+    EXPECT_FALSE(engine.error()) << *engine.error();
     lua_State* L = luaL_newstate();
     luaL_openlibs(L);
     int status = luaL_loadbuffer(L, code.data(), code.size(), "EVERY TIME");
     EXPECT_EQ(status ? status : lua_pcall(L, 0, 0, 0), 0) << lua_tostring(L, -1);
-    std::vector<std::string> ours = results(engine.lua), lua = results(L);
+    std::vector<std::string> ours = results(engine.state()), lua = results(L);
     lua_close(L);
     EXPECT_EQ(ours.size(), lua.size());
     int differing = 0;

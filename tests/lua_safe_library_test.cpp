@@ -95,12 +95,12 @@ TEST(LuaSafeLibrary, SaneArgumentsGiveWhatLua51Gives) {
     roomy.instructions = 1LL << 40;
     ScriptingEngine engine(roomy);
     engine.run_code(CASES, "EVERY TIME");
-    ASSERT_FALSE(engine.error) << *engine.error;
+    ASSERT_FALSE(engine.error()) << *engine.error();
     lua_State* L = luaL_newstate();
     luaL_openlibs(L);
     ASSERT_EQ(luaL_loadbuffer(L, CASES, sizeof CASES - 1, "EVERY TIME") || lua_pcall(L, 0, 0, 0), 0)
         << lua_tostring(L, -1);
-    std::vector<std::string> ours = results(engine.lua), lua = results(L);
+    std::vector<std::string> ours = results(engine.state()), lua = results(L);
     lua_close(L);
     ASSERT_EQ(ours.size(), lua.size());
     EXPECT_GT(lua.size(), 2000u);

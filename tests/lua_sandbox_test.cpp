@@ -19,7 +19,7 @@ TEST(LuaSandbox, SystemFunctionsAreRefusedByName) {
           "io.stdout.read", "io.stdout.lines", "io.stdout.seek", "io.stderr.close", "io.stderr.setvbuf"}) {
         script.run_code((name + "(io.stdout, 'x')").c_str(), "EVERY TIME");
         std::string shown = name.rfind("io.std", 0) == 0 ? "file:" + name.substr(10) : name;
-        EXPECT_EQ(script.error, "[string \"EVERY TIME\"]:1: " + shown + " is not available in Gearloft programs");
+        EXPECT_EQ(script.error(), "[string \"EVERY TIME\"]:1: " + shown + " is not available in Gearloft programs");
     }
 }
 
@@ -43,19 +43,19 @@ TEST(LuaSandbox, EverydayLibrariesWork) {
         assert(not pcall(require, 'socket') and debug == nil)
     )",
                     "EVERY TIME");
-    EXPECT_FALSE(script.error) << *script.error;
+    EXPECT_FALSE(script.error()) << *script.error();
 }
 
 TEST(LuaSandbox, PrecompiledChunksAreRefused) {
     ScriptingEngine script;
     script.run_code("bytecode = string.dump(function() action('d', 'ran', 1) end)", "FIRST TIME");
-    lua_getglobal(script.lua, "bytecode");
-    std::string bytecode(lua_tostring(script.lua, -1), lua_objlen(script.lua, -1));
-    lua_pop(script.lua, 1);
+    lua_getglobal(script.state(), "bytecode");
+    std::string bytecode(lua_tostring(script.state(), -1), lua_objlen(script.state(), -1));
+    lua_pop(script.state(), 1);
     ASSERT_EQ(bytecode.substr(0, 4), "\x1bLua");
 
     script.run_code(bytecode.c_str(), "EVERY TIME");
-    EXPECT_EQ(script.error, BINARY_CHUNK_REFUSED);
+    EXPECT_EQ(script.error(), BINARY_CHUNK_REFUSED);
     // loadstring and load answer as for any chunk that does not compile.
     for (const char* code :
          {"local f, message = loadstring(bytecode) assert(f == nil) error(message, 0)",
@@ -63,9 +63,9 @@ TEST(LuaSandbox, PrecompiledChunksAreRefused) {
           "if i == 1 then return bytecode:sub(1, 1) elseif i == 2 then return bytecode:sub(2) end end)\n"
           "assert(f == nil) error(message, 0)"}) {
         script.run_code(code, "EVERY TIME");
-        EXPECT_EQ(script.error, BINARY_CHUNK_REFUSED) << code;
+        EXPECT_EQ(script.error(), BINARY_CHUNK_REFUSED) << code;
     }
-    EXPECT_TRUE(script.action_verbs.empty()) << "no bytecode ran";
+    EXPECT_TRUE(script.queued_actions().empty()) << "no bytecode ran";
 }
 
 } // namespace

@@ -5,17 +5,18 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "conveyer/conveyer.h"
-#include "converter/converter.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
 #include "run/error_hint.h"
-#include "run/metrics.h"
+#include "run/measure.h"
 #include "run/run.h"
 #include "scripting/scripting_engine.h"
-#include "sensor/sensor.h"
 #include "support.h"
 
 namespace {
@@ -29,10 +30,10 @@ StubDevice* scripted(Level& level, const std::string& name) {
     return device;
 }
 
-// One frame's program run and dispatch.
-void program(Level& level, ScriptingEngine& script, const std::string& code) {
+// One frame's program run and dispatch: the name no device bears, if any.
+std::optional<std::string> program(Level& level, ScriptingEngine& script, const std::string& code) {
     script.run_code(assemble_program(level, code).c_str(), "EVERY TIME");
-    parse_actions(level, script);
+    return parse_actions(level, script);
 }
 } // namespace
 
@@ -42,11 +43,9 @@ TEST(Dispatch, ReachesEveryNamedDeviceInOrderUntilAnUnknownName) {
     StubDevice* other = scripted(level, "other");
     StubDevice* second = scripted(level, "twin");
     ScriptingEngine script;
-    program(level, script, "twin.on(true) twin.on(false) other.on(0)");
-    EXPECT_FALSE(script.error);
+    EXPECT_EQ(program(level, script, "twin.on(true) twin.on(false) other.on(0)"), std::nullopt);
     EXPECT_EQ(other->received, (Received{{"on", 0}}));
-    program(level, script, "twin.on(true)\naction('nobody','on',0)\ntwin.on(false)");
-    EXPECT_EQ(script.error, "device not found: nobody");
+    EXPECT_EQ(program(level, script, "twin.on(true)\naction('nobody','on',0)\ntwin.on(false)"), "nobody");
     EXPECT_EQ(first->received, (Received{{"on", 0}, {"off", 0}, {"on", 0}}));
     EXPECT_EQ(second->received, first->received);
     EXPECT_TRUE(script.take_actions().empty()) << "the dropped actions never reach a later frame";
@@ -60,7 +59,7 @@ TEST(Dispatch, ArgumentsAreTruncatedTowardZeroAndTheLastThreeCount) {
             "grabber_0.move_to(3.7) grabber_0.move_to(-2.9) grabber_0.move_to(nil)\n"
             "grabber_0.move_to('5') grabber_0.move_to('abc') grabber_0.move_to(1e20) grabber_0.move_to(0/0)\n"
             "if action('x', 'y', 'grabber_0', 'last', 7) ~= 0 then error('answer') end");
-    EXPECT_FALSE(script.error) << *script.error;
+    EXPECT_FALSE(script.error()) << *script.error();
     EXPECT_EQ(grabber->received, (Received{{"move_to", 3}, {"move_to", -2}, {"move_to", 0}, {"move_to", 5},
                                            {"move_to", 0}, {"move_to", INT_MAX}, {"move_to", 0}, {"last", 7}}));
 }
@@ -68,7 +67,7 @@ TEST(Dispatch, ArgumentsAreTruncatedTowardZeroAndTheLastThreeCount) {
 class RunTest : public testing::Test {
 protected:
     void SetUp() override {
-        pusher_ = place<DevicePusher>(level_, 5, 5, false, DIR_RIGHT);
+        pusher_ = place<DevicePusher>(level_, 5, 5, Mobility::movable, DIR_RIGHT);
         pusher_->give_name(0);
     }
     Level level_;
@@ -92,8 +91,8 @@ TEST_F(RunTest, InitActionsWaitForTheFirstFrameAndComeFirstInIt) {
 // Line k of the player's code is line k + (devices with a table) of the
 // program; belts add no line.
 TEST_F(RunTest, FailuresNameTheirLineAndStopTheFrameBeforeTheStep) {
-    place<DeviceConveyer>(level_, 10, 10, true, 3, DIR_RIGHT, 10);
-    place<DevicePusher>(level_, 2, 2, false, DIR_UP)->give_name(1);
+    place<DeviceConveyer>(level_, 10, 10, Mobility::fixed, 3, DIR_RIGHT, 10);
+    place<DevicePusher>(level_, 2, 2, Mobility::movable, DIR_UP)->give_name(1);
     EXPECT_FALSE(run_.start(level_, "pusher_0.on(true)\nif then"));
     EXPECT_EQ(run_.error().rfind("[string \"FIRST TIME\"]:4:", 0), 0u) << run_.error();
     EXPECT_FALSE(pusher_->on);
@@ -155,11 +154,11 @@ TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
 // converters are free. Code: lines holding more than blanks and comments.
 TEST(Metrics, PartsAndCodeLines) {
     Level level;
-    place<DeviceConveyer>(level, 0, 0, true, 8, DIR_RIGHT, 10);
-    place<DeviceConverter>(level, 5, 5, false, 'R', 'G');
+    place<DeviceConveyer>(level, 0, 0, Mobility::fixed, 8, DIR_RIGHT, 10);
+    place<DeviceConverter>(level, 5, 5, Mobility::movable, 'R', 'G');
     EXPECT_EQ(parts_placed(level), 0);
-    place<DeviceConveyer>(level, 0, 2, false, 4, DIR_RIGHT, 10);
-    place<DevicePusher>(level, 0, 3, false, DIR_UP);
+    place<DeviceConveyer>(level, 0, 2, Mobility::movable, 4, DIR_RIGHT, 10);
+    place<DevicePusher>(level, 0, 3, Mobility::movable, DIR_UP);
     EXPECT_EQ(parts_placed(level), 5);
 
     const std::pair<const char*, int> codes[] = {
@@ -179,40 +178,47 @@ TEST(Metrics, PartsAndCodeLines) {
 }
 
 // The hint under an error speaks of the player's own boxes and lines (the
-// parts' table lines in front taken off) and of the parts on the floor.
+// parts' table lines in front taken off, as the run recorded them where the
+// error happened) and of the parts on the floor.
 TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
-    place<DeviceConveyer>(level_, 10, 10, true, 3, DIR_RIGHT, 10); // no table, no line
+    place<DeviceConveyer>(level_, 10, 10, Mobility::fixed, 3, DIR_RIGHT, 10); // no table, no line
     for (int n : {1, 0})
-        place<DeviceSensor>(level_, 3 + n, 3, false, DIR_UP)->give_name(n);
-    EXPECT_FALSE(run_.start(level_, "x = 1\nlamp_0.on(true)"));
-    EXPECT_EQ(error_hint(run_.error(), level_),
-              "Line 2 of your initialization code. Lamps are named indicator_N in programs; there is no lamp on the "
-              "floor.");
-    const std::pair<const char*, const char*> cases[] = {
-        {"[string \"EVERY TIME\"]:5: attempt to call global 'sensor_3' (a nil value)",
-         "Line 2 of your every-cycle code. No sensor_3: the sensors here are sensor_0, sensor_1."},
-        {"[string \"EVERY TIME\"]:2: bad argument", "In the Lua table of sensor_1, called from your every-cycle code."},
-        {"device not found: pusher_7", "No pusher_7: the pusher here is pusher_0."},
-        {"[string \"FIRST TIME\"]:9: attempt to index global 'Sensor' (a nil value)",
-         "Line 6 of your initialization code. Sensors are named sensor_N: the sensors here are sensor_0, sensor_1."},
-        {"device not found: belt_2", "Belts and converters take no orders: programs have no names for them."},
-        {"device not found: pusher_0", ""}, // it is there: nothing to explain
-        {"device not found: sensor_x", ""},
-        {"[string \"x = = 1\"]:1: unexpected symbol near '='", ""}, // a chunk of the program's own making
-        {"[string \"EVERY TIME\"]:99999999999: huge", ""},
-        {"attempt to index global 'grabber_1\x01' (a nil value)", ""},
-        {"The simulation has not been started.", ""}};
-    for (auto [message, hint] : cases)
-        EXPECT_EQ(error_hint(message, level_), hint) << message;
+        place<DeviceSensor>(level_, 3 + n, 3, Mobility::movable, DIR_UP)->give_name(n);
+    // Each program fails at its start, or else in its first frame.
+    auto hint = [this](const std::string& init, const std::string& cycle) {
+        if (run_.start(level_, init)) {
+            EXPECT_TRUE(run_.frame(level_, cycle).failed) << cycle;
+        }
+        return error_hint(run_.failure(), level_);
+    };
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"x = 1\nlamp_0.on(true)", "",
+         "Line 2 of your initialization code. Lamps are named indicator_N in programs; there is no lamp on the floor."},
+        {"", "\nsensor_3()", "Line 2 of your every-cycle code. No sensor_3: the sensors here are sensor_0, sensor_1."},
+        {"function jam()\n  error('jammed')\nend", "jam()", "Line 2 of your initialization code."},
+        {"", "action = nil\npusher_0.on(true)", "In the Lua table of pusher_0, called from your every-cycle code."},
+        {"", "action('pusher_7', 'on', 0)", "No pusher_7: the pusher here is pusher_0."},
+        {"", "x = 1\n\n\n\n\nx = Sensor.read()",
+         "Line 6 of your every-cycle code. Sensors are named sensor_N: the sensors here are sensor_0, sensor_1."},
+        {"", "action('belt_2', 'on', 0)", "Belts and converters take no orders: programs have no names for them."},
+        {"", "action('sensor_x', 'on', 0)", ""},
+        {"", "pusher_0 = nil\npusher_0.on(true)", "Line 2 of your every-cycle code."}, // it is there
+        {"", "error(select(2, loadstring('x = = 1')), 0)", ""}, // a chunk of the program's own making
+        {"", "error('[string \"EVERY TIME\"]:99999999999: huge', 0)", ""},
+        {"", "error(\"attempt to index global 'grabber_1\\1' (a nil value)\", 0)", ""}};
+    for (auto [init, cycle, said] : cases)
+        EXPECT_EQ(hint(init, cycle), said) << init << cycle;
     for (int n = 2; n < 40; ++n)
-        place<DeviceIndicator>(level_, 0, 0, false, 0, 0, 255)->give_name(n);
-    std::string many = error_hint("[string \"EVERY TIME\"]:1000000: attempt to index global 'light_9' " +
-                                      std::string(100000, '\n'),
-                                  level_);
+        place<DeviceIndicator>(level_, 0, 0, Mobility::movable, 0, 0, 255)->give_name(n);
+    std::string many = hint("", "error('[string \"EVERY TIME\"]:1000000: attempt to index global \\'light_9\\' ' .. "
+                                "string.rep('\\n', 100000), 0)");
     EXPECT_EQ(many.rfind("Line 999959 of your every-cycle code. Lamps are named indicator_N in programs: here "
                          "indicator_2, indicator_3, indicator_4, indicator_5, indicator_6, indicator_7, ...",
                          0),
               0u)
         << many;
     EXPECT_LE(many.size(), HINT_MAX);
+    ::Run never_started;
+    EXPECT_FALSE(never_started.frame(level_, "").stepped);
+    EXPECT_EQ(error_hint(never_started.failure(), level_), "");
 }

@@ -11,19 +11,19 @@
 #include <map>
 #include <optional>
 
-#include "conveyer/conveyer.h"
-#include "core/fatal_message.h"
-#include "core/file_chooser.h"
-#include "core/level_loop.h"
-#include "core/placement.h"
-#include "core/screens.h"
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
-#include "main/level_list.h"
-#include "main/startup.h"
+#include "kinds/conveyer.h"
+#include "kinds/pusher.h"
 #include "partsbin/parts_bin.h"
-#include "pusher/pusher.h"
+#include "screens/dropping.h"
+#include "screens/fatal_message.h"
+#include "screens/file_chooser.h"
+#include "screens/level_list.h"
+#include "screens/level_list_rows.h"
+#include "screens/level_loop.h"
+#include "screens/message_screens.h"
 #include "support.h"
 
 namespace {
@@ -50,15 +50,15 @@ protected:
     }
     // A frame whose work shows a message screen, its answer queued first.
     void answered_frame(Uint8 button = SDL_BUTTON_LEFT) {
-        int frame_mode = loop_->mode;
+        LoopMode frame_mode = loop_->mode();
         push_click(5, 5, button);
         loop_->frame_work(frame_mode);
     }
-    void press(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, x, y), loop_->mode); }
-    void release(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONUP, x, y), loop_->mode); }
+    void press(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONDOWN, x, y), loop_->mode()); }
+    void release(int x, int y) { loop_->handle_event(mouse_event(SDL_MOUSEBUTTONUP, x, y), loop_->mode()); }
     // An upward pusher from page 3 of the bin (grab offset 9, 2) let go at (x, y).
     void new_pusher_at(int x, int y) {
-        loop_->parts_bin.goto_page(2);
+        loop_->handle_event(key_event(SDLK_3), LoopMode::construction);
         press(650 + 59, 52);
         release(x, y);
     }
@@ -73,36 +73,35 @@ protected:
 TEST_F(LoopTest, RunsStartAndStopAfterTheStoppingFramesStep) {
     push_click(453, 560, SDL_BUTTON_RIGHT);
     frames(1);
-    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION) << "only the left button counts while building";
+    EXPECT_EQ(loop_->mode(), LoopMode::construction) << "only the left button counts while building";
     const std::vector<std::function<void()>> starts = {[] { push_key(SDLK_SPACE); }, [] { push_click(617, 587); }};
     const std::vector<std::function<void()>> stops = {[] { push_key(SDLK_ESCAPE); }, [] { push_key(SDLK_SPACE); },
                                                       [] { push_click(500, 570, SDL_BUTTON_MIDDLE); }, push_quit};
     for (size_t i = 0; i < stops.size(); ++i) {
         starts[i % 2]();
         frames(4);
-        ASSERT_EQ(loop_->mode, MODE_SIMULATION);
+        ASSERT_EQ(loop_->mode(), LoopMode::simulation);
         ASSERT_EQ(level_.ticks, 3) << "the frame that started the run did not step";
         int ticks_before = device_ticks_;
         stops[i]();
         frames(1);
         EXPECT_EQ(device_ticks_, ticks_before + 1) << "the stopping frame still steps";
-        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_EQ(loop_->mode(), LoopMode::construction);
         EXPECT_EQ(level_.ticks, 0);
         EXPECT_FALSE(level_.has_block(11, 11)) << "the floor was reset";
     }
 }
 
 TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
-    loop_->init_code = "x = = 1";
+    loop_->set_program("x = = 1", "");
     push_key(SDLK_SPACE);
     push_click(5, 5); // dismisses the error screen
     frames(1);
-    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->mode(), LoopMode::construction);
     EXPECT_EQ(pending_events(), 0);
-    loop_->init_code = "";
     for (auto [code, good_frames] : {std::pair{"n = (n or 0) + 1 if n == 4 then error('boom') end", 3},
                                      {"action('pusher_7', 'on', 0)", 0}}) {
-        loop_->cycle_code = code;
+        loop_->set_program("", code);
         push_key(SDLK_SPACE);
         frames(1 + good_frames);
         int ticks_before = device_ticks_;
@@ -111,7 +110,7 @@ TEST_F(LoopTest, ProgramErrorsStopTheRunWithoutAStep) {
         SDL_Event release;
         SDL_PollEvent(&release);
         EXPECT_EQ(device_ticks_, ticks_before) << code;
-        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_EQ(loop_->mode(), LoopMode::construction);
         EXPECT_FALSE(level_.has_block(11, 11)) << "the floor was cleared";
     }
 }
@@ -132,9 +131,9 @@ TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
     push_click(40, 227); // not a placeholder
     push_key(SDLK_ESCAPE);
     frames(1);
-    ASSERT_EQ(loop_->mode, MODE_CONSTRUCTION);
-    EXPECT_EQ(loop_->init_code, "-- Initialization Code Goes Here\nn = 01\n");
-    EXPECT_EQ(loop_->cycle_code, *level_.cycle_code);
+    ASSERT_EQ(loop_->mode(), LoopMode::construction);
+    EXPECT_EQ(loop_->init_code(), "-- Initialization Code Goes Here\nn = 01\n");
+    EXPECT_EQ(loop_->cycle_code(), *level_.cycle_code);
 }
 
 // S starts a run that stands still; each S runs one whole frame, Space goes
@@ -146,7 +145,7 @@ TEST_F(LoopTest, StepByStepRunsOneFrameForEachS) {
     for (const auto& stop : stops) {
         push_key(SDLK_s);
         frames(4);
-        ASSERT_EQ(loop_->mode, MODE_SIMULATION);
+        ASSERT_EQ(loop_->mode(), LoopMode::simulation);
         EXPECT_EQ(level_.ticks + device_ticks_, 0) << "nothing moves before the first S";
         push_key(SDLK_s);
         frames(3);
@@ -158,7 +157,7 @@ TEST_F(LoopTest, StepByStepRunsOneFrameForEachS) {
         stop();
         frames(1);
         EXPECT_EQ(device_ticks_, 3);
-        EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+        EXPECT_EQ(loop_->mode(), LoopMode::construction);
         EXPECT_EQ(level_.ticks, 0);
         device_ticks_ = 0;
     }
@@ -167,14 +166,14 @@ TEST_F(LoopTest, StepByStepRunsOneFrameForEachS) {
     push_key(SDLK_s);
     push_key(SDLK_SPACE);
     frames(3);
-    EXPECT_FALSE(loop_->paused);
+    EXPECT_FALSE(loop_->paused());
     EXPECT_EQ(level_.ticks, 3);
     push_key(SDLK_s);
     frames(2);
     EXPECT_EQ(level_.ticks, 5) << "S does not pause a run at full pace";
     push_key(SDLK_SPACE);
     frames(1);
-    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->mode(), LoopMode::construction);
 }
 
 // Stepping to the end wins as a run at full pace does, and the level is reset.
@@ -188,11 +187,11 @@ TEST_F(LoopTest, StepByStepEndsInTheWinScreen) {
     int ticks = level_.ticks;
     frames(3);
     EXPECT_EQ(level_.ticks, ticks);
-    loop_->handle_event(key_event(SDLK_s), MODE_SIMULATION);
+    loop_->handle_event(key_event(SDLK_s), LoopMode::simulation);
     answered_frame();
-    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->mode(), LoopMode::construction);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
-    EXPECT_FALSE(loop_->paused);
+    EXPECT_FALSE(loop_->paused());
 }
 
 // The win screen appears at the start of the frame after the last delivery;
@@ -201,19 +200,20 @@ TEST_F(LoopTest, StepByStepEndsInTheWinScreen) {
 TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
     ScratchDir dir;
     Records records(dir.path() + "/records.txt");
-    loop_->records = &records;
+    loop_.reset(); // one editor at a time
+    loop_ = std::make_unique<LevelLoop>(&info_, &level_, Par(), &records);
     level_.level_name = "loop.lvl";
-    loop_->cycle_code = "-- count\nn = (n or 0) + 1";
+    loop_->set_program("", "-- count\nn = (n or 0) + 1");
     push_key(SDLK_SPACE);
     frames(1);
     while (level_.catchers[0]->remaining > 0)
         frames(1);
-    EXPECT_EQ(loop_->mode, MODE_SIMULATION);
+    EXPECT_EQ(loop_->mode(), LoopMode::simulation);
     int ticks_before = device_ticks_;
     int steps = level_.ticks;
     answered_frame(SDL_BUTTON_WHEELDOWN); // any button dismisses it
     EXPECT_EQ(device_ticks_, ticks_before + 1);
-    EXPECT_EQ(loop_->mode, MODE_CONSTRUCTION);
+    EXPECT_EQ(loop_->mode(), LoopMode::construction);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_EQ(dir.read("records.txt"),
               "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
@@ -249,7 +249,7 @@ TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
     new_pusher_at(9 + 25 * 4 + 12, 2 + 25 * 6 - 12);
     ASSERT_EQ(level_.devices.size(), 1u);
     EXPECT_EQ(describe_part(*device(0)), "part e x=4 y=6 number=0 direction=0 name=pusher_0");
-    EXPECT_EQ(loop_->held, nullptr);
+    EXPECT_EQ(loop_->dragged(), nullptr);
     new_pusher_at(9 + 25 * 4, 2 + 25 * 6); // onto the first: thrown away
     new_pusher_at(150, 100);
     new_pusher_at(200, 100);
@@ -272,14 +272,14 @@ TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
 // green where it may stand and red where not; a refused drop says why.
 TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {
     level_.devices.clear();
-    place<DeviceConveyer>(level_, 4, 10, true, 1, DIR_RIGHT, 10);
-    place<DevicePusher>(level_, 8, 10, false, DIR_UP)->give_name(0);
+    place<DeviceConveyer>(level_, 4, 10, Mobility::fixed, 1, DIR_RIGHT, 10);
+    place<DevicePusher>(level_, 8, 10, Mobility::movable, DIR_UP)->give_name(0);
     // The outline's left edge at cell (cx, 10) with the pointer where the
     // drop snaps to it; the pusher from the bin is held 9, 2 from its corner.
     auto outline_at = [&](int cx) {
         SDL_WarpMouse(static_cast<Uint16>(25 * cx + 9 + 12), 25 * 10 + 2);
         SDL_PumpEvents();
-        loop_->frame_work(MODE_CONSTRUCTION);
+        loop_->frame_work(LoopMode::construction);
         Uint8 r = 0, g = 0, b = 0;
         SDL_LockSurface(info_.screen);
         Uint16 pixel = static_cast<Uint16*>(info_.screen->pixels)[(25 * 10 + 12) * info_.screen->pitch / 2 + 25 * cx];
@@ -287,7 +287,7 @@ TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {
         SDL_GetRGB(pixel, info_.screen->format, &r, &g, &b);
         return std::string(g > 2 * r ? "green" : r > 2 * g ? "red" : "none");
     };
-    loop_->parts_bin.goto_page(2);
+    loop_->handle_event(key_event(SDLK_3), LoopMode::construction);
     press(650 + 59, 52);
     const std::tuple<int, const char*, const char*> drops[] = {
         {8, "red", "Not placed: it would overlap pusher_0."},
@@ -296,17 +296,16 @@ TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {
     for (auto [cx, colour, said] : drops) {
         EXPECT_EQ(outline_at(cx), colour) << cx;
         release(25 * cx + 9 + 12, 25 * 10 + 2);
-        EXPECT_EQ(loop_->status.text(), said);
+        EXPECT_EQ(loop_->status_text(), said);
         press(650 + 59, 52);
     }
     EXPECT_EQ(describe_part(*device(2)), "part e x=6 y=10 number=1 direction=0 name=pusher_1");
     release(700, 100);
-    DeviceConveyer* long_belt = place<DeviceConveyer>(level_, 18, 2, false, 8, DIR_RIGHT, 10);
-    Placement off = placement_at(level_, *long_belt, 19, 2);
+    DeviceConveyer* long_belt = place<DeviceConveyer>(level_, 18, 2, Mobility::movable, 8, DIR_RIGHT, 10);
+    Placement off = placement_at(level_, *long_belt, {19, 2});
     EXPECT_EQ(off.problem, PlacementProblem::off_floor);
-    EXPECT_EQ(cells_covered_at(*long_belt, 19, 2).size(), 7u) << "only the cells on the floor";
-    EXPECT_EQ(long_belt->x, 18) << "asking moves nothing";
-    EXPECT_EQ(refusal_text(off, false), "Not here: it would stick out of the floor.");
+    EXPECT_EQ(cells_covered_at(*long_belt, {19, 2}).size(), 7u) << "only the cells on the floor";
+    EXPECT_EQ(refusal_text(off, DropStage::dragging), "Not here: it would stick out of the floor.");
 }
 
 // The save button proposes the level's name; the status line says where
@@ -317,7 +316,7 @@ TEST_F(LoopTest, SavingProposesTheLevelsNameAndSaysWhereItWent) {
     level_.level_name = "07-lamp.lvl";
     push_key(SDLK_RETURN);
     press(52, 573);
-    EXPECT_EQ(loop_->status.text(), "Saved to saves/07-lamp.sav");
+    EXPECT_EQ(loop_->status_text(), "Saved to saves/07-lamp.sav");
     EXPECT_EQ(game.read("saves/07-lamp.sav").rfind("07-lamp.lvl\n", 0), 0u);
     EXPECT_EQ(shown_path("/elsewhere/x.sav"), "/elsewhere/x.sav");
 }
@@ -327,29 +326,29 @@ TEST_F(LoopTest, DevicesStayOnTheFloorAndFixedOnesStayPut) {
     // Picked up at its fifth cell, the belt's top-left pixel lies 105 pixels
     // left of the pointer; drops snap to the nearest cell.
     for (auto [left_of_edge, expected_x] : {std::pair{10, 0}, {36, 0}, {37, 8}}) {
-        DeviceConveyer* belt = place<DeviceConveyer>(level_, 8, 3, false, 8, DIR_RIGHT, 10);
+        DeviceConveyer* belt = place<DeviceConveyer>(level_, 8, 3, Mobility::movable, 8, DIR_RIGHT, 10);
         press(25 * 12 + 5, 25 * 3 + 5);
         release(105 - left_of_edge, 25 * 3 + 5);
         EXPECT_EQ(belt->x, expected_x) << left_of_edge << " pixels left of the edge";
         level_.devices.clear();
     }
-    DeviceConveyer* tall = place<DeviceConveyer>(level_, 10, 10, false, 2, DIR_UP, 10);
+    DeviceConveyer* tall = place<DeviceConveyer>(level_, 10, 10, Mobility::movable, 2, DIR_UP, 10);
     press(25 * 10 + 1, 25 * 10 + 1);
     release(25 * 10 + 1, 25 * 21 + 1); // its second cell would be in row 22
     EXPECT_EQ(tall->y, 10);
     press(25 * 10 + 1, 25 * 10 + 1);
     release(25 * 25 + 1, 25 * 10 + 1);
     EXPECT_EQ(tall->x, 25);
-    place<DeviceConveyer>(level_, 4, 4, true, 1, DIR_RIGHT, 10);
+    place<DeviceConveyer>(level_, 4, 4, Mobility::fixed, 1, DIR_RIGHT, 10);
     press(25 * 4 + 3, 25 * 4 + 3);
-    EXPECT_EQ(loop_->held, nullptr) << "a fixed belt cannot be picked up";
+    EXPECT_EQ(loop_->dragged(), nullptr) << "a fixed belt cannot be picked up";
     release(0, 0);
-    place<DevicePusher>(level_, 4, 4, false, DIR_UP)->give_name(0);
+    place<DevicePusher>(level_, 4, 4, Mobility::movable, DIR_UP)->give_name(0);
     press(25 * 4 + 3, 25 * 4 + 3);
-    EXPECT_EQ(loop_->held, device(2));
-    loop_->handle_event(key_event(SDLK_SPACE), MODE_CONSTRUCTION);
-    EXPECT_EQ(loop_->held, nullptr) << "starting ends the drag";
-    EXPECT_EQ(loop_->mode, MODE_SIMULATION);
+    EXPECT_EQ(loop_->dragged(), device(2));
+    loop_->handle_event(key_event(SDLK_SPACE), LoopMode::construction);
+    EXPECT_EQ(loop_->dragged(), nullptr) << "starting ends the drag";
+    EXPECT_EQ(loop_->mode(), LoopMode::simulation);
 }
 
 // The level list with the real loop and chooser in a scratch game folder.
@@ -403,10 +402,10 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
               "moved to saves/records.txt.corrupt and the game goes on with empty records.\n");
     EXPECT_EQ(game.read("saves/records.txt.corrupt"), "not a records file\n");
     EXPECT_EQ(pending_events(), 1);
-    EXPECT_EQ(load_outcome(load_level("saves/lost.sav", 1)), LoadOutcome::show_error);
-    EXPECT_EQ(load_outcome(load_level("saves/bad.sav", 1)), LoadOutcome::fatal);
-    EXPECT_EQ(load_outcome(load_level("saves/far.sav", 1)), LoadOutcome::show_error);
-    EXPECT_EQ(load_outcome(load_level("saves/off.sav", 1)), LoadOutcome::show_error);
+    EXPECT_EQ(load_outcome(load_level("saves/lost.sav", LevelSource::save_file)), LoadOutcome::show_error);
+    EXPECT_EQ(load_outcome(load_level("saves/bad.sav", LevelSource::save_file)), LoadOutcome::fatal);
+    EXPECT_EQ(load_outcome(load_level("saves/far.sav", LevelSource::save_file)), LoadOutcome::show_error);
+    EXPECT_EQ(load_outcome(load_level("saves/off.sav", LevelSource::save_file)), LoadOutcome::show_error);
     EXPECT_EXIT(fatal_message(nullptr, INVALID_RECORD_TITLE, INVALID_RECORD_MESSAGE), testing::ExitedWithCode(1),
                 "Error!: Error loading saved game: Invalid device type!");
 }

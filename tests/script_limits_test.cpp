@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scripting/scripting_engine.h"
+#include "support.h"
 
 namespace {
 
@@ -18,15 +19,15 @@ void expect_each_stops(ScriptingEngine& script, const std::vector<const char*>& 
         auto start = std::chrono::steady_clock::now();
         script.run_code(code, "EVERY TIME");
         std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-        const std::string error = script.error.value_or("(none)");
+        const std::string error = script.error().value_or("(none)");
         EXPECT_NE(error.find("program ran too long (more than "), std::string::npos) << code << ": " << error;
         EXPECT_NE(error.find("); stopped"), std::string::npos) << code << ": " << error;
         EXPECT_LT(seconds.count(), most_seconds) << code;
-        EXPECT_EQ(lua_gettop(script.lua), 0);
+        EXPECT_EQ(lua_gettop(script.state()), 0);
     }
     script.run_code("action('d', ('speed = 42'):match('(%a+) = %d+'), 1)", "EVERY TIME");
-    EXPECT_FALSE(script.error) << *script.error;
-    EXPECT_EQ(script.action_verbs, (std::vector<std::string>{"speed"}));
+    EXPECT_FALSE(script.error()) << *script.error();
+    EXPECT_EQ(queued_verbs(script), (std::vector<std::string>{"speed"}));
 }
 
 ScriptLimits limits_with(long long instructions, int milliseconds) {
@@ -41,23 +42,23 @@ TEST(ScriptLimits, BudgetsPerChunkStopWithWhereAndWhichLimit) {
     const std::string stopped =
         "[string \"EVERY TIME\"]:2: program ran too long (more than 1000000 instructions); stopped";
     script.run_code("\nwhile true do end", "EVERY TIME");
-    EXPECT_EQ(script.error, stopped);
+    EXPECT_EQ(script.error(), stopped);
     // Pattern steps count as instructions, and pcall cannot swallow the stop.
     script.run_code("local s = ('a'):rep(3000)\nlocal ok = pcall(s.find, s, '.-.-.-b') action('d', 'swallowed', 1)",
                     "EVERY TIME");
-    EXPECT_EQ(script.error, stopped);
-    EXPECT_TRUE(script.action_verbs.empty());
+    EXPECT_EQ(script.error(), stopped);
+    EXPECT_TRUE(script.queued_actions().empty());
     // The budget restarts with every chunk.
     for (int i = 0; i < 3; ++i) {
         script.run_code("for i = 1, 600000 do end", "EVERY TIME");
-        EXPECT_FALSE(script.error) << "chunk " << i;
+        EXPECT_FALSE(script.error()) << "chunk " << i;
     }
     // Slow library calls with few instructions meet the clock instead.
     ScriptingEngine slow(limits_with(1000000000000000, 100));
     for (const char* code : {"local s = string.rep('x', 2^18)\nwhile true do s:find('y', 1, true) end",
                              "\nstring.find(('a'):rep(3000), '.-.-.-b')"}) {
         slow.run_code(code, "EVERY TIME");
-        EXPECT_EQ(slow.error, "[string \"EVERY TIME\"]:2: program ran too long (more than 100 ms); stopped") << code;
+        EXPECT_EQ(slow.error(), "[string \"EVERY TIME\"]:2: program ran too long (more than 100 ms); stopped") << code;
     }
 }
 
@@ -75,22 +76,22 @@ TEST(ScriptLimits, RepeatedTextsCostAndRunAsIfCompiledAgain) {
     for (int run = 0; run < 3; ++run) {
         script.clear_actions();
         script.run_code(counting.c_str(), "EVERY TIME");
-        EXPECT_NE(script.error.value_or("").find("instructions); stopped"), std::string::npos) << *script.error;
-        reached.push_back(script.action_args.empty() ? 0 : script.action_args.back());
+        EXPECT_NE(script.error().value_or("").find("instructions); stopped"), std::string::npos) << *script.error();
+        reached.push_back(queued_args(script).empty() ? 0 : queued_args(script).back());
     }
     EXPECT_GT(reached[0], 10000);
     EXPECT_NEAR(reached[1], reached[0], 1000);
     EXPECT_NEAR(reached[2], reached[0], 1000);
     for (const char* name : {"FIRST TIME", "EVERY TIME"}) {
         script.run_code("error('x')", name);
-        EXPECT_EQ(script.error, "[string \"" + std::string(name) + "\"]:1: x");
+        EXPECT_EQ(script.error(), "[string \"" + std::string(name) + "\"]:1: x");
     }
     script.clear_actions();
     for (int round = 0; round < 2; ++round)
         for (int i = 0; i < 2 * ChunkCache::KEPT_CHUNKS; ++i)
             script.run_code(("k = (k or 0) + " + std::to_string(i)).c_str(), "EVERY TIME");
     script.run_code("action('d', 'k', k)", "EVERY TIME");
-    EXPECT_EQ(script.action_args, (std::vector<int>{2 * (2 * ChunkCache::KEPT_CHUNKS - 1) * ChunkCache::KEPT_CHUNKS}));
+    EXPECT_EQ(queued_args(script), (std::vector<int>{2 * (2 * ChunkCache::KEPT_CHUNKS - 1) * ChunkCache::KEPT_CHUNKS}));
 }
 
 // Memory counts for the whole run and for every single text or table part;
@@ -107,15 +108,15 @@ TEST(ScriptLimits, UnboundedMemoryStopsWithNotEnoughMemory) {
                              "local s = 'x' while true do s = s .. s end", "string.rep('x', 2^28)",
                              "local t = {} for i = 1, 2^15 do t[i] = i end"}) {
         script.run_code(code, "EVERY TIME");
-        EXPECT_EQ(script.error, "not enough memory") << code;
+        EXPECT_EQ(script.error(), "not enough memory") << code;
         EXPECT_LT(script.instructions_spent(), limits.instructions) << code;
     }
-    // The longest text and table that fit.
+    // The longest text and table that fit, in memory failed chunks gave back.
     script.run_code("local s = ('x'):rep(2^18) assert(#s == 2^18 and not pcall(function() return s .. 'x' end))\n"
                     "t = {} for i = 1, 16384 do t[i] = {i} end action('d', 'ok', #t)",
                     "EVERY TIME");
-    EXPECT_FALSE(script.error) << *script.error;
-    EXPECT_EQ(script.action_args, (std::vector<int>{16384}));
+    EXPECT_FALSE(script.error()) << "the memory of a failed chunk is given back";
+    EXPECT_EQ(queued_args(script), (std::vector<int>{16384}));
 }
 
 // Lua's pattern functions backtrack inside one library call, where no hook
@@ -147,7 +148,7 @@ TEST(PatternLimits, DeepPatternsRaiseTooComplexInsteadOfOverflowingTheStack) {
                     "assert(not ok and message == 'pattern too complex', message)\n"
                     "string.find(('a'):rep(2^17), ('a-'):rep(2^16) .. 'b')",
                     "EVERY TIME");
-    EXPECT_EQ(script.error, "[string \"EVERY TIME\"]:6: pattern too complex");
+    EXPECT_EQ(script.error(), "[string \"EVERY TIME\"]:6: pattern too complex");
 }
 
 } // namespace

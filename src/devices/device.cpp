@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "canvas/canvas.h"
 #include "devices/device_kit.h"
-#include "toolkit/toolkit.h"
 
 namespace {
 // The record format filled with the numbers, in order.
@@ -18,53 +18,37 @@ std::string format_record(const char* record, const std::vector<int>& fields) {
 
 const DeviceKind Device::NO_KIND{'\0', "", "", ""};
 
-Device::Device(int x, int y, bool fixed, const DeviceKind& kind)
-    : x(x), y(y), name{}, fixed(fixed), kind(kind.word), kind_(&kind) {}
+Device::Device(int x, int y, Mobility mobility, const DeviceKind& kind)
+    : x(x), y(y), name{}, fixed(mobility == Mobility::fixed), kind(kind) {}
 
 void Device::tick(Level*) {}
 
 void Device::code_action(const char*, int, Level*) {}
 
-bool Device::block_collide(int cx, int cy) { return floor_collide(cx, cy); }
+bool Device::block_collide(int cx, int cy) const { return floor_collide(cx, cy); }
 
-bool Device::floor_collide(int cx, int cy) { return cx == x && cy == y; }
+bool Device::floor_collide(int cx, int cy) const { return cx == x && cy == y; }
+
+std::vector<FloorCell> Device::footprint() const { return {{0, 0}}; }
 
 void Device::give_name(int n) {
-    if (kind.empty())
+    if (!kind.takes_name())
         return;
-    std::snprintf(name, sizeof name, "%s_%d", kind.c_str(), n);
+    std::snprintf(name, sizeof name, "%s_%d", kind.word, n);
     number = n;
 }
 
-std::string Device::get_code_stub(Level*) { return ""; }
+std::string Device::get_code_stub(const Level&) const { return ""; }
 
 void Device::reset() {}
 
-bool Device::is_low() { return false; }
+bool Device::is_low() const { return false; }
 
-std::string Device::get_save_stub(Level*) { return format_record(kind_->record, record_fields()); }
+std::string Device::get_save_stub() const { return format_record(kind.record, record_fields()); }
 
-bool Device::device_collide(Device* other) {
-    for (int cx = 0; cx < FLOOR_W; ++cx)
-        for (int cy = 0; cy < FLOOR_H; ++cy)
-            if (floor_collide(cx, cy) && other->floor_collide(cx, cy))
-                return true;
-    return false;
-}
+void Device::draw(Canvas& canvas, Phase phase) const { draw_at(canvas, x * CELL_PX, y * CELL_PX, phase); }
 
-bool Device::fits_floor() {
-    for (int cx = 0; cx < FLOOR_W; ++cx)
-        if (floor_collide(cx, FLOOR_H))
-            return false;
-    for (int cy = 0; cy < FLOOR_H; ++cy)
-        if (floor_collide(FLOOR_W, cy))
-            return false;
-    return on_floor(x, y);
-}
-
-void Device::draw(SDL_Surface* dst, bool labels) { draw_at(dst, x * CELL_PX, y * CELL_PX, labels); }
-
-void Device::draw_label(SDL_Surface* dst, int px, int py, bool labels) const {
-    if (labels)
-        draw_text(name, 10, 255, 0, 0, px, py - 16, dst);
+void Device::draw_label(Canvas& canvas, int px, int py, Phase phase) const {
+    if (phase == Phase::building)
+        canvas.draw_text(name, 10, {255, 0, 0}, px, py - 16);
 }

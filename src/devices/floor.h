@@ -30,6 +30,8 @@ Step direction_step(int direction);
 struct FloorCell {
     int x;
     int y;
+    bool operator==(const FloorCell& other) const { return x == other.x && y == other.y; }
+    bool operator<(const FloorCell& other) const { return x != other.x ? x < other.x : y < other.y; }
 };
 
 // The neighbour of (x, y) in `direction`; an unknown direction faces nowhere,

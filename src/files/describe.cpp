@@ -19,8 +19,8 @@ std::string describe_code(const char* part, const std::optional<std::string>& co
 
 std::string describe_part(const Device& device) {
     std::ostringstream line;
-    line << "part " << device.device_kind().letter;
-    std::istringstream names(device.device_kind().fields);
+    line << "part " << device.kind.letter;
+    std::istringstream names(device.kind.fields);
     std::string field;
     for (int value : device.record_fields()) {
         names >> field;

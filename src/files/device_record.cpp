@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 
 namespace {
 
@@ -36,36 +36,37 @@ struct KindRow {
 const KindRow KINDS[] = {
     {DeviceConverter::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
-         return std::make_unique<DeviceConverter>(f[0], f[1], false, type_of(f[2]), type_of(f[3]));
+         return std::make_unique<DeviceConverter>(f[0], f[1], Mobility::movable, type_of(f[2]), type_of(f[3]));
      }},
     {DeviceConveyer::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
          if (!file_values_ok({f[2], f[4]}))
              return nullptr;
-         return std::make_unique<DeviceConveyer>(f[0], f[1], false, f[2], f[3], f[4]);
+         return std::make_unique<DeviceConveyer>(f[0], f[1], Mobility::movable, f[2], f[3], f[4]);
      }},
     {DeviceGrabber::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
          if (!file_values_ok({f[3]}))
              return nullptr;
          // Only 1 means a claw on the left; anything else puts it on the right.
-         return std::make_unique<DeviceGrabber>(f[0], f[1], false, f[3], f[4] == 1);
+         return std::make_unique<DeviceGrabber>(f[0], f[1], Mobility::movable, f[3],
+                                                f[4] == 1 ? ClawSide::left : ClawSide::right);
      }},
     {DeviceIndicator::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
-         return std::make_unique<DeviceIndicator>(f[0], f[1], false, f[3], f[4], f[5]);
+         return std::make_unique<DeviceIndicator>(f[0], f[1], Mobility::movable, f[3], f[4], f[5]);
      }},
     {DevicePusher::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
-         return std::make_unique<DevicePusher>(f[0], f[1], false, f[3]);
+         return std::make_unique<DevicePusher>(f[0], f[1], Mobility::movable, f[3]);
      }},
     {DeviceSensor::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
-         return std::make_unique<DeviceSensor>(f[0], f[1], false, f[3]);
+         return std::make_unique<DeviceSensor>(f[0], f[1], Mobility::movable, f[3]);
      }},
     {DeviceSprayer::KIND,
      [](const Fields& f) -> std::unique_ptr<Device> {
-         return std::make_unique<DeviceSprayer>(f[0], f[1], false, f[3]);
+         return std::make_unique<DeviceSprayer>(f[0], f[1], Mobility::movable, f[3]);
      }},
 };
 
@@ -80,7 +81,7 @@ std::unique_ptr<Device> device_from_stub(const char* line) {
         if (read != record_field_count(row.kind.record) || !file_values_ok({f[0], f[1]}))
             return nullptr;
         std::unique_ptr<Device> device = row.make(f);
-        if (!device || device->kind.empty())
+        if (!device || !device->kind.takes_name())
             return device;
         // Lua names carry the number: "pusher_-1" would be no name at all.
         if (f[2] < 0)

@@ -1,9 +1,10 @@
 #include "files/level_file.h"
 
-#include "converter/converter.h"
-#include "conveyer/conveyer.h"
 #include "files/device_record.h"
-#include "scripting/message_text.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "level/placement.h"
+#include "text/message_text.h"
 
 namespace {
 
@@ -25,12 +26,12 @@ std::optional<std::string> catcher_problem(const Catcher& catcher) {
     return std::nullopt;
 }
 
-// A fixed belt or a converter, placed (converters only `with_converters`)
+// A fixed belt or a converter, placed (unless the converters are left out)
 // when it stands where the player could have put it.
-std::optional<std::string> place_device(Level& level, std::unique_ptr<Device> device, bool place) {
-    if (!device->fits_floor())
+std::optional<std::string> place_device(Level& level, std::unique_ptr<Device> device, LevelConverters converters) {
+    if (!fits_floor(*device, {device->x, device->y}))
         return OFF_THE_FLOOR;
-    if (place)
+    if (converters == LevelConverters::placed || &device->kind != &DeviceConverter::KIND)
         level.devices.push_back(std::move(device));
     return std::nullopt;
 }
@@ -39,7 +40,7 @@ std::optional<std::string> place_device(Level& level, std::unique_ptr<Device> de
 // level; what is wrong with it when it holds a number out of range or would
 // not fit the floor. Unknown keywords have no fields.
 std::optional<std::string> read_item(Level& level, BetterReader& reader, const std::string& keyword, int x, int y,
-                                     bool with_converters) {
+                                     LevelConverters converters) {
     if (keyword == "spawner") {
         unsigned char type = type_of(reader.get_string());
         int period = reader.get_int();
@@ -64,13 +65,14 @@ std::optional<std::string> read_item(Level& level, BetterReader& reader, const s
         int period = reader.get_int();
         if (!file_values_ok({x, y, length, period}))
             return OUT_OF_RANGE;
-        return place_device(level, std::make_unique<DeviceConveyer>(x, y, true, length, direction, period), true);
+        return place_device(level, std::make_unique<DeviceConveyer>(x, y, Mobility::fixed, length, direction, period),
+                            converters);
     } else if (keyword == "converter") {
         unsigned char from = type_of(reader.get_string());
         unsigned char to = type_of(reader.get_string());
         if (!file_values_ok({x, y}))
             return OUT_OF_RANGE;
-        return place_device(level, std::make_unique<DeviceConverter>(x, y, false, from, to), with_converters);
+        return place_device(level, std::make_unique<DeviceConverter>(x, y, Mobility::movable, from, to), converters);
     }
     return std::nullopt;
 }
@@ -120,7 +122,7 @@ bool plain_level_name(const std::string& name) {
 }
 
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
-                                           bool with_converters, Par* par) {
+                                           LevelConverters converters, Par* par) {
     if (std::optional<std::string> problem = level_name_problem(name))
         return load_failure(LoadProblem::unreadable, *problem);
     std::string path = LEVELS_FOLDER + name;
@@ -140,7 +142,7 @@ std::optional<LoadResult> read_level_items(Level& level, const std::string& name
         int y = reader.get_int();
         if (par != nullptr)
             note_par(*par, keyword, x, y);
-        if (std::optional<std::string> problem = read_item(level, reader, keyword, x, y, with_converters))
+        if (std::optional<std::string> problem = read_item(level, reader, keyword, x, y, converters))
             return load_failure(LoadProblem::bad_level_file, "Level file " + path + ": item " + std::to_string(item) +
                                                                  " (" + shortened_message(keyword, 40) + ") " +
                                                                  *problem);
@@ -152,7 +154,7 @@ LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
     auto level = std::make_unique<Level>();
     level->level_name = name;
     LoadResult result;
-    if (std::optional<LoadResult> failure = read_level_items(*level, name, open, true, &result.par))
+    if (std::optional<LoadResult> failure = read_level_items(*level, name, open, LevelConverters::placed, &result.par))
         return std::move(*failure);
     result.level = std::move(level);
     return result;
@@ -161,6 +163,6 @@ LoadResult read_level_file(const std::string& name, const LevelOpener& open) {
 Par read_level_par(const std::string& name, const LevelOpener& open) {
     Par par;
     Level level;
-    read_level_items(level, name, open, false, &par);
+    read_level_items(level, name, open, LevelConverters::left_out, &par);
     return par;
 }

@@ -12,10 +12,10 @@
 #include <string>
 
 #include "files/better_reader.h"
+#include "files/metrics.h"
+#include "files/paths.h"
 #include "level/level.h"
 
-// Level files live here, relative to the game's working folder.
-constexpr const char* LEVELS_FOLDER = "levels/";
 // Longest level file name (inside LEVELS_FOLDER) a level or save may name.
 constexpr std::size_t LEVEL_NAME_MAX = 120;
 // Most items a level file may hold: one per floor cell. A spawner, a belt or
@@ -30,16 +30,6 @@ enum class LoadProblem {
     bad_level_file, // the level file holds items no floor can use, or too many
     invalid_record, // the save holds a line that is no device record
     bad_save,       // the save holds devices no floor can take, or too many
-};
-
-// A level's target numbers for a winning machine (run/metrics.h), each
-// present or not. A level file gives them as items that a reader knowing
-// nothing of them skips after their keyword, x and y:
-// "par, STEPS, PARTS" and "par_code, CODE, 0".
-struct Par {
-    std::optional<int> steps;
-    std::optional<int> parts;
-    std::optional<int> code;
 };
 
 // A loaded level with its level file's par, or why there is none; `message`
@@ -62,14 +52,18 @@ BetterReader open_level_file(const std::string& name);
 // other name is ever opened.
 bool plain_level_name(const std::string& name);
 
+// What becomes of a level file's converters: a level opened from its file
+// gets them; a save brings its own (the player may have moved them).
+enum class LevelConverters { placed, left_out };
+
 // Reads the items of the level file `name` into the level, in file order;
-// with `with_converters` false a converter item is read but not placed.
+// converter items are always read, and placed or left out.
 // The failure when `name` is no plain file name inside LEVELS_FOLDER (judged
 // before anything is opened), when the file cannot be opened, or when it
 // holds items no floor can use, or too many. Par items go into `par` when
 // one is given.
 std::optional<LoadResult> read_level_items(Level& level, const std::string& name, const LevelOpener& open,
-                                           bool with_converters, Par* par = nullptr);
+                                           LevelConverters converters, Par* par = nullptr);
 
 // A level from its level file, named inside LEVELS_FOLDER.
 LoadResult read_level_file(const std::string& name, const LevelOpener& open = open_level_file);

@@ -12,15 +12,7 @@
 #include <optional>
 #include <string>
 
-// The three numbers of a winning machine; run/metrics.h measures them.
-struct Metrics {
-    int steps = 0;
-    int parts = 0;
-    int code = 0;
-    bool operator==(const Metrics& other) const {
-        return steps == other.steps && parts == other.parts && code == other.code;
-    }
-};
+#include "files/metrics.h"
 
 using BestsByLevel = std::map<std::string, Metrics>;
 

@@ -4,6 +4,7 @@
 #include "files/device_record.h"
 #include "files/whole_file.h"
 #include "level/level.h"
+#include "level/placement.h"
 
 namespace {
 
@@ -33,7 +34,8 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
     auto level = std::make_unique<Level>();
     level->level_name = save.get_line();
     LoadResult result;
-    if (std::optional<LoadResult> failure = read_level_items(*level, level->level_name, open, false, &result.par))
+    if (std::optional<LoadResult> failure =
+            read_level_items(*level, level->level_name, open, LevelConverters::left_out, &result.par))
         return std::move(*failure);
     std::string file = save_name.empty() ? "Save file" : "Save file " + save_name;
     // A save that ends before its "CODE" line meets the empty text at the end
@@ -46,10 +48,9 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
         std::unique_ptr<Device> device = device_from_stub(line.c_str());
         if (!device)
             return load_failure(LoadProblem::invalid_record, INVALID_RECORD_MESSAGE);
-        if (!device->fits_floor())
+        if (!fits_floor(*device, {device->x, device->y}))
             return load_failure(LoadProblem::bad_save, file + ": record " + std::to_string(record) + " (" +
-                                                           device->get_save_stub(level.get()) +
-                                                           ") does not fit the floor");
+                                                           device->get_save_stub() + ") does not fit the floor");
         level->devices.push_back(std::move(device));
     }
     level->init_code = read_code(save);
@@ -58,8 +59,8 @@ LoadResult read_save_file(BetterReader& save, const LevelOpener& open, const std
     return result;
 }
 
-LoadResult load_level(const char* file, int mode) {
-    if (mode != 1)
+LoadResult load_level(const char* file, LevelSource source) {
+    if (source == LevelSource::level_file)
         return read_level_file(file);
     BetterReader save(file);
     if (!save.is_open())
@@ -71,7 +72,7 @@ std::string save_text(Level& level, const std::string& code) {
     std::string text = level.level_name + "\n";
     for (auto& device : level.devices)
         if (!device->fixed)
-            text += device->get_save_stub(&level) + "\n";
+            text += device->get_save_stub() + "\n";
     return text + "CODE\n" + code;
 }
 

@@ -21,9 +21,10 @@ constexpr int SAVE_RECORDS_MAX = FLOOR_W * FLOOR_H;
 LoadResult read_save_file(BetterReader& save, const LevelOpener& open = open_level_file,
                           const std::string& save_name = "");
 
-// The game's loader: mode 0 reads the level file `file` (a name inside
-// LEVELS_FOLDER), mode 1 the save file at the path `file`.
-LoadResult load_level(const char* file, int mode);
+// What the game's loader reads: a level file by its name inside
+// LEVELS_FOLDER, or a save file by its path.
+enum class LevelSource { level_file, save_file };
+LoadResult load_level(const char* file, LevelSource source);
 
 // The text of a save of the level: the level name, a record per device that
 // is not fixed, "CODE", then `code` (the program part) as it is.

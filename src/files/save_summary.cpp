@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "files/level_file.h"
-#include "scripting/message_text.h"
+#include "text/message_text.h"
 
 namespace {
 std::string date_of(const struct stat& info) {

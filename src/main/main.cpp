@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "main/startup.h"
+#include "screens/level_list.h"
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 

@@ -1,11 +1,11 @@
 #include "partsbin/parts_bin.h"
 
-#include "conveyer/conveyer.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
-#include "pusher/pusher.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
@@ -30,46 +30,55 @@ constexpr int ICON_TWOX = 0x80;
 constexpr int HIT_WIDTH = 30;
 constexpr int HIT_HEIGHT = 29;
 
-struct PictureFile {
+struct ButtonPicture {
     int key;
     const char* path;
-    bool keyed;
+    Magenta magenta;
 };
 
-const PictureFile PAGE_FILES[] = {
-    {0, "img/parts_conveyers.gif", false},
-    {1, "img/parts_sensorsprayer.gif", false},
-    {2, "img/parts_pusherindicator.gif", false},
+const ButtonPicture PAGE_FILES[] = {
+    {0, "img/parts_conveyers.gif", Magenta::opaque},
+    {1, "img/parts_sensorsprayer.gif", Magenta::opaque},
+    {2, "img/parts_pusherindicator.gif", Magenta::opaque},
 };
 
-const PictureFile BUTTON_FILES[] = {
-    {0x21, "img/button_off_red.gif", false},    {0x11, "img/button_on_red.gif", false},
-    {0x22, "img/button_off_green.gif", false},  {0x12, "img/button_on_green.gif", false},
-    {0x28, "img/button_off_blue.gif", false},   {0x18, "img/button_on_blue.gif", false},
-    {0x24, "img/button_off_orange.gif", false}, {0x14, "img/button_on_orange.gif", false},
-    {DRAG_PICTURE, "img/button_drag.gif", false}, {ICON_LEFT, "img/arrow_left.gif", true},
-    {ICON_RIGHT, "img/arrow_right.gif", true},  {ICON_UP, "img/arrow_up.gif", true},
-    {ICON_DOWN, "img/arrow_down.gif", true},    {ICON_ONE, "img/button_one.gif", true},
-    {ICON_TWO, "img/button_two.gif", true},     {ICON_FOUR, "img/button_four.gif", true},
-    {ICON_EIGHT, "img/button_eight.gif", true}, {ICON_ONEX, "img/button_onex.gif", true},
-    {ICON_TWOX, "img/button_twox.gif", true},
+const ButtonPicture BUTTON_FILES[] = {
+    {0x21, "img/button_off_red.gif", Magenta::opaque},
+    {0x11, "img/button_on_red.gif", Magenta::opaque},
+    {0x22, "img/button_off_green.gif", Magenta::opaque},
+    {0x12, "img/button_on_green.gif", Magenta::opaque},
+    {0x28, "img/button_off_blue.gif", Magenta::opaque},
+    {0x18, "img/button_on_blue.gif", Magenta::opaque},
+    {0x24, "img/button_off_orange.gif", Magenta::opaque},
+    {0x14, "img/button_on_orange.gif", Magenta::opaque},
+    {DRAG_PICTURE, "img/button_drag.gif", Magenta::opaque},
+    {ICON_LEFT, "img/arrow_left.gif", Magenta::see_through},
+    {ICON_RIGHT, "img/arrow_right.gif", Magenta::see_through},
+    {ICON_UP, "img/arrow_up.gif", Magenta::see_through},
+    {ICON_DOWN, "img/arrow_down.gif", Magenta::see_through},
+    {ICON_ONE, "img/button_one.gif", Magenta::see_through},
+    {ICON_TWO, "img/button_two.gif", Magenta::see_through},
+    {ICON_FOUR, "img/button_four.gif", Magenta::see_through},
+    {ICON_EIGHT, "img/button_eight.gif", Magenta::see_through},
+    {ICON_ONEX, "img/button_onex.gif", Magenta::see_through},
+    {ICON_TWOX, "img/button_twox.gif", Magenta::see_through},
 };
 
 bool within(int v, int low, int high) { return v >= low && v <= high; }
 
 // The picture of a key in one of the tables above, from the picture cache.
-template <std::size_t N> SDL_Surface* picture(const PictureFile (&files)[N], int key) {
-    for (const PictureFile& file : files)
+template <std::size_t N> SDL_Surface* picture(const ButtonPicture (&files)[N], int key) {
+    for (const ButtonPicture& file : files)
         if (file.key == key)
-            return cached_picture(file.path, file.keyed);
+            return cached_picture(file.path, file.magenta);
     return nullptr;
 }
 } // namespace
 
-PartsBinItem::PartsBinItem(int page, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype, int value)
-    : x(x), y(y), page(page), value(value), colour(colour), icon(icon), device(std::move(prototype)) {}
+PartsBinItem::PartsBinItem(int page, int x, int y, ButtonColour colour, int icon, std::unique_ptr<Device> prototype)
+    : x(x), y(y), page(page), value(0), colour(colour), icon(icon), device(std::move(prototype)) {}
 
-PartsBinItem::PartsBinItem(int page, int x, int y, int colour, int icon, ConveyerSetting setting, int value)
+PartsBinItem::PartsBinItem(int page, int x, int y, ButtonColour colour, int icon, ConveyerSetting setting, int value)
     : x(x), y(y), page(page), value(value), colour(colour), icon(icon), setting(setting) {}
 
 bool PartsBinItem::hit(int shown_page, int px, int py) const {
@@ -79,67 +88,77 @@ bool PartsBinItem::hit(int shown_page, int px, int py) const {
 PartsBin::PartsBin() { build_items(); }
 
 bool PartsBin::page_exists(int n) {
-    for (const PictureFile& file : PAGE_FILES)
+    for (const ButtonPicture& file : PAGE_FILES)
         if (file.key == n)
             return true;
     return false;
 }
 
 void PartsBin::build_items() {
-    auto setting = [this](int pg, int x, int y, int colour, int icon, ConveyerSetting which, int value) {
+    auto setting = [this](int pg, int x, int y, ButtonColour colour, int icon, ConveyerSetting which, int value) {
         items.push_back(std::make_unique<PartsBinItem>(pg, x, y, colour, icon, which, value));
     };
-    auto device = [this](int pg, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype) {
-        items.push_back(std::make_unique<PartsBinItem>(pg, x, y, colour, icon, std::move(prototype), 0));
+    auto device = [this](int pg, int x, int y, ButtonColour colour, int icon, std::unique_ptr<Device> prototype) {
+        items.push_back(std::make_unique<PartsBinItem>(pg, x, y, colour, icon, std::move(prototype)));
     };
     // Page 0: the next conveyer's direction, speed and length.
-    setting(0, 59, 72, COLOUR_BLUE, ICON_UP, SETTING_DIRECTION, DIR_UP);
-    setting(0, 24, 104, COLOUR_RED, ICON_LEFT, SETTING_DIRECTION, DIR_LEFT);
-    setting(0, 59, 104, COLOUR_GREEN, ICON_DOWN, SETTING_DIRECTION, DIR_DOWN);
-    setting(0, 95, 104, COLOUR_ORANGE, ICON_RIGHT, SETTING_DIRECTION, DIR_RIGHT);
-    setting(0, 30, 200, COLOUR_RED, ICON_ONEX, SETTING_PERIOD, 10);
-    setting(0, 92, 200, COLOUR_ORANGE, ICON_TWOX, SETTING_PERIOD, 5);
-    setting(0, 30, 300, COLOUR_BLUE, ICON_ONE, SETTING_LENGTH, 1);
-    setting(0, 92, 300, COLOUR_ORANGE, ICON_TWO, SETTING_LENGTH, 2);
-    setting(0, 30, 342, COLOUR_RED, ICON_FOUR, SETTING_LENGTH, 4);
-    setting(0, 92, 342, COLOUR_GREEN, ICON_EIGHT, SETTING_LENGTH, 8);
+    setting(0, 59, 72, ButtonColour::blue, ICON_UP, ConveyerSetting::direction, DIR_UP);
+    setting(0, 24, 104, ButtonColour::red, ICON_LEFT, ConveyerSetting::direction, DIR_LEFT);
+    setting(0, 59, 104, ButtonColour::green, ICON_DOWN, ConveyerSetting::direction, DIR_DOWN);
+    setting(0, 95, 104, ButtonColour::orange, ICON_RIGHT, ConveyerSetting::direction, DIR_RIGHT);
+    setting(0, 30, 200, ButtonColour::red, ICON_ONEX, ConveyerSetting::period, 10);
+    setting(0, 92, 200, ButtonColour::orange, ICON_TWOX, ConveyerSetting::period, 5);
+    setting(0, 30, 300, ButtonColour::blue, ICON_ONE, ConveyerSetting::length, 1);
+    setting(0, 92, 300, ButtonColour::orange, ICON_TWO, ConveyerSetting::length, 2);
+    setting(0, 30, 342, ButtonColour::red, ICON_FOUR, ConveyerSetting::length, 4);
+    setting(0, 92, 342, ButtonColour::green, ICON_EIGHT, ConveyerSetting::length, 8);
     // Page 1: sensors and sprayers facing each way.
     const struct {
-        int x, y, colour, icon, direction;
-    } facing[] = {{59, 0, COLOUR_BLUE, ICON_UP, DIR_UP},
-                  {24, 32, COLOUR_RED, ICON_LEFT, DIR_LEFT},
-                  {59, 32, COLOUR_GREEN, ICON_DOWN, DIR_DOWN},
-                  {95, 32, COLOUR_ORANGE, ICON_RIGHT, DIR_RIGHT}};
+        int x, y;
+        ButtonColour colour;
+        int icon, direction;
+    } facing[] = {{59, 0, ButtonColour::blue, ICON_UP, DIR_UP},
+                  {24, 32, ButtonColour::red, ICON_LEFT, DIR_LEFT},
+                  {59, 32, ButtonColour::green, ICON_DOWN, DIR_DOWN},
+                  {95, 32, ButtonColour::orange, ICON_RIGHT, DIR_RIGHT}};
     for (const auto& f : facing)
-        device(1, f.x, 52 + f.y, f.colour, f.icon, std::make_unique<DeviceSensor>(0, 0, false, f.direction));
+        device(1, f.x, 52 + f.y, f.colour, f.icon,
+               std::make_unique<DeviceSensor>(0, 0, Mobility::movable, f.direction));
     for (const auto& f : facing)
-        device(1, f.x, 176 + f.y, f.colour, f.icon, std::make_unique<DeviceSprayer>(0, 0, false, f.direction));
+        device(1, f.x, 176 + f.y, f.colour, f.icon,
+               std::make_unique<DeviceSprayer>(0, 0, Mobility::movable, f.direction));
     // Page 2: pushers, lamps and grabbers.
     for (const auto& f : facing)
-        device(2, f.x, 52 + f.y, f.colour, f.icon, std::make_unique<DevicePusher>(0, 0, false, f.direction));
-    device(2, 30, 167, COLOUR_BLUE, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 0, 0, 255));
-    device(2, 92, 167, COLOUR_ORANGE, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 255, 128, 0));
-    device(2, 30, 210, COLOUR_RED, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 255, 0, 0));
-    device(2, 92, 210, COLOUR_GREEN, ICON_NONE, std::make_unique<DeviceIndicator>(0, 0, false, 0, 255, 0));
-    device(2, 30, 288, COLOUR_RED, ICON_LEFT, std::make_unique<DeviceGrabber>(0, 0, false, 18, true));
-    device(2, 92, 288, COLOUR_BLUE, ICON_RIGHT, std::make_unique<DeviceGrabber>(0, 0, false, 18, false));
+        device(2, f.x, 52 + f.y, f.colour, f.icon,
+               std::make_unique<DevicePusher>(0, 0, Mobility::movable, f.direction));
+    device(2, 30, 167, ButtonColour::blue, ICON_NONE,
+           std::make_unique<DeviceIndicator>(0, 0, Mobility::movable, 0, 0, 255));
+    device(2, 92, 167, ButtonColour::orange, ICON_NONE,
+           std::make_unique<DeviceIndicator>(0, 0, Mobility::movable, 255, 128, 0));
+    device(2, 30, 210, ButtonColour::red, ICON_NONE,
+           std::make_unique<DeviceIndicator>(0, 0, Mobility::movable, 255, 0, 0));
+    device(2, 92, 210, ButtonColour::green, ICON_NONE,
+           std::make_unique<DeviceIndicator>(0, 0, Mobility::movable, 0, 255, 0));
+    device(2, 30, 288, ButtonColour::red, ICON_LEFT,
+           std::make_unique<DeviceGrabber>(0, 0, Mobility::movable, 18, ClawSide::left));
+    device(2, 92, 288, ButtonColour::blue, ICON_RIGHT,
+           std::make_unique<DeviceGrabber>(0, 0, Mobility::movable, 18, ClawSide::right));
 }
 
-int PartsBin::setting_value(int setting) const {
+int PartsBin::setting_value(ConveyerSetting setting) const {
     switch (setting) {
-    case SETTING_LENGTH: return length;
-    case SETTING_DIRECTION: return direction;
-    case SETTING_PERIOD: return period;
-    default: return 0;
+    case ConveyerSetting::length: return length;
+    case ConveyerSetting::direction: return direction;
+    case ConveyerSetting::period: return period;
     }
+    return 0;
 }
 
 void PartsBin::apply_setting(const PartsBinItem& item) {
-    switch (item.setting) {
-    case SETTING_LENGTH: length = item.value; break;
-    case SETTING_DIRECTION: direction = item.value; break;
-    case SETTING_PERIOD: period = item.value; break;
-    default: break;
+    switch (*item.setting) {
+    case ConveyerSetting::length: length = item.value; break;
+    case ConveyerSetting::direction: direction = item.value; break;
+    case ConveyerSetting::period: period = item.value; break;
     }
 }
 
@@ -161,7 +180,7 @@ std::unique_ptr<Device> PartsBin::click(int x, int y) {
     if (within(x, 86, 134) && within(y, 516, 529))
         goto_page(page + 1);
     if (page == 0 && within(x, 38, 109) && within(y, 431, 469))
-        return std::make_unique<DeviceConveyer>(0, 0, false, length, direction, period);
+        return std::make_unique<DeviceConveyer>(0, 0, Mobility::movable, length, direction, period);
     return nullptr;
 }
 
@@ -172,8 +191,8 @@ void PartsBin::draw(SDL_Surface* screen) {
     for (const auto& item : items) {
         if (item->page != page)
             continue;
-        bool lit = page == 0 && item->is_setting() && item->value == setting_value(item->setting);
-        int frame = (lit ? LIT_FRAME : UNLIT_FRAME) + item->colour;
+        bool lit = page == 0 && item->is_setting() && item->value == setting_value(*item->setting);
+        int frame = (lit ? LIT_FRAME : UNLIT_FRAME) + static_cast<int>(item->colour);
         draw_image(picture(BUTTON_FILES, frame), PANEL_X + item->x, item->y, screen);
         if (item->icon != ICON_NONE)
             draw_image(picture(BUTTON_FILES, item->icon), PANEL_X + 8 + item->x, item->y + 8, screen);

@@ -4,15 +4,16 @@
 #include <SDL.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "devices/device.h"
 
 // Which conveyer setting a setting button sets.
-enum ConveyerSetting { SETTING_LENGTH = 1, SETTING_DIRECTION = 2, SETTING_PERIOD = 3 };
+enum class ConveyerSetting { length, direction, period };
 
-// Frame colours of the bin's buttons.
-enum ButtonColour { COLOUR_RED = 1, COLOUR_GREEN = 2, COLOUR_ORANGE = 4, COLOUR_BLUE = 8 };
+// Frame colours of the bin's buttons; the values pick their pictures.
+enum class ButtonColour { red = 1, green = 2, orange = 4, blue = 8 };
 
 // One button of the parts bin: either a device button holding the prototype
 // it hands out copies of, or a setting button for the next conveyer.
@@ -22,15 +23,15 @@ public:
     int y;
     int page;
     int value;
-    int colour;
+    ButtonColour colour;
     int icon;
-    std::unique_ptr<Device> device; // null for a setting button
-    int setting = 0;                // a ConveyerSetting for a setting button, else 0
+    std::unique_ptr<Device> device;         // null for a setting button
+    std::optional<ConveyerSetting> setting; // only for a setting button
 
-    PartsBinItem(int page, int x, int y, int colour, int icon, std::unique_ptr<Device> prototype, int value);
-    PartsBinItem(int page, int x, int y, int colour, int icon, ConveyerSetting setting, int value);
+    PartsBinItem(int page, int x, int y, ButtonColour colour, int icon, std::unique_ptr<Device> prototype);
+    PartsBinItem(int page, int x, int y, ButtonColour colour, int icon, ConveyerSetting setting, int value);
 
-    bool is_setting() const { return setting != 0; }
+    bool is_setting() const { return setting.has_value(); }
     // Inclusive hit area of 30 x 29 pixels, on the page shown.
     bool hit(int shown_page, int px, int py) const;
 };
@@ -56,7 +57,7 @@ public:
     std::unique_ptr<Device> click(int x, int y);
 
     // The bin's current value of a conveyer setting.
-    int setting_value(int setting) const;
+    int setting_value(ConveyerSetting setting) const;
 
 private:
     void build_items();

@@ -6,16 +6,13 @@
 
 #include "devices/device.h"
 #include "level/level.h"
-#include "run/run.h"
-#include "scripting/message_text.h"
+#include "text/message_text.h"
 
 namespace {
-// The program's two boxes, by the chunk name Lua puts in its messages.
-struct Box {
-    const char* chunk;
-    const char* words;
-};
-const Box BOXES[] = {{FIRST_TIME_CHUNK, "initialization code"}, {EVERY_TIME_CHUNK, "every-cycle code"}};
+// What the player calls the two boxes.
+const char* words_of(ProgramBox box) {
+    return box == ProgramBox::init ? "initialization code" : "every-cycle code";
+}
 
 // The kinds a program can order about, by their word, and what the player
 // calls them (the parts bin calls indicators lamps).
@@ -32,56 +29,33 @@ const Kind KINDS[] = {{"pusher", "pusher", "pushers"},
 const char* const LAMP_WORDS[] = {"lamp", "light", "led"};
 const char* const UNNAMED_WORDS[] = {"belt", "conveyer", "conveyor", "converter"};
 constexpr std::size_t NAMES_LISTED = 6;
-constexpr std::size_t LINE_DIGITS_MAX = 9;
 
 template <class List> bool listed(const List& words, const std::string& word) {
     return std::any_of(std::begin(words), std::end(words), [&](const char* w) { return word == w; });
 }
 
-// "Line 5 of your every-cycle code." for a message Lua made at a line of one
-// of the boxes; the lines in front of the player's code are the devices'
-// tables, one per device that has one.
-std::string where(const std::string& message, Level& level) {
-    for (const Box& box : BOXES) {
-        std::string prefix = std::string("[string \"") + box.chunk + "\"]:";
-        if (message.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        std::size_t digits = 0;
-        while (prefix.size() + digits < message.size() &&
-               std::isdigit(static_cast<unsigned char>(message[prefix.size() + digits])))
-            ++digits;
-        if (digits == 0 || digits > LINE_DIGITS_MAX)
-            return "";
-        long line = std::stol(message.substr(prefix.size(), digits));
-        std::vector<const Device*> tables;
-        for (auto& device : level.devices)
-            if (!device->get_code_stub(&level).empty())
-                tables.push_back(device.get());
-        long own = line - static_cast<long>(tables.size());
-        if (own >= 1)
-            return "Line " + std::to_string(own) + " of your " + box.words + ".";
-        if (line >= 1)
-            return std::string("In the Lua table of ") + tables[static_cast<std::size_t>(line - 1)]->name +
-                   ", called from your " + box.words + ".";
-        return "";
-    }
+// "Line 5 of your every-cycle code.", or the part whose table the line is in.
+std::string where(const RunError& failure) {
+    if (failure.line >= 1)
+        return "Line " + std::to_string(failure.line) + " of your " + words_of(failure.box) + ".";
+    if (!failure.table_of.empty())
+        return "In the Lua table of " + failure.table_of + ", called from your " + words_of(failure.box) + ".";
     return "";
 }
 
 // The name of a part the program used and Lua found no table for, or that an
 // order was sent to; empty if none.
-std::string missing_name(const std::string& message) {
-    const std::string not_found = "device not found: ";
-    if (message.compare(0, not_found.size(), not_found) == 0)
-        return message.substr(not_found.size());
+std::string missing_name(const RunError& failure) {
+    if (failure.missing_device)
+        return *failure.missing_device;
     for (const char* attempt : {"attempt to index global '", "attempt to call global '"}) {
-        std::size_t at = message.find(attempt);
+        std::size_t at = failure.message.find(attempt);
         if (at == std::string::npos)
             continue;
         std::size_t start = at + std::char_traits<char>::length(attempt);
-        std::size_t end = message.find('\'', start);
+        std::size_t end = failure.message.find('\'', start);
         if (end != std::string::npos)
-            return message.substr(start, end - start);
+            return failure.message.substr(start, end - start);
     }
     return "";
 }
@@ -97,7 +71,7 @@ std::string listing(const std::vector<std::string>& names) {
 std::vector<std::string> names_of_kind(const Level& level, const std::string& word) {
     std::vector<const Device*> found;
     for (const auto& device : level.devices)
-        if (device->kind == word && device->name[0] != '\0')
+        if (word == device->kind.word && device->name[0] != '\0')
             found.push_back(device.get());
     std::stable_sort(found.begin(), found.end(),
                      [](const Device* a, const Device* b) { return a->number < b->number; });
@@ -115,7 +89,7 @@ std::string capitalised(std::string text) {
 
 // "No sensor_3: the sensors here are sensor_0, sensor_1." and the like, for a
 // name made of a word and, maybe, "_" and a number.
-std::string parts_of_kind(const std::string& name, Level& level) {
+std::string parts_of_kind(const std::string& name, const Level& level) {
     std::size_t underscore = name.find('_');
     std::string word = name.substr(0, underscore);
     std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -159,9 +133,9 @@ bool looks_like_part_name(const std::string& name) {
 }
 } // namespace
 
-std::string error_hint(const std::string& message, Level& level) {
-    std::string hint = where(message, level);
-    std::string name = missing_name(message);
+std::string error_hint(const RunError& failure, const Level& level) {
+    std::string hint = where(failure);
+    std::string name = missing_name(failure);
     std::string parts = looks_like_part_name(name) ? parts_of_kind(name, level) : "";
     if (!parts.empty())
         hint += (hint.empty() ? "" : " ") + parts;

@@ -1,20 +1,30 @@
 #include "run/run.h"
 
+#include <cctype>
+#include <utility>
+
 #include "devices/device.h"
 #include "level/level.h"
-#include "scripting/message_text.h"
 #include "scripting/scripting_engine.h"
+#include "text/message_text.h"
 
-std::string assemble_program(Level& level, const std::string& code) {
+std::string assemble_program(const Level& level, const std::string& code) {
     std::string program;
-    assemble_program(level, code, program);
+    std::vector<std::string> tables;
+    assemble_program(level, code, program, tables);
     return program;
 }
 
-void assemble_program(Level& level, const std::string& code, std::string& program) {
+void assemble_program(const Level& level, const std::string& code, std::string& program,
+                      std::vector<std::string>& tables) {
     program.clear();
-    for (auto& device : level.devices)
-        program += device->get_code_stub(&level);
+    tables.clear();
+    for (auto& device : level.devices) {
+        std::string table = device->get_code_stub(level);
+        if (!table.empty())
+            tables.push_back(device->name);
+        program += table;
+    }
     program += code;
 }
 
@@ -36,20 +46,44 @@ bool deliver(Level& level, const Action& action) {
 }
 } // namespace
 
-void parse_actions(Level& level, ScriptingEngine& engine) {
+std::optional<std::string> parse_actions(Level& level, ScriptingEngine& engine) {
     std::vector<Action> taken;
-    parse_actions(level, engine, taken);
+    return parse_actions(level, engine, taken);
 }
 
-void parse_actions(Level& level, ScriptingEngine& engine, std::vector<Action>& taken) {
+std::optional<std::string> parse_actions(Level& level, ScriptingEngine& engine, std::vector<Action>& taken) {
     engine.take_actions(taken);
-    for (const Action& action : taken) {
-        if (!deliver(level, action)) {
-            engine.error = shortened_message("device not found: " + action.name);
-            return;
-        }
-    }
+    for (const Action& action : taken)
+        if (!deliver(level, action))
+            return action.name;
+    return std::nullopt;
 }
+
+namespace {
+const char* chunk_name(ProgramBox box) {
+    return box == ProgramBox::init ? FIRST_TIME_CHUNK : EVERY_TIME_CHUNK;
+}
+
+constexpr std::size_t LINE_DIGITS_MAX = 9;
+
+// The box and line of a message Lua made at a line of one of the chunks,
+// "[string "EVERY TIME"]:5: ..."; nothing for any other message.
+std::optional<std::pair<ProgramBox, long>> lua_place(const std::string& message) {
+    for (ProgramBox box : {ProgramBox::init, ProgramBox::cycle}) {
+        std::string prefix = std::string("[string \"") + chunk_name(box) + "\"]:";
+        if (message.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::size_t digits = 0;
+        while (prefix.size() + digits < message.size() &&
+               std::isdigit(static_cast<unsigned char>(message[prefix.size() + digits])))
+            ++digits;
+        if (digits == 0 || digits > LINE_DIGITS_MAX)
+            return std::nullopt;
+        return std::pair{box, std::stol(message.substr(prefix.size(), digits))};
+    }
+    return std::nullopt;
+}
+} // namespace
 
 Run::Run(const ScriptLimits& limits) : limits_(limits) {}
 Run::~Run() = default;
@@ -58,7 +92,7 @@ bool Run::start(Level& level, const std::string& init_code) {
     // The old engine goes first: only one Lua state lives at a time.
     engine_.reset();
     engine_ = std::make_unique<ScriptingEngine>(limits_);
-    return run_program(level, init_code, FIRST_TIME_CHUNK);
+    return run_program(level, init_code, ProgramBox::init);
 }
 
 FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win) {
@@ -68,15 +102,21 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
     if (result.won && at_win == AtWin::stop)
         return result;
     if (!engine_) {
-        error_ = "The simulation has not been started.";
+        failure_ = RunError{};
+        failure_.message = "The simulation has not been started.";
         result.failed = true;
         return result;
     }
-    run_program(level, cycle_code, EVERY_TIME_CHUNK);
+    bool ran = run_program(level, cycle_code, ProgramBox::cycle);
     // Actions queued before a failure are still delivered; a missing device
     // replaces the program's own message.
-    parse_actions(level, *engine_, actions_);
-    if (!take_error()) {
+    if (std::optional<std::string> missing = parse_actions(level, *engine_, actions_)) {
+        failure_ = RunError{};
+        failure_.message = shortened_message("device not found: " + *missing);
+        failure_.missing_device = missing;
+        ran = false;
+    }
+    if (!ran) {
         result.failed = true;
         return result;
     }
@@ -85,13 +125,30 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
     return result;
 }
 
-bool Run::run_program(Level& level, const std::string& code, const char* chunk_name) {
-    assemble_program(level, code, program_);
-    engine_->run_code(program_, chunk_name);
-    return take_error();
+bool Run::run_program(Level& level, const std::string& code, ProgramBox box) {
+    assemble_program(level, code, program_, tables_);
+    engine_->run_code(program_, chunk_name(box));
+    if (!engine_->error()) {
+        failure_ = RunError{};
+        return true;
+    }
+    record_program_error(*engine_->error(), box);
+    return false;
 }
 
-bool Run::take_error() {
-    error_ = engine_->error.value_or("");
-    return !engine_->error.has_value();
+// Line k of the player's code is line k + (tables) of the chunk.
+void Run::record_program_error(const std::string& message, ProgramBox running) {
+    failure_ = RunError{};
+    failure_.message = message;
+    failure_.box = running;
+    std::optional<std::pair<ProgramBox, long>> place = lua_place(message);
+    if (!place)
+        return;
+    auto [box, line] = *place;
+    failure_.box = box;
+    long own = line - static_cast<long>(tables_.size());
+    if (own >= 1)
+        failure_.line = own;
+    else if (line >= 1)
+        failure_.table_of = tables_[static_cast<std::size_t>(line - 1)];
 }

@@ -14,8 +14,8 @@
 
 #include "scripting/lua_sandbox.h"
 #include "scripting/lua_libc_work.h"
-#include "scripting/message_text.h"
 #include "scripting/work_meter.h"
+#include "text/message_text.h"
 
 ScriptingEngine* engine = nullptr;
 
@@ -160,11 +160,11 @@ std::optional<std::string> pop_message(lua_State* L) {
 
 ScriptingEngine::ScriptingEngine(const ScriptLimits& limits) : limits_(limits) {
     watch_lua_libc_work();
-    lua = lua_newstate(allocate, this);
-    if (!lua)
+    lua_ = lua_newstate(allocate, this);
+    if (!lua_)
         throw std::bad_alloc();
-    if (lua_cpcall(lua, prepare_state, &chunks_) != 0)
-        error = pop_message(lua);
+    if (lua_cpcall(lua_, prepare_state, &chunks_) != 0)
+        error_ = pop_message(lua_);
     engine = this;
 }
 
@@ -174,18 +174,18 @@ ScriptingEngine::~ScriptingEngine() {
         engine = nullptr;
     if (watched_engine == this)
         end_watch();
-    lua_close(lua);
+    lua_close(lua_);
 }
 
 void ScriptingEngine::run_code(std::string_view code, const char* chunk_name) {
     start_watch();
     Chunk chunk{code, chunk_name};
-    error.reset();
-    if (lua_cpcall(lua, run_chunk, &chunk) != 0) {
-        error = pop_message(lua);
+    error_.reset();
+    if (lua_cpcall(lua_, run_chunk, &chunk) != 0) {
+        error_ = pop_message(lua_);
         // A stopped chunk can leave a heap of garbage behind (it may have
         // just filled the memory), and Lua never collects in an emergency.
-        lua_gc(lua, LUA_GCCOLLECT, 0);
+        lua_gc(lua_, LUA_GCCOLLECT, 0);
     }
     end_watch();
 }
@@ -223,9 +223,7 @@ void ScriptingEngine::push_action(const char* name, const char* verb, int arg) {
 }
 
 void ScriptingEngine::push_action(std::string_view name, std::string_view verb, int arg) {
-    action_names.emplace_back(name);
-    action_verbs.emplace_back(verb);
-    action_args.push_back(arg);
+    actions_.push_back({std::string(name), std::string(verb), arg});
 }
 
 void ScriptingEngine::write_output(std::FILE* stream, const char* text, std::size_t length) {
@@ -249,15 +247,13 @@ lua_State* ScriptingEngine::switch_thread(lua_State* thread) {
 
 void ScriptingEngine::hurry() {
     time_up_ = 1;
-    lua_sethook(lua, watch, WATCH_MASK, 1);
+    lua_sethook(lua_, watch, WATCH_MASK, 1);
     if (lua_State* thread = running_)
         lua_sethook(thread, watch, WATCH_MASK, 1);
 }
 
 void ScriptingEngine::clear_actions() {
-    action_names.clear();
-    action_verbs.clear();
-    action_args.clear();
+    actions_.clear();
 }
 
 std::vector<Action> ScriptingEngine::take_actions() {
@@ -266,11 +262,10 @@ std::vector<Action> ScriptingEngine::take_actions() {
     return actions;
 }
 
+// Both lists keep their room for the next frame.
 void ScriptingEngine::take_actions(std::vector<Action>& taken) {
     taken.clear();
-    for (std::size_t i = 0; i < action_names.size(); ++i)
-        taken.push_back({std::move(action_names[i]), std::move(action_verbs[i]), action_args[i]});
-    clear_actions();
+    taken.swap(actions_);
 }
 
 void ScriptingEngine::watch_every_instruction() {
@@ -326,9 +321,9 @@ void ScriptingEngine::start_watch() {
     instructions_spent_ = 0;
     chunk_actions_ = 0;
     stop_message_.reset();
-    running_ = lua;
+    running_ = lua_;
     time_up_ = 0;
-    lua_sethook(lua, watch, WATCH_MASK, pace_);
+    lua_sethook(lua_, watch, WATCH_MASK, pace_);
     watched_engine = this;
     if (limits_.backstop == ScriptLimits::Backstop::off)
         return;
@@ -403,7 +398,7 @@ void ScriptingEngine::stop(lua_State* L, int level) {
     // From now on every instruction and call fails, here and in the main
     // thread, so a pcall in the program cannot catch the stop and go on.
     lua_sethook(L, watch, WATCH_MASK, 1);
-    lua_sethook(lua, watch, WATCH_MASK, 1);
+    lua_sethook(lua_, watch, WATCH_MASK, 1);
     luaL_where(L, level);
     lua_pushstring(L, stop_message_->c_str());
     lua_concat(L, 2);

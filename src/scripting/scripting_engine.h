@@ -64,14 +64,6 @@ public:
     // enough to cost nothing measurable.
     static constexpr int WATCH_INTERVAL = 1000;
 
-    lua_State* lua = nullptr;
-    // The queue: entry i of the three lists is the i-th action, in call order.
-    std::vector<std::string> action_names;
-    std::vector<std::string> action_verbs;
-    std::vector<int> action_args;
-    // Message of the last failure; empty after a successful run.
-    std::optional<std::string> error;
-
     // Makes the Lua state with the game's libraries and `action`, and becomes
     // the engine that `action` queues on.
     explicit ScriptingEngine(const ScriptLimits& limits = ScriptLimits());
@@ -85,10 +77,17 @@ public:
     // compiling is charged again, so a run costs the same either way.
     // Every byte counts, zero bytes included.
     void run_code(std::string_view code, const char* chunk_name);
+    // Message of the last failure; none after a successful run.
+    const std::optional<std::string>& error() const { return error_; }
+    // The Lua state, for looking at what a program left behind.
+    lua_State* state() const { return lua_; }
+
     void push_action(const char* name, const char* verb, int arg);
     // Names and verbs are kept byte for byte, zero bytes included.
     void push_action(std::string_view name, std::string_view verb, int arg);
     void clear_actions();
+    // The queued actions, in call order.
+    const std::vector<Action>& queued_actions() const { return actions_; }
     // Hands over the queued actions in call order and empties the queue.
     std::vector<Action> take_actions();
     // The same into `taken`, which loses what it held but keeps its room.
@@ -141,6 +140,9 @@ public:
     void set_check_listener(void (*listener)()) { check_listener_ = listener; }
 
 private:
+    lua_State* lua_ = nullptr;
+    std::vector<Action> actions_;
+    std::optional<std::string> error_;
     ScriptLimits limits_;
     std::size_t memory_used_ = 0;
     std::size_t output_used_ = 0;

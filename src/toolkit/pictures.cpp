@@ -113,14 +113,14 @@ Turned make_turn(SDL_Surface* loaded, int angle) {
 }
 } // namespace
 
-SDL_Surface* cached_picture(const char* path, bool keyed) {
+SDL_Surface* cached_picture(const char* path, Magenta magenta) {
     if (path == nullptr)
         return nullptr;
-    auto& files = cache().files[keyed ? 1 : 0];
+    auto& files = cache().files[magenta == Magenta::see_through ? 1 : 0];
     auto found = files.find(std::string_view(path));
     if (found == files.end()) {
         found = files.emplace(path, Entry()).first;
-        found->second.loaded = load_picture(path, keyed);
+        found->second.loaded = load_picture(path, magenta);
     }
     fit_to_screen(found->second);
     return found->second.handed_out();

@@ -16,10 +16,10 @@
 
 #include "toolkit/toolkit.h"
 
-// The picture of a file (relative to the working folder); with `keyed`,
-// magenta is transparent. Null when the file cannot be loaded, and for no
-// file (a null path).
-SDL_Surface* cached_picture(const char* path, bool keyed);
+// The picture of a file (relative to the working folder), its magenta
+// see-through or not. Null when the file cannot be loaded, and for no file
+// (a null path).
+SDL_Surface* cached_picture(const char* path, Magenta magenta = Magenta::opaque);
 
 // Frees every cached picture; the next request loads its file again. The
 // game calls it before shutting SDL down, tests when they change folders.

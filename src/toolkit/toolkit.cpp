@@ -367,9 +367,9 @@ void set_magenta_key(SDL_Surface* picture) {
         SDL_SetColorKey(picture, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }
 
-Picture load_picture(const char* path, bool keyed) {
+Picture load_picture(const char* path, Magenta magenta) {
     Picture picture(IMG_Load(path));
-    if (keyed)
+    if (magenta == Magenta::see_through)
         set_magenta_key(picture.get());
     return picture;
 }

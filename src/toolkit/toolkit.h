@@ -9,6 +9,8 @@
 #include <string>
 #include <memory>
 
+#include "canvas/canvas.h"
+
 // The one font of every text on the game's screens, in the working directory.
 constexpr const char* FONT_FILE = "dina.fon";
 
@@ -67,8 +69,8 @@ struct SurfaceDeleter {
 };
 using Picture = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-// Loads a picture; null when missing. With `keyed`, magenta becomes transparent.
-Picture load_picture(const char* path, bool keyed);
+// Loads a picture, its magenta see-through or not; null when missing.
+Picture load_picture(const char* path, Magenta magenta = Magenta::opaque);
 // A w x h picture of one colour in the format of `like`, for fading over it;
 // null when it cannot be made.
 Picture plain_picture(SDL_Surface* like, int w, int h, int r, int g, int b);

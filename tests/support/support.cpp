@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "files/save_file.h"
+#include "scripting/scripting_engine.h"
 #include "toolkit/pictures.h"
 
 namespace fs = std::filesystem;
@@ -16,6 +17,20 @@ namespace fs = std::filesystem;
 void run_ticks(Level& level, int n) {
     for (int i = 0; i < n; ++i)
         level.tick();
+}
+
+std::vector<std::string> queued_verbs(const ScriptingEngine& engine) {
+    std::vector<std::string> verbs;
+    for (const Action& action : engine.queued_actions())
+        verbs.push_back(action.verb);
+    return verbs;
+}
+
+std::vector<int> queued_args(const ScriptingEngine& engine) {
+    std::vector<int> args;
+    for (const Action& action : engine.queued_actions())
+        args.push_back(action.arg);
+    return args;
 }
 
 std::string row(const Level& level, int y, int x0, int x1) {
@@ -41,8 +56,15 @@ LoadResult save_from_text(const std::string& text, const LevelTexts& levels) {
     return read_save_file(save, opener_of(levels));
 }
 
-StubDevice::StubDevice(const std::string& device_name) : Device(0, 0, false) {
+StubDevice::StubDevice(const std::string& device_name) : Device(0, 0, Mobility::movable) {
     std::snprintf(name, sizeof name, "%s", device_name.c_str());
+}
+
+std::vector<FloorCell> StubDevice::footprint() const {
+    std::vector<FloorCell> cells;
+    for (auto [cx, cy] : solid)
+        cells.push_back({cx - x, cy - y});
+    return cells;
 }
 
 void StubDevice::tick(Level* level) {

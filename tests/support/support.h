@@ -12,16 +12,21 @@
 #include <string>
 #include <vector>
 
-#include "core/game_info.h"
 #include "devices/device.h"
 #include "files/level_file.h"
+#include "screens/game_info.h"
 #include "toolkit/toolkit.h"
+
+class ScriptingEngine;
 
 template <class T, class... Args> T* place(Level& level, Args&&... args) {
     level.devices.push_back(std::make_unique<T>(std::forward<Args>(args)...));
     return static_cast<T*>(level.devices.back().get());
 }
 void run_ticks(Level& level, int n);
+// The verbs and the numbers of the actions an engine holds queued, in order.
+std::vector<std::string> queued_verbs(const ScriptingEngine& engine);
+std::vector<int> queued_args(const ScriptingEngine& engine);
 // The block types of row y from x0 to x1, 'x' where empty.
 std::string row(const Level& level, int y, int x0, int x1);
 
@@ -43,12 +48,13 @@ public:
     std::string stub;
 
     explicit StubDevice(const std::string& device_name = "");
-    void draw_at(SDL_Surface*, int, int, bool) override {}
+    void draw_at(Canvas&, int, int, Phase) const override {}
     void tick(Level* level) override;
     void code_action(const char* verb, int arg, Level*) override { received.emplace_back(verb, arg); }
-    bool floor_collide(int cx, int cy) override { return solid.count({cx, cy}) > 0; }
-    std::unique_ptr<Device> copy() override { return std::make_unique<StubDevice>(); }
-    std::string get_code_stub(Level*) override { return stub; }
+    bool floor_collide(int cx, int cy) const override { return solid.count({cx, cy}) > 0; }
+    std::vector<FloorCell> footprint() const override;
+    std::unique_ptr<Device> copy() const override { return std::make_unique<StubDevice>(); }
+    std::string get_code_stub(const Level&) const override { return stub; }
     void reset() override { ++resets; }
     std::vector<int> record_fields() const override { return {}; }
 };

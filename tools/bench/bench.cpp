@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "core/level_loop.h"
 #include "files/save_file.h"
 #include "level/level.h"
 #include "run/run.h"
+#include "screens/level_loop.h"
 #include "toolkit/pictures.h"
 #include "toolkit/toolkit.h"
 
@@ -78,13 +78,6 @@ struct Figures {
     std::vector<double> build, run, blit;
 };
 
-bool start_run(LevelLoop& loop) {
-    if (!loop.run_state.start(*loop.level, loop.init_code))
-        return false;
-    loop.mode = MODE_SIMULATION;
-    return true;
-}
-
 // The level loop shows a modal message when a run fails, which would wait
 // for a click: the run is tried first on its own, restarting whenever it is
 // won, for as many frames as will be timed.
@@ -116,13 +109,13 @@ void time_construction(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) 
 
 // A won run starts again before its next frame, which would show the win
 // screen; the restart is not timed.
-bool time_simulation(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) {
-    if (!start_run(loop))
+bool time_simulation(LevelLoop& loop, Level& level, FullScreenBlit& blit, Figures& figures) {
+    if (!loop.start_run())
         return false;
     for (int frame = 0; frame < WARM_UP_FRAMES + FRAMES; ++frame) {
-        if (loop.level->win()) {
-            loop.level->reset();
-            if (!start_run(loop))
+        if (level.win()) {
+            level.reset();
+            if (!loop.start_run())
                 return false;
         }
         double spent = time_us([&loop] { loop.step(); });
@@ -131,8 +124,7 @@ bool time_simulation(LevelLoop& loop, FullScreenBlit& blit, Figures& figures) {
         figures.run.push_back(spent);
         figures.blit.push_back(blit.time());
     }
-    loop.mode = MODE_CONSTRUCTION;
-    loop.level->reset();
+    loop.stop_run();
     return true;
 }
 
@@ -145,7 +137,7 @@ struct Measured {
 // error, when it could not be measured.
 bool measure(GameInfo& info, const std::string& path, FullScreenBlit& blit, Measured& measured) {
     measured.name = std::filesystem::path(path).stem().string();
-    LoadResult loaded = load_level(path.c_str(), 1);
+    LoadResult loaded = load_level(path.c_str(), LevelSource::save_file);
     std::string why = loaded.message;
     if (loaded.level && !runs_without_failure(*loaded.level, loaded.level->init_code.value_or(""),
                                               loaded.level->cycle_code.value_or(""), why))
@@ -157,8 +149,8 @@ bool measure(GameInfo& info, const std::string& path, FullScreenBlit& blit, Meas
     Figures figures;
     LevelLoop loop(&info, loaded.level.get(), loaded.par);
     time_construction(loop, blit, figures);
-    if (!time_simulation(loop, blit, figures)) {
-        std::fprintf(stderr, "%s: cannot be measured: %s\n", measured.name.c_str(), loop.run_state.error().c_str());
+    if (!time_simulation(loop, *loaded.level, blit, figures)) {
+        std::fprintf(stderr, "%s: cannot be measured: %s\n", measured.name.c_str(), loop.run_error().c_str());
         return false;
     }
     double build = median_us(figures.build), run = median_us(figures.run), full = median_us(figures.blit);
@@ -192,7 +184,7 @@ int main(int argc, char** argv) {
     info.screen = SDL_SetVideoMode(800, 600, 16, 0);
     FullScreenBlit blit(info.screen);
     int status = 0;
-    if (!info.screen || !blit.ready() || !cached_picture("img/background_construction.gif", false)) {
+    if (!info.screen || !blit.ready() || !cached_picture("img/background_construction.gif")) {
         std::fprintf(stderr, "gearloft-bench: no screen or no pictures; run it in the game's folder\n");
         status = EXIT_NO_PICTURES;
     }

@@ -175,7 +175,7 @@ void measure_program(const std::string& path, Measured& measured) {
 
 // As the game runs a save (Run::frame), with each chunk timed by itself.
 void measure_save(const std::string& path, Measured& measured) {
-    LoadResult loaded = load_level(path.c_str(), 1);
+    LoadResult loaded = load_level(path.c_str(), LevelSource::save_file);
     if (!loaded.level) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), loaded.message.c_str());
         measured.failed = true;
@@ -186,12 +186,13 @@ void measure_save(const std::string& path, Measured& measured) {
     engine.set_check_listener(count_check);
     run_chunk(engine, assemble_program(level, level.init_code.value_or("")), FIRST_TIME_CHUNK, measured);
     std::string cycle_code = level.cycle_code.value_or(""), program;
-    for (long frame = 0; !engine.error && frame < MAX_FRAMES && !level.win(); ++frame) {
-        assemble_program(level, cycle_code, program);
+    std::vector<std::string> tables;
+    for (long frame = 0; !engine.error() && frame < MAX_FRAMES && !level.win(); ++frame) {
+        assemble_program(level, cycle_code, program, tables);
         run_chunk(engine, program, EVERY_TIME_CHUNK, measured);
-        parse_actions(level, engine);
-        if (!engine.error)
-            level.tick();
+        if (engine.error() || parse_actions(level, engine))
+            break;
+        level.tick();
     }
 }
 

@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptingEngine engine;
     engine.run_code(program, "EVERY TIME");
     // A sane call never runs into a limit, so both must finish alike.
-    if (compared && !engine.error)
-        compare_with_lua(program, results(engine.lua));
+    if (compared && !engine.error())
+        compare_with_lua(program, results(engine.state()));
     return 0;
 }

@@ -16,32 +16,34 @@
 #include <memory>
 #include <string>
 
-#include "converter/converter.h"
-#include "core/file_chooser.h"
-#include "core/placement.h"
-#include "core/screens.h"
-#include "core/status_line.h"
-#include "conveyer/conveyer.h"
-#include "core/metrics_panel.h"
 #include "editorgui/editor_gui.h"
-#include "grabber/grabber.h"
-#include "indicator/indicator.h"
+#include "kinds/converter.h"
+#include "kinds/conveyer.h"
+#include "kinds/grabber.h"
+#include "kinds/indicator.h"
+#include "kinds/pusher.h"
+#include "kinds/sensor.h"
+#include "kinds/sprayer.h"
 #include "level/level.h"
-#include "main/startup.h"
-#include "main/level_list.h"
 #include "partsbin/parts_bin.h"
-#include "pusher/pusher.h"
 #include "run/error_hint.h"
-#include "sensor/sensor.h"
-#include "sprayer/sprayer.h"
+#include "run/run.h"
+#include "screens/dropping.h"
+#include "screens/file_chooser.h"
+#include "screens/level_list.h"
+#include "screens/level_list_rows.h"
+#include "screens/message_screens.h"
+#include "screens/metrics_panel.h"
+#include "screens/status_line.h"
 #include "toolkit/pictures.h"
+#include "toolkit/sdl_canvas.h"
 #include "toolkit/toolkit.h"
 #include "view/floor_view.h"
 
 namespace {
 std::string out_dir;
 
-SDL_Surface* pic(const char* file) { return cached_picture((std::string("img/") + file).c_str(), false); }
+SDL_Surface* pic(const char* file) { return cached_picture((std::string("img/") + file).c_str()); }
 
 void save(SDL_Surface* s, const char* name) {
     std::string path = out_dir + "/" + name + ".bmp";
@@ -74,7 +76,7 @@ void furnish(Level& level) {
         int x, y, length, direction;
     } belts[] = {{1, 10, 9, 1}, {1, 13, 6, 1}, {10, 5, 5, 0}, {7, 13, 4, 2}, {12, 17, 5, 3}};
     for (const auto& b : belts)
-        add<DeviceConveyer>(level, 0, b.x, b.y, true, b.length, b.direction, 10)->frame = 2;
+        add<DeviceConveyer>(level, 0, b.x, b.y, Mobility::fixed, b.length, b.direction, 10)->frame = 2;
     for (int x : {3, 5, 7})
         level.add_block(x, 10, 'R');
     level.add_block(2, 13, 'U');
@@ -88,18 +90,18 @@ void furnish(Level& level) {
     const char types[] = "RGUudDiMsWwTBtgYXCS";
     for (int i = 0; i < 19; ++i)
         level.add_block(2 + i, 20, static_cast<unsigned char>(types[i]));
-    add<DevicePusher>(level, 0, 10, 11, false, DIR_UP)->extended = true;
-    add<DevicePusher>(level, 1, 11, 7, false, DIR_LEFT);
-    add<DeviceSensor>(level, 0, 8, 9, false, DIR_DOWN);
-    add<DeviceSprayer>(level, 0, 9, 7, false, DIR_RIGHT)->spray_time = 3;
-    add<DeviceIndicator>(level, 0, 6, 3, false, 0, 255, 0);
-    add<DeviceIndicator>(level, 1, 7, 3, false, 255, 128, 0)->lit = true;
-    DeviceGrabber* grabber = add<DeviceGrabber>(level, 0, 22, 1, false, 18, true);
+    add<DevicePusher>(level, 0, 10, 11, Mobility::movable, DIR_UP)->extended = true;
+    add<DevicePusher>(level, 1, 11, 7, Mobility::movable, DIR_LEFT);
+    add<DeviceSensor>(level, 0, 8, 9, Mobility::movable, DIR_DOWN);
+    add<DeviceSprayer>(level, 0, 9, 7, Mobility::movable, DIR_RIGHT)->spray_time = 3;
+    add<DeviceIndicator>(level, 0, 6, 3, Mobility::movable, 0, 255, 0);
+    add<DeviceIndicator>(level, 1, 7, 3, Mobility::movable, 255, 128, 0)->lit = true;
+    DeviceGrabber* grabber = add<DeviceGrabber>(level, 0, 22, 1, Mobility::movable, 18, ClawSide::left);
     grabber->position = 6;
     grabber->holding = true;
     level.add_block(21, 7, 'M');
     level.set_held(21, 7, 1);
-    add<DeviceConverter>(level, 0, 14, 8, false, 'R', 'G');
+    add<DeviceConverter>(level, 0, 14, 8, Mobility::movable, 'R', 'G');
     level.add_block(16, 10, 'R');
 }
 
@@ -112,7 +114,8 @@ void floor_shot(SDL_Surface* screen, Level& level, bool building) {
         PartsBin bin;
         bin.draw(screen);
     }
-    draw_floor(screen, level, nullptr, 0, 0, building);
+    SdlCanvas canvas(screen);
+    draw_floor(canvas, level, building ? Phase::building : Phase::running);
     if (!building)
         draw_step_counter(screen, 412, SAMPLE_PAR);
 }
@@ -157,14 +160,19 @@ void message_shot(SDL_Surface* screen, Level& level, const char* card, const cha
     save(screen, name);
 }
 
-// A click waits in the queue, so the screen shows its message and returns.
-void error_shot(SDL_Surface* screen, Level& level, const char* message, const char* name) {
+// The error card of a frame that runs `cycle_code` on the floor, which stays
+// as it is: the program fails before the floor steps. A click waits in the
+// queue, so the screen shows its message and returns.
+void error_shot(SDL_Surface* screen, Level& level, const char* cycle_code, const char* name) {
+    Run run;
+    if (!run.start(level, "") || !run.frame(level, cycle_code).failed)
+        std::fprintf(stderr, "shots: the program for %s does not fail as it should\n", name);
     floor_shot(screen, level, true);
     SDL_Event click{};
     click.type = SDL_MOUSEBUTTONDOWN;
     SDL_PushEvent(&click);
     GameInfo info{screen};
-    error(&info, message, error_hint(message, level));
+    error(&info, run.error().c_str(), error_hint(run.failure(), level));
     save(screen, name);
 }
 
@@ -179,11 +187,13 @@ void paused_shot(SDL_Surface* screen, Level& level) {
 // line gives.
 void drag_shot(SDL_Surface* screen, Level& level, Device& held, int x, int y, const char* name) {
     floor_shot(screen, level, true);
-    Placement place = placement_at(level, held, x, y);
+    Placement place = placement_at(level, held, {x, y});
     if (!place.accepted())
-        draw_status(screen, refusal_text(place, false), StatusTone::refusal);
-    DropOutline outline{cells_covered_at(held, x, y), place.accepted()};
-    draw_floor(screen, level, &held, CELL_PX * x + 9, CELL_PX * y + 7, true, &outline);
+        draw_status(screen, refusal_text(place, DropStage::dragging), StatusTone::refusal);
+    DropOutline outline{cells_covered_at(held, {x, y}), place.accepted()};
+    DraggedDevice dragged{&held, CELL_PX * x + 9, CELL_PX * y + 7, &outline};
+    SdlCanvas canvas(screen);
+    draw_floor(canvas, level, Phase::building, &dragged);
     save(screen, name);
 }
 
@@ -251,11 +261,12 @@ void pages_shot(SDL_Surface* screen) {
 
 void editor_shot(SDL_Surface* screen) {
     EditorGUI editor(screen);
-    editor.init_box->setText("-- Initialization Code Goes Here\nstep = 0");
-    editor.cycle_box->setText("-- Every-cycle Code Goes Here\nstep = step + 1\nif sensor_0.read() then\n"
-                              "    pusher_0.on(true)   -- shove it onto the belt\nelse\n    pusher_0.on(false)\nend\n"
-                              "if step % 40 == 0 then sprayer_0.spray() end\n"
-                              "indicator_0.on(grabber_0.read() > 5)  -- {}[]<>!?@$^~|_\\\"'`&*#");
+    editor.set_text(CodeBox::init, "-- Initialization Code Goes Here\nstep = 0");
+    editor.set_text(CodeBox::cycle,
+                    "-- Every-cycle Code Goes Here\nstep = step + 1\nif sensor_0.read() then\n"
+                    "    pusher_0.on(true)   -- shove it onto the belt\nelse\n    pusher_0.on(false)\nend\n"
+                    "if step % 40 == 0 then sprayer_0.spray() end\n"
+                    "indicator_0.on(grabber_0.read() > 5)  -- {}[]<>!?@$^~|_\\\"'`&*#");
     draw_image(pic("background_editing.gif"), 0, 0, screen);
     editor.logic();
     editor.draw();
@@ -268,60 +279,61 @@ void label(SDL_Surface* s, const char* text, int x, int y) { draw_text(text, 10,
 void contact_sheet() {
     Picture sheet = canvas(760, 560);
     SDL_Surface* s = sheet.get();
+    SdlCanvas on_sheet(s);
     label(s, "blocks", 10, 4);
     int i = 0;
     for (const BlockType& block : BLOCK_TYPES) {
         char name[2] = {static_cast<char>(block.type), '\0'};
-        draw_image(cached_picture(block.picture, false), 10 + 36 * i, 22, s);
+        draw_image(cached_picture(block.picture), 10 + 36 * i, 22, s);
         label(s, name, 18 + 36 * i, 48);
         ++i;
     }
     const char* dirs[] = {"up", "right", "down", "left"};
     label(s, "belt frames 0-4, then belts up/right/down/left", 10, 70);
     for (int f = 0; f < 5; ++f) {
-        DeviceConveyer belt(0, 0, false, 1, DIR_RIGHT, 10);
+        DeviceConveyer belt(0, 0, Mobility::movable, 1, DIR_RIGHT, 10);
         belt.frame = f;
-        belt.draw_at(s, 10 + 30 * f, 90, false);
+        belt.draw_at(on_sheet, 10 + 30 * f, 90, Phase::running);
     }
     for (int d = 0; d < 4; ++d) {
-        DeviceConveyer belt(0, 0, false, d % 2 ? 3 : 1, d, 10);
-        belt.draw_at(s, 180 + 110 * d, 90, false);
+        DeviceConveyer belt(0, 0, Mobility::movable, d % 2 ? 3 : 1, d, 10);
+        belt.draw_at(on_sheet, 180 + 110 * d, 90, Phase::running);
         label(s, dirs[d], 180 + 110 * d, 120);
     }
     label(s, "pushers (rod out), sprayers (spraying), sensors, each up/right/down/left", 10, 150);
     for (int d = 0; d < 4; ++d) {
         int x = 35 + 80 * d, y = 200;
-        DevicePusher pusher(0, 0, false, d);
+        DevicePusher pusher(0, 0, Mobility::movable, d);
         pusher.give_name(d);
         pusher.extended = true;
-        pusher.draw_at(s, x, y, true);
-        DeviceSprayer sprayer(0, 0, false, d);
+        pusher.draw_at(on_sheet, x, y, Phase::building);
+        DeviceSprayer sprayer(0, 0, Mobility::movable, d);
         sprayer.give_name(d);
         sprayer.spray_time = 4;
-        sprayer.draw_at(s, x + 340, y, true);
-        DeviceSensor sensor(0, 0, false, d);
+        sprayer.draw_at(on_sheet, x + 340, y, Phase::building);
+        DeviceSensor sensor(0, 0, Mobility::movable, d);
         sensor.give_name(d);
-        sensor.draw_at(s, x, y + 80, true);
+        sensor.draw_at(on_sheet, x, y + 80, Phase::building);
     }
     label(s, "lamps dim/lit, grabbers (claw left open, right holding), converter", 10, 330);
     const int lamp_colours[4][3] = {{0, 0, 255}, {255, 128, 0}, {255, 0, 0}, {0, 255, 0}};
     for (int i = 0; i < 4; ++i) {
-        DeviceIndicator lamp(0, 0, false, lamp_colours[i][0], lamp_colours[i][1], lamp_colours[i][2]);
-        lamp.draw_at(s, 10 + 30 * i, 370, false);
+        DeviceIndicator lamp(0, 0, Mobility::movable, lamp_colours[i][0], lamp_colours[i][1], lamp_colours[i][2]);
+        lamp.draw_at(on_sheet, 10 + 30 * i, 370, Phase::running);
         lamp.lit = true;
-        lamp.draw_at(s, 10 + 30 * i, 400, false);
+        lamp.draw_at(on_sheet, 10 + 30 * i, 400, Phase::running);
     }
-    DeviceGrabber left(0, 0, false, 6, true);
+    DeviceGrabber left(0, 0, Mobility::movable, 6, ClawSide::left);
     left.give_name(0);
     left.position = 2;
-    left.draw_at(s, 190, 370, true);
-    DeviceGrabber right(0, 0, false, 6, false);
+    left.draw_at(on_sheet, 190, 370, Phase::building);
+    DeviceGrabber right(0, 0, Mobility::movable, 6, ClawSide::right);
     right.give_name(1);
     right.position = 3;
     right.holding = true;
-    right.draw_at(s, 250, 370, true);
-    DeviceConverter converter(0, 0, false, 'R', 'G');
-    converter.draw_at(s, 330, 370, false);
+    right.draw_at(on_sheet, 250, 370, Phase::building);
+    DeviceConverter converter(0, 0, Mobility::movable, 'R', 'G');
+    converter.draw_at(on_sheet, 330, 370, Phase::running);
     save(s, "contact_sheet");
 }
 } // namespace
@@ -343,13 +355,12 @@ int main(int argc, char** argv) {
         save(screen, "floor_building");
         floor_shot(screen, level, false);
         save(screen, "floor_running");
-        error_shot(screen, level, "[string \"EVERY TIME\"]:12: attempt to index global 'lamp_0' (a nil value)",
-                   "message_error");
-        error_shot(screen, level, "device not found: sensor_3", "message_error_device");
+        error_shot(screen, level, "\n\n\n\nlamp_0.on(true)", "message_error"); // a lamp is indicator_N
+        error_shot(screen, level, "action('sensor_3', 'read', 0)", "message_error_device");
         paused_shot(screen, level);
-        DevicePusher pusher(0, 0, false, DIR_LEFT);
+        DevicePusher pusher(0, 0, Mobility::movable, DIR_LEFT);
         drag_shot(screen, level, pusher, 12, 12, "drop_green");
-        DeviceConveyer belt(0, 0, false, 2, DIR_DOWN, 10);
+        DeviceConveyer belt(0, 0, Mobility::movable, 2, DIR_DOWN, 10);
         drag_shot(screen, level, belt, 11, 6, "drop_red");
         load_list_shot(screen);
         message_shot(screen, level, "quit.gif", "message_quit");

@@ -24,12 +24,12 @@
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/level_file.h"
-#include "files/level_list.h"
+#include "files/levels_folder.h"
 #include "files/save_file.h"
 #include "run/error_hint.h"
-#include "run/metrics.h"
+#include "run/measure.h"
 #include "run/run.h"
-#include "scripting/message_text.h"
+#include "text/message_text.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ constexpr long DEFAULT_MAX_FRAMES = 20000;
 
 struct Options {
     std::string file;
-    int mode = 1; // as for loading: 0 a level file, 1 a save
+    LevelSource source = LevelSource::save_file;
     std::optional<long> frames;
     long max_frames = DEFAULT_MAX_FRAMES;
     bool dump = false;
@@ -88,7 +88,7 @@ std::optional<Options> parse_options(int argc, char** argv) {
                 options.max_frames = *count;
         } else if (arg == "--level" && i + 1 < argc && !have_file) {
             options.file = argv[++i];
-            options.mode = 0;
+            options.source = LevelSource::level_file;
             have_file = true;
         } else if (arg.rfind("-", 0) == 0 || have_file) {
             return std::nullopt;
@@ -98,7 +98,7 @@ std::optional<Options> parse_options(int argc, char** argv) {
         }
     }
     // A level file can only be described: it has no program to run.
-    if (have_file == options.list || (options.mode == 0 && !options.describe))
+    if (have_file == options.list || (options.source == LevelSource::level_file && !options.describe))
         return std::nullopt;
     return options;
 }
@@ -144,7 +144,7 @@ int simulate(Level& level, const Options& options) {
     bool ok = run.start(level, level.init_code.value_or("")) && run_frames(run, level, options, won_at);
     if (!ok) {
         std::printf("error: %s\n", shortened_message(run.error()).c_str());
-        std::string hint = error_hint(run.error(), level);
+        std::string hint = error_hint(run.failure(), level);
         if (!hint.empty())
             std::printf("hint: %s\n", hint.c_str());
     }
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     if (options->list)
         return list_levels();
 
-    LoadResult loaded = load_level(options->file.c_str(), options->mode);
+    LoadResult loaded = load_level(options->file.c_str(), options->source);
     if (!loaded.level) {
         // The game shows the corrupt-save message in a box under this title.
         const char* title = loaded.problem == LoadProblem::invalid_record ? INVALID_RECORD_TITLE : "gearloft-sim";

@@ -1,0 +1,74 @@
+#include "screens/level_list_records.h"
+
+#include "screens/level_list_rows.h"
+#include "screens/metrics_panel.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+constexpr int SIZE = 10;
+// The ruled lines of the list end here; the columns end with them, or left
+// of the load button on the rows beside it.
+constexpr int RIGHT = 778;
+constexpr int RIGHT_OF_LOAD_BUTTON_ROWS = 658;
+constexpr int LOAD_BUTTON_TOP = 548;
+// Room kept between the row's text and the records, and after the tick.
+constexpr int GAP = 8;
+constexpr int TICK_GAP = 5;
+constexpr int HEADING_Y = 75;
+
+// Cell widths in characters, room for four-digit steps and two-digit rest.
+constexpr std::size_t STEPS_W = 9, PARTS_W = 5, CODE_W = 5;
+
+std::string padded(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string cell(const Metrics* best, int Metrics::*metric, std::optional<int> par, ParShown shown) {
+    std::string text = best ? std::to_string(best->*metric) : "-";
+    return shown == ParShown::beside_bests ? text + "/" + metric_text(par) : text;
+}
+
+int width_of(const std::string& text) {
+    return text_width(text.c_str(), SIZE);
+}
+} // namespace
+
+std::string records_cells(const Metrics* best, const Par& par, ParShown shown) {
+    // The bests alone are shown only where the columns do not fit anyway.
+    if (shown == ParShown::left_out)
+        return cell(best, &Metrics::steps, par.steps, shown) + " " + cell(best, &Metrics::parts, par.parts, shown) +
+               " " + cell(best, &Metrics::code, par.code, shown);
+    return padded(cell(best, &Metrics::steps, par.steps, shown), STEPS_W) + " " +
+           padded(cell(best, &Metrics::parts, par.parts, shown), PARTS_W) + " " +
+           padded(cell(best, &Metrics::code, par.code, shown), CODE_W);
+}
+
+std::string records_heading() {
+    return "best/par " + padded("steps", STEPS_W) + " " + padded("parts", PARTS_W) + " " + padded("code", CODE_W);
+}
+
+void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metrics* best, const Par& par) {
+    if (best == nullptr && !par.steps && !par.parts && !par.code)
+        return;
+    int right = row_y + LIST_ROW_HEIGHT > LOAD_BUTTON_TOP ? RIGHT_OF_LOAD_BUTTON_ROWS : RIGHT;
+    int room = right - text_right - GAP;
+    int tick = best != nullptr ? TICK_SIZE + TICK_GAP : 0;
+    std::string shown = records_cells(best, par);
+    if (tick + width_of(shown) > room)
+        shown = best != nullptr ? records_cells(best, par, ParShown::left_out) : "";
+    if (tick + width_of(shown) > room)
+        shown.clear();
+    if (tick > room)
+        return;
+    int cells_x = right - width_of(shown);
+    if (best != nullptr)
+        draw_tick(screen, cells_x - tick, row_y + 1);
+    // Records of a solved level in dark ink, a par alone paler.
+    int shade = best != nullptr ? 70 : 140;
+    draw_text(shown.c_str(), SIZE, shade + 20, shade, shade - 20, cells_x, row_y, screen);
+}
+
+void draw_records_heading(SDL_Surface* screen) {
+    std::string heading = records_heading();
+    draw_text(heading.c_str(), SIZE, 209, 202, 184, RIGHT - width_of(heading), HEADING_Y, screen);
+}
