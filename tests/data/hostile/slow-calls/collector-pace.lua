@@ -1,4 +1,4 @@
--- expect: program ran too long
+-- expect: program ran too long (more than 40000000 instructions)
 collectgarbage('setstepmul', 2^31 - 1)
 collectgarbage('setpause', 0)
 local t = {}
