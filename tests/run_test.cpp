@@ -211,7 +211,7 @@ TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
     for (int n = 2; n < 40; ++n)
         place<DeviceIndicator>(level_, 0, 0, Mobility::movable, 0, 0, 255)->give_name(n);
     std::string many = hint("", "error('[string \"EVERY TIME\"]:1000000: attempt to index global \\'light_9\\' ' .. "
-                                "string.rep('\\n', 100000), 0)");
+                                "string.rep('\\n', 60000), 0)");
     EXPECT_EQ(many.rfind("Line 999959 of your every-cycle code. Lamps are named indicator_N in programs: here "
                          "indicator_2, indicator_3, indicator_4, indicator_5, indicator_6, indicator_7, ...",
                          0),

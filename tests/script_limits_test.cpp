@@ -52,7 +52,7 @@ TEST(ScriptLimits, BudgetsPerChunkStopWithWhereAndWhichLimit) {
     }
     // Slow library calls with few instructions meet the clock instead.
     ScriptingEngine slow(limits_with(1000000000000000, 100));
-    for (const char* code : {"local s = string.rep('x', 2^18)\nwhile true do s:find('y', 1, true) end",
+    for (const char* code : {"local s = string.rep('x', 2^16)\nwhile true do s:find('y', 1, true) end",
                              "\nstring.find(('a'):rep(3000), '.-.-.-b')"}) {
         slow.run_code(code, "EVERY TIME");
         EXPECT_EQ(slow.error(), "[string \"EVERY TIME\"]:2: program ran too long (more than 100 ms); stopped") << code;
@@ -101,7 +101,7 @@ TEST(ScriptLimits, UnboundedMemoryStopsWithNotEnoughMemory) {
     limits.time = std::chrono::milliseconds(20000);
     limits.instructions = 1LL << 40;
     ScriptingEngine script(limits);
-    for (const char* code : {"local t = {} while true do t[#t + 1] = ('m'):rep(2^16) .. #t end",
+    for (const char* code : {"local t = {} while true do t[#t + 1] = ('m'):rep(2^15) .. #t end",
                              "local s = 'x' while true do s = s .. s end", "string.rep('x', 2^28)",
                              "local t = {} for i = 1, 2^15 do t[i] = i end"}) {
         script.run_code(code, "EVERY TIME");
@@ -109,11 +109,11 @@ TEST(ScriptLimits, UnboundedMemoryStopsWithNotEnoughMemory) {
         EXPECT_LT(script.instructions_spent(), limits.instructions) << code;
     }
     // The longest text and table that fit, in memory failed chunks gave back.
-    script.run_code("local s = ('x'):rep(2^18) assert(#s == 2^18 and not pcall(function() return s .. 'x' end))\n"
-                    "t = {} for i = 1, 16384 do t[i] = {i} end action('d', 'ok', #t)",
+    script.run_code("local s = ('x'):rep(2^16) assert(#s == 2^16 and not pcall(function() return s .. 'x' end))\n"
+                    "t = {} for i = 1, 4096 do t[i] = {i} end action('d', 'ok', #t)",
                     "EVERY TIME");
     EXPECT_FALSE(script.error()) << "the memory of a failed chunk is given back";
-    EXPECT_EQ(queued_args(script), (std::vector<int>{16384}));
+    EXPECT_EQ(queued_args(script), (std::vector<int>{4096}));
 }
 
 // Lua's pattern functions backtrack inside one library call, where no hook
@@ -132,8 +132,8 @@ TEST(PatternLimits, RunawaySearchesStopByTheirCount) {
                        "string.gsub(('a'):rep(300), 'a', function() return ('a'):rep(3000):find('.-.-.-b') end)",
                        // Quadratic without any quantifier: balances, back
                        // references and plain text.
-                       "string.find(('('):rep(200000), '%b()')", "string.find(('a'):rep(20000), '(a*)%1b')",
-                       "string.find(('a'):rep(2^18), ('a'):rep(2^16) .. 'b', 1, true)"});
+                       "string.find(('('):rep(60000), '%b()')", "string.find(('a'):rep(20000), '(a*)%1b')",
+                       "string.find(('a'):rep(2^16), ('a'):rep(2^14) .. 'b', 1, true)"});
 }
 
 TEST(PatternLimits, DeepPatternsRaiseTooComplexInsteadOfOverflowingTheStack) {
@@ -143,7 +143,7 @@ TEST(PatternLimits, DeepPatternsRaiseTooComplexInsteadOfOverflowingTheStack) {
                     "assert(first == 1 and last == 199)\n"
                     "local ok, message = pcall(s.find, s, ('a?'):rep(200))\n"
                     "assert(not ok and message == 'pattern too complex', message)\n"
-                    "string.find(('a'):rep(2^17), ('a-'):rep(2^16) .. 'b')",
+                    "string.find(('a'):rep(2^16), ('a-'):rep(2^14) .. 'b')",
                     "EVERY TIME");
     EXPECT_EQ(script.error(), "[string \"EVERY TIME\"]:6: pattern too complex");
 }

@@ -99,9 +99,26 @@ constexpr long long WATCHED_INSTRUCTION_COST = 8;
 // ready page by page, which takes about a step per byte here.
 constexpr long long ALLOCATION_COST = 16;
 constexpr long long FREE_COST = 4;
+// Queuing an action copies its name and verb outside Lua's memory.
+constexpr long long ACTION_COST = 100;
 // Lua's own bytes in front of a text (a string's header and its closing
 // zero), which the allocation limit leaves room for.
 constexpr std::size_t TEXT_OVERHEAD = 25;
+// Lua 5.1's table node on a 64-bit machine: a value, a key and the link to
+// the next key of its hash chain.
+constexpr std::size_t HASH_NODE_BYTES = 40;
+static_assert(sizeof(void*) == 8, "HASH_NODE_BYTES is a 64-bit machine's");
+// Filling a new hash part of n nodes (a table growing, inside one
+// instruction) walks each key's chain before it adds it: up to n * n / 2
+// steps when all the keys share one chain, each about as long as a plain
+// instruction. Any new block of a hash part's size is charged so.
+
+long long hash_part_cost(std::size_t bytes) {
+    std::size_t nodes = bytes / HASH_NODE_BYTES;
+    if (bytes % HASH_NODE_BYTES != 0 || (nodes & (nodes - 1)) != 0)
+        return 0;
+    return static_cast<long long>(nodes * nodes / 2);
+}
 
 // Runs under lua_cpcall with the engine's chunk cache as light user data.
 int prepare_state(lua_State* L) {
@@ -293,7 +310,8 @@ ScriptingEngine* ScriptingEngine::owner_of(lua_State* L) {
 // shrinks always succeed, as Lua requires. Every allocation it grants is
 // charged to the running chunk: making strings and tables (and the
 // collector's work, which follows the allocations) costs far more than a
-// plain instruction. A refused one is not: it ends in Lua's memory error.
+// plain instruction, and a table's new hash part costs by the square of its
+// size. A refused one is not charged: it ends in Lua's memory error.
 void* ScriptingEngine::allocate(void* ud, void* block, std::size_t old_size, std::size_t new_size) {
     auto* self = static_cast<ScriptingEngine*>(ud);
     if (new_size == 0) {
@@ -313,6 +331,8 @@ void* ScriptingEngine::allocate(void* ud, void* block, std::size_t old_size, std
         moved = block;
     }
     self->instructions_spent_ += ALLOCATION_COST + static_cast<long long>(new_size);
+    if (old_size == 0)
+        self->instructions_spent_ += hash_part_cost(new_size);
     self->memory_used_ = self->memory_used_ - old_size + new_size;
     return moved;
 }
@@ -418,6 +438,7 @@ int l_push_action(lua_State* L) {
         return luaL_error(L, "action: more than %d actions in one run of the program",
                           engine->limits().actions_per_chunk);
     engine->push_action(name, verb, arg);
+    charge_steps(L, ACTION_COST);
     lua_pushnumber(L, 0);
     return 1;
 }

@@ -45,9 +45,10 @@ struct ScriptLimits {
     // No single text, table part or stack may be larger: one instruction
     // works through at most one of them (a comparison, a copy, a table
     // growing, where Lua's hash chains can make the work grow with the
-    // square of the keys), so that none can take long. A text of exactly
-    // this many bytes still fits.
-    std::size_t allocation = std::size_t{256} << 10;
+    // square of the keys: a hash part of 1024 keys fits, one of 2048 does
+    // not), so that none can take long. A text of exactly this many bytes
+    // still fits.
+    std::size_t allocation = std::size_t{64} << 10;
     // Bytes of print and io.write; later output is dropped after one notice.
     std::size_t output = 64 << 10;
     int actions_per_chunk = 10000;

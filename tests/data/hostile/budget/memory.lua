@@ -2,4 +2,4 @@
 -- Every byte a program allocates counts, so one run of the code cannot
 -- fill the run's 64 MB by itself (a later one would meet the memory limit).
 local t = {}
-while true do t[#t + 1] = string.rep(#t .. ' ', 2^15) end
+while true do t[#t + 1] = string.rep(#t .. ' ', 2^13) end

@@ -1,2 +1,2 @@
 -- expect: line one line two
-error('line one\nline two\0' .. string.rep('\r\t', 2^17 - 10), 0)
+error('line one\nline two\0' .. string.rep('\r\t', 2^15 - 10), 0)

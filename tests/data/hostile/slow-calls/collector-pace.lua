@@ -2,5 +2,5 @@
 collectgarbage('setstepmul', 2^31 - 1)
 collectgarbage('setpause', 0)
 local t = {}
-for i = 1, 16000 do t[i] = {} end
+for i = 1, 4000 do t[i] = {} end
 while true do local _ = {} end

@@ -1,3 +1,3 @@
 -- expect: finish
-io.write(string.rep('z', 2^18), '\n')
-print(string.rep('z', 2^18))
+io.write(string.rep('z', 2^16), '\n')
+print(string.rep('z', 2^16))
