@@ -13,6 +13,7 @@
 #include "screens/message_screens.h"
 #include "screens/metrics_panel.h"
 #include "toolkit/pictures.h"
+#include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
 
@@ -88,7 +89,7 @@ bool LevelLoop::step() {
         if (!handle_event(event, frame_mode))
             return false;
     frame_work(frame_mode);
-    SDL_Flip(info_->screen);
+    present_screen(info_->screen);
     return true;
 }
 
@@ -277,7 +278,7 @@ void LevelLoop::save_game() {
     std::string program = program_save_text(editor_->rows(CodeBox::init), editor_->rows(CodeBox::cycle));
     std::string failure;
     if (!save_level(*level_, path->c_str(), program, &failure))
-        error(info_, ("Could not save: " + failure).c_str());
+        error(info_, failure.c_str());
     else
         status_.say("Saved to " + shown_path(*path));
 }
