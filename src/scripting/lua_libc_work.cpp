@@ -36,16 +36,19 @@ int find_lua_code(dl_phdr_info* info, std::size_t, void* lua_base) {
 }
 
 // The C library's version of one function: the next definition after this
-// program's, found once. Until then (a call early in start-up) the callers
-// below use a plain stand-in.
+// program's, looked up at its first use (the game's own code calls some of
+// these before any engine exists: dates in the file chooser).
 template <typename Function> class Next {
 public:
-    explicit Next(const char* name) : name_(name) {}
-    void find() {
-        if (!function_.load())
-            function_ = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name_));
+    constexpr explicit Next(const char* name) : name_(name) {}
+    Function get() {
+        Function function = function_.load(std::memory_order_relaxed);
+        if (!function) {
+            function = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name_));
+            function_.store(function, std::memory_order_relaxed);
+        }
+        return function;
     }
-    Function get() const { return function_.load(std::memory_order_relaxed); }
 
 private:
     const char* name_;
@@ -96,17 +99,6 @@ void charge_text(const void* caller, long long call_cost, const char* text) {
 } // namespace
 
 void watch_lua_libc_work() {
-    c_memcmp.find();
-    c_strcoll.find();
-    c_strtod.find();
-    c_strtoul.find();
-    c_vsprintf_chk.find();
-    c_pow.find();
-    c_clock.find();
-    c_mktime.find();
-    c_localtime.find();
-    c_gmtime.find();
-    c_strftime.find();
     if (lua_code_end.load())
         return;
     Dl_info lua_library{};

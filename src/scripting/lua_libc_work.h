@@ -12,7 +12,7 @@
 #ifndef GEARLOFT_SCRIPTING_LUA_LIBC_WORK_H
 #define GEARLOFT_SCRIPTING_LUA_LIBC_WORK_H
 
-// Finds Lua's code and the C library's functions. The engine calls it
+// Finds where Lua's code lies. The engine calls it
 // before its first chunk; it is cheap after the first call.
 void watch_lua_libc_work();
 
