@@ -30,6 +30,7 @@
 #include "level/placement.h"
 #include "partsbin/parts_bin.h"
 #include "round_trip.h"
+#include "run/run.h"
 #include "screens/level_list_rows.h"
 #include "support.h"
 #include "toolkit/toolkit.h"
@@ -288,6 +289,37 @@ TEST_P(CampaignTest, SolutionWinsInTime) {
     SimOutcome outcome = run_sim(solution_path(GetParam().file), GetParam().max_frames);
     EXPECT_EQ(outcome.status, SIM_WON) << outcome.output;
     EXPECT_NE(outcome.output.find(" won=1 "), std::string::npos) << outcome.output;
+}
+
+namespace {
+// How a solution's run ended, played in this process under `limits`.
+std::string played_to_the_end(const std::string& save, const ScriptLimits& limits, int max_frames) {
+    LoadResult loaded = load_level(save.c_str(), LevelSource::save_file);
+    if (!loaded.level)
+        return loaded.message;
+    Level& level = *loaded.level;
+    Run run(limits);
+    if (!run.start(level, level.init_code.value_or("")))
+        return run.error();
+    for (int frame = 0; frame < max_frames; ++frame) {
+        FrameResult result = run.frame(level, level.cycle_code.value_or(""), AtWin::stop);
+        if (result.won || result.failed)
+            return result.won ? "won at step " + std::to_string(result.steps) : run.error();
+    }
+    return "not won";
+}
+} // namespace
+
+// The instruction budget decides alone: with the time backstop off, every
+// solution's run ends exactly as the game's does.
+TEST_P(CampaignTest, SolutionsEndAlikeWithoutTheBackstop) {
+    ScriptLimits counted_only;
+    counted_only.backstop = ScriptLimits::Backstop::off;
+    for (const auto& save : solution_paths(GetParam().file)) {
+        std::string ending = played_to_the_end(save, ScriptLimits(), IDLE_FRAMES);
+        EXPECT_EQ(ending.rfind("won at step ", 0), 0u) << save << ": " << ending;
+        EXPECT_EQ(played_to_the_end(save, counted_only, IDLE_FRAMES), ending) << save;
+    }
 }
 
 // Each level's par holds all three metrics, and each is the best of its

@@ -1,14 +1,16 @@
 // Hostile programs, as a shared save could carry them, grouped by what they
-// try (tests/data/hostile/CLASS/*.lua). Each runs in the engine and in
-// gearloft-sim and must end within about a second with its expected error or
-// a clean finish, without a signal and with bounded output. A file's first
-// line says what it must give: "-- expect: finish", or "-- expect: TEXT"
-// with TEXT a part of the error message.
+// try (tests/data/hostile/CLASS/*.lua). Each runs in the engine with the
+// time backstop off, where the instruction budget alone must end it as the
+// game does, and in gearloft-sim as the game runs it: both must give its
+// expected error or a clean finish, without a signal and with bounded
+// output. A file's first line says what it must give: "-- expect: finish",
+// or "-- expect: TEXT" with TEXT a part of the error message; a program the
+// budget stops names it in full, "program ran too long (more than 40000000
+// instructions)".
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +25,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 // The run's output budget, the notice, the error and the summary line.
 const std::size_t MOST_OUTPUT = ScriptLimits().output + 1024;
@@ -53,36 +54,34 @@ std::vector<Case> cases_in(const std::string& group) {
     return cases;
 }
 
-double seconds_since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // Messages that only the dispatch to the devices gives; the engine alone
 // finishes such a program.
 bool from_dispatch(const std::string& expected) {
     return expected.rfind("device not found", 0) == 0;
 }
 
-// Two chunks on one engine (the second finds it working or stopped again),
-// then the engine's end, which must not hang either.
+// Two chunks on one engine whose only limits are counted (the second finds
+// it working or stopped again), then the engine's end.
 void run_in_engine(const Case& c) {
-    ScriptLimits quiet;
-    quiet.output = 256;
-    auto start = Clock::now();
-    {
-        ScriptingEngine script(quiet);
-        script.run_code(c.code.c_str(), "EVERY TIME");
-        std::string expected = from_dispatch(c.expected) ? "" : c.expected;
-        if (expected.empty())
-            EXPECT_FALSE(script.error()) << *script.error();
-        else
-            EXPECT_NE(script.error().value_or("(none)").find(expected), std::string::npos) << *script.error();
-        EXPECT_LT(seconds_since(start), QUICK_SECONDS);
-        start = Clock::now();
-        script.run_code(c.code.c_str(), "EVERY TIME");
-        EXPECT_EQ(lua_gettop(script.state()), 0);
-    }
-    EXPECT_LT(seconds_since(start), QUICK_SECONDS) << "second run and end";
+    ScriptLimits counted_only;
+    counted_only.output = 256;
+    counted_only.backstop = ScriptLimits::Backstop::off;
+    ScriptingEngine script(counted_only);
+    script.run_code(c.code.c_str(), "EVERY TIME");
+    std::string expected = from_dispatch(c.expected) ? "" : c.expected;
+    if (expected.empty())
+        EXPECT_FALSE(script.error()) << *script.error();
+    else
+        EXPECT_NE(script.error().value_or("(none)").find(expected), std::string::npos) << *script.error();
+    script.run_code(c.code.c_str(), "EVERY TIME");
+    EXPECT_EQ(lua_gettop(script.state()), 0);
+}
+
+// What the runner, with the backstop on, must show: which limit stopped a
+// program that ran too long is for the counted run above to say, since how
+// fast a build runs (the sanitizers') must not decide a test.
+std::string shown_by_runner(const std::string& expected) {
+    return expected.substr(0, expected.find(" (more than "));
 }
 
 // The program as the every-cycle code of a save for a small level of its
@@ -95,20 +94,18 @@ void run_in_sim(const Case& c) {
     auto rows = std::count(code.begin(), code.end(), '\n');
     dir.write("saves/hostile.sav", "hostile.lvl\ne, 2, 5, 0, 1\nCODE\n0\n" + std::to_string(rows) + "\n" + code);
     std::string command = std::string("'") + GEARLOFT_SIM_PATH + "' saves/hostile.sav --frames 2 >sim.out 2>sim.err";
-    auto start = Clock::now();
     int raw = std::system(command.c_str());
-    EXPECT_LT(seconds_since(start), QUICK_SECONDS) << "gearloft-sim";
     ASSERT_TRUE(WIFEXITED(raw)) << "gearloft-sim ended by signal " << WTERMSIG(raw);
     std::string out = dir.read("sim.out");
     EXPECT_EQ(WEXITSTATUS(raw), c.expected.empty() ? 0 : 2) << out.substr(0, 300);
     EXPECT_EQ(out.find("error: ") != std::string::npos, !c.expected.empty());
-    EXPECT_NE(out.find(c.expected), std::string::npos) << out.substr(0, 300);
+    EXPECT_NE(out.find(shown_by_runner(c.expected)), std::string::npos) << out.substr(0, 300);
     EXPECT_LE(out.size() + dir.read("sim.err").size(), MOST_OUTPUT);
 }
 
 class Hostile : public testing::TestWithParam<const char*> {};
 
-TEST_P(Hostile, EndsInTimeWithItsErrorInTheEngineAndTheRunner) {
+TEST_P(Hostile, EndsWithItsErrorByCountAloneAndInTheRunner) {
     std::vector<Case> cases = cases_in(GetParam());
     EXPECT_GE(cases.size(), 3u);
     for (const Case& c : cases) {
@@ -137,7 +134,7 @@ TEST(HostileActions, ZeroBytesNeverReachADevice) {
 
 INSTANTIATE_TEST_SUITE_P(Classes, Hostile,
                          testing::Values("ranges", "slow-calls", "finalizers", "streams", "actions", "messages",
-                                         "budget"),
+                                         "budget", "stalls", "random"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');

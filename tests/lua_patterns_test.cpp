@@ -131,6 +131,8 @@ std::vector<std::string> compare(const std::string& cases_code) {
     const std::string code = DRIVER + cases_code + "\nrun_cases()";
     ScriptLimits roomy;
     roomy.time = std::chrono::seconds(60);
+    roomy.instructions = 1LL << 40;
+    roomy.allocation = std::size_t{8} << 20;
     ScriptingEngine engine(roomy);
     engine.run_code(code.c_str(), "EVERY TIME");
     EXPECT_FALSE(engine.error()) << *engine.error();

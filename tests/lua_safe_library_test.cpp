@@ -93,6 +93,7 @@ TEST(LuaSafeLibrary, SaneArgumentsGiveWhatLua51Gives) {
     ScriptLimits roomy;
     roomy.time = std::chrono::seconds(60);
     roomy.instructions = 1LL << 40;
+    roomy.allocation = std::size_t{8} << 20;
     ScriptingEngine engine(roomy);
     engine.run_code(CASES, "EVERY TIME");
     ASSERT_FALSE(engine.error()) << *engine.error();

@@ -199,7 +199,7 @@ TEST_F(RunTest, PrintedLinesAreTheBoundedTailOfTheOutput) {
     ASSERT_EQ(lines.size(), OutputTail::LINES_KEPT + 1);
     EXPECT_EQ(lines.front(), "line\t" + std::to_string(100 - OutputTail::LINES_KEPT + 1));
     EXPECT_EQ(lines.back(), "open");
-    ASSERT_FALSE(run_.frame(level_, "io.write(string.rep('x', 70000)) print('gone')").failed);
+    ASSERT_FALSE(run_.frame(level_, "io.write(('x'):rep(40000), ('x'):rep(30000)) print('gone')").failed);
     lines = run_.printed();
     EXPECT_EQ(lines[lines.size() - 2], "open" + std::string(OutputTail::LINE_LENGTH_MAX - 4, 'x'));
     EXPECT_EQ(lines.back().rfind("[the program printed more than 65536 bytes; the rest", 0), 0u) << lines.back();
@@ -252,7 +252,7 @@ TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
     for (int n = 2; n < 40; ++n)
         place<DeviceIndicator>(level_, 0, 0, Mobility::movable, 0, 0, 255)->give_name(n);
     std::string many = hint("", "error('[string \"EVERY TIME\"]:1000000: attempt to index global \\'light_9\\' ' .. "
-                                "string.rep('\\n', 100000), 0)");
+                                "string.rep('\\n', 60000), 0)");
     EXPECT_EQ(many.rfind("Line 999959 of your every-cycle code. Lamps are named indicator_N in programs: here "
                          "indicator_2, indicator_3, indicator_4, indicator_5, indicator_6, indicator_7, ...",
                          0),

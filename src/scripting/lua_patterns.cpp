@@ -573,19 +573,15 @@ int watched_gsub(lua_State* L) {
 
 void install_watched_patterns(lua_State* L) {
     lua_getglobal(L, "string");
-    lua_getfield(L, -1, "gfind");
-    lua_getfield(L, -2, "gmatch");
-    bool gfind_is_gmatch = lua_rawequal(L, -1, -2);
-    lua_pop(L, 2);
-    const luaL_Reg functions[] = {
-        {"find", watched_find}, {"match", watched_match}, {"gmatch", watched_gmatch}, {"gsub", watched_gsub}};
+    const luaL_Reg functions[] = {{"find", watched_find}, {"match", watched_match}, {"gsub", watched_gsub}};
     for (const luaL_Reg& function : functions) {
         lua_pushcfunction(L, function.func);
         lua_setfield(L, -2, function.name);
     }
-    if (gfind_is_gmatch) {
-        lua_pushcfunction(L, watched_gmatch);
-        lua_setfield(L, -2, "gfind");
-    }
+    // gfind is gmatch under its old name: one function.
+    lua_pushcfunction(L, watched_gmatch);
+    lua_pushvalue(L, -1);
+    lua_setfield(L, -3, "gmatch");
+    lua_setfield(L, -2, "gfind");
     lua_pop(L, 1);
 }

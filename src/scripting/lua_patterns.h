@@ -17,8 +17,9 @@ extern const char PATTERN_TOO_COMPLEX[];
 // still being tried. Later Lua versions stop at the same depth.
 constexpr int MAX_PATTERN_DEPTH = 200;
 
-// Replaces find, match, gmatch and gsub (and gfind, the old name of gmatch)
-// in the global string table; strings reach them as methods through it.
+// Replaces find, match, gmatch and gsub (and gfind, the old name of gmatch,
+// the same function) in the global string table; strings reach them as
+// methods through it.
 void install_watched_patterns(lua_State* L);
 
 #endif

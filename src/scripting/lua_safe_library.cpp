@@ -2,16 +2,23 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
+#include "scripting/lua_format.h"
 #include "scripting/work_meter.h"
 
 namespace {
 
 // What a full collection costs per KB in use, measured against instructions.
 constexpr long long COLLECT_STEPS_PER_KB = 64;
+// Moving one element of a table (a read and a write through Lua's API).
+constexpr long long STEPS_PER_MOVE = 4;
+// One piece of a text compared in the locale's order.
+constexpr long long STEPS_PER_COMPARED_PIECE = 4;
 
 // An integer argument as Lua 5.1 reads it (truncated toward zero), but
 // clamped instead of wrapped: 2^53 or -inf can never turn into a small or
@@ -86,7 +93,7 @@ int checked_insert(lua_State* L) {
         position = clamped_integer(L, 2);
         if (position > end)
             end = position;
-        charge_steps(L, end - position);
+        charge_steps(L, (end - position) * STEPS_PER_MOVE);
         for (long long i = end; i > position; --i) {
             raw_get(L, 1, i - 1);
             raw_set(L, 1, i);
@@ -103,7 +110,7 @@ int checked_remove(lua_State* L) {
     long long position = optional_integer(L, 2, end);
     if (position < 1 || position > end)
         return 0;
-    charge_steps(L, end - position);
+    charge_steps(L, (end - position) * STEPS_PER_MOVE);
     raw_get(L, 1, position);
     for (; position < end; ++position) {
         raw_get(L, 1, position + 1);
@@ -139,7 +146,15 @@ int checked_concat(lua_State* L) {
     return 1;
 }
 
-// string.rep(s, n): the size is known before any work; the copy doubles.
+// The longest text one allocation may take.
+std::size_t longest_text(lua_State* L) {
+    ScriptingEngine* engine = ScriptingEngine::owner_of(L);
+    return (engine ? engine->limits() : ScriptLimits()).allocation;
+}
+
+// string.rep(s, n): the size is known before any work; the copy doubles. A
+// text longer than one allocation may take is not made: asking Lua for that
+// much room gives Lua's own memory error.
 int checked_rep(lua_State* L) {
     std::size_t length;
     const char* text = luaL_checklstring(L, 1, &length);
@@ -148,25 +163,57 @@ int checked_rep(lua_State* L) {
         lua_pushliteral(L, "");
         return 1;
     }
-    // Far more than one allocation may take, so the allocation refuses it.
-    constexpr std::size_t too_long = std::size_t{1} << 40;
-    std::size_t total = static_cast<unsigned long long>(count) > too_long / length
-                            ? too_long
+    std::size_t most = longest_text(L);
+    std::size_t total = static_cast<unsigned long long>(count) > most / length
+                            ? most + 1
                             : length * static_cast<std::size_t>(count);
-    auto* copy = static_cast<char*>(lua_newuserdata(L, total));
+    if (total > most)
+        lua_newuserdata(L, total);
     charge_steps(L, static_cast<long long>(total / BYTES_PER_STEP));
-    std::memcpy(copy, text, length);
+    // Room kept from call to call: a long text's room would otherwise come
+    // from the system and go back to it every time.
+    thread_local std::string copy;
+    copy.resize(total);
+    std::memcpy(copy.data(), text, length);
     for (std::size_t done = length; done < total; done *= 2)
-        std::memcpy(copy + done, copy, done < total - done ? done : total - done);
-    lua_pushlstring(L, copy, total);
+        std::memcpy(copy.data() + done, copy.data(), done < total - done ? done : total - done);
+    lua_pushlstring(L, copy.data(), total);
     return 1;
+}
+
+// A position in a text of `length` bytes as Lua 5.1's string functions read
+// it: negative ones count from the end, and what lies before the start is 0.
+long long text_position(long long position, std::size_t length) {
+    if (position < 0)
+        position += static_cast<long long>(length) + 1;
+    return position < 0 ? 0 : position;
+}
+
+// string.byte(s [, i [, j]]): every code it gives back is a step.
+int charged_byte(lua_State* L) {
+    std::size_t length;
+    const char* text = luaL_checklstring(L, 1, &length);
+    long long first = text_position(optional_integer(L, 2, 1), length);
+    long long last = text_position(optional_integer(L, 3, first), length);
+    if (first <= 0)
+        first = 1;
+    if (last > static_cast<long long>(length))
+        last = static_cast<long long>(length);
+    if (first > last)
+        return 0;
+    long long count = last - first + 1;
+    luaL_checkstack(L, to_int(count), "string slice too long");
+    charge_steps(L, count);
+    for (long long i = first; i <= last; ++i)
+        lua_pushinteger(L, static_cast<unsigned char>(text[i - 1]));
+    return static_cast<int>(count);
 }
 
 // Lua 5.1's string order (strcoll on each zero-separated piece), with the
 // work charged to the meter: pieces count as steps, long texts by length.
 int compare_texts(const char* a, std::size_t a_length, const char* b, std::size_t b_length, WorkMeter& meter) {
     for (;;) {
-        meter.add(1);
+        meter.add(STEPS_PER_COMPARED_PIECE);
         int order = std::strcoll(a, b);
         if (order != 0)
             return order;
@@ -292,9 +339,32 @@ int checked_sort(lua_State* L) {
     return 0;
 }
 
-// math.random([m [, n]]): Lua's computes n - m + 1 in an int.
+// Each run's own random numbers: the generator behind Lua 5.1's
+// math.random (the C library's rand(), the same numbers for the same seed),
+// with its state in the run's Lua state. Every run starts it from the seed
+// a fresh program has, 1, and math.randomseed reseeds only that run's.
+struct RandomState {
+    random_data data;
+    char numbers[128];
+};
+
+RandomState& random_state(lua_State* L) {
+    return *static_cast<RandomState*>(lua_touserdata(L, lua_upvalueindex(1)));
+}
+
+// Pushes a fresh generator, seeded as a program starts.
+void push_random_state(lua_State* L) {
+    auto* state = static_cast<RandomState*>(lua_newuserdata(L, sizeof(RandomState)));
+    std::memset(state, 0, sizeof *state);
+    initstate_r(1, state->numbers, sizeof state->numbers, &state->data);
+}
+
+// math.random([m [, n]]): Lua's computes n - m + 1 in an int. Upvalue 1 is
+// the run's generator.
 int checked_random(lua_State* L) {
-    lua_Number r = static_cast<lua_Number>(std::rand() % RAND_MAX) / static_cast<lua_Number>(RAND_MAX);
+    std::int32_t drawn = 0;
+    random_r(&random_state(L).data, &drawn);
+    lua_Number r = static_cast<lua_Number>(drawn % RAND_MAX) / static_cast<lua_Number>(RAND_MAX);
     switch (lua_gettop(L)) {
     case 0: lua_pushnumber(L, r); break;
     case 1: {
@@ -312,6 +382,30 @@ int checked_random(lua_State* L) {
     }
     default: return luaL_error(L, "wrong number of arguments");
     }
+    return 1;
+}
+
+// math.randomseed(x): as Lua 5.1 hands x to srand, its low 32 bits count.
+int checked_randomseed(lua_State* L) {
+    auto seed = static_cast<unsigned>(static_cast<unsigned long long>(clamped_integer(L, 1)));
+    srandom_r(seed, &random_state(L).data);
+    return 0;
+}
+
+// table.maxn(t): every key looked at is a step.
+int charged_maxn(lua_State* L) {
+    luaL_checktype(L, 1, LUA_TTABLE);
+    WorkMeter meter(L);
+    lua_Number most = 0;
+    lua_pushnil(L);
+    while (lua_next(L, 1) != 0) {
+        meter.add(1);
+        lua_pop(L, 1);
+        if (lua_type(L, -1) == LUA_TNUMBER && lua_tonumber(L, -1) > most)
+            most = lua_tonumber(L, -1);
+    }
+    meter.settle();
+    lua_pushnumber(L, most);
     return 1;
 }
 
@@ -367,6 +461,9 @@ int tracked_resume(lua_State* L) {
     lua_pushvalue(L, lua_upvalueindex(1));
     lua_insert(L, 1);
     lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    // The values the coroutine handed over were copied from its stack; a
+    // failure was an error caught.
+    charge_steps(L, lua_gettop(L) / VALUES_PER_STEP + (lua_toboolean(L, 1) ? 0 : CAUGHT_ERROR_COST));
     return lua_gettop(L);
 }
 
@@ -429,9 +526,16 @@ void install_safe_library(lua_State* L) {
     lua_setglobal(L, "collectgarbage");
     replace_in(L, "table",
                {{"insert", checked_insert}, {"remove", checked_remove}, {"sort", checked_sort},
-                {"concat", checked_concat}});
-    replace_in(L, "string", {{"rep", checked_rep}});
-    replace_in(L, "math", {{"random", checked_random}});
+                {"concat", checked_concat}, {"maxn", charged_maxn}});
+    replace_in(L, "string", {{"rep", checked_rep}, {"byte", charged_byte}, {"format", metered_format}});
+    lua_getglobal(L, "math");
+    push_random_state(L);
+    for (const luaL_Reg& function : {luaL_Reg{"random", checked_random}, luaL_Reg{"randomseed", checked_randomseed}}) {
+        lua_pushvalue(L, -1);
+        lua_pushcclosure(L, function.func, 1);
+        lua_setfield(L, -3, function.name);
+    }
+    lua_pop(L, 2);
     lua_getglobal(L, "coroutine");
     replace_field(L, "resume", tracked_resume, true);
     lua_getfield(L, -1, "resume");

@@ -9,8 +9,11 @@
 #include <lua.hpp>
 
 // Replaces unpack, table.insert, table.remove, table.sort, table.concat,
-// string.rep, math.random, collectgarbage, coroutine.resume and
-// coroutine.wrap with the checked versions.
+// table.maxn, string.rep, string.byte, string.format (lua_format.h),
+// math.random, math.randomseed,
+// collectgarbage, coroutine.resume and coroutine.wrap with the checked
+// versions. math.random draws from a generator of the Lua state's own,
+// seeded alike in every new state.
 void install_safe_library(lua_State* L);
 
 #endif

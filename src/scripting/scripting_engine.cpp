@@ -10,29 +10,38 @@
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <string>
 
 #include "scripting/lua_sandbox.h"
+#include "scripting/lua_libc_work.h"
+#include "scripting/work_meter.h"
 #include "text/message_text.h"
 
 ScriptingEngine* engine = nullptr;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The engine whose chunk is running against its deadline, for the signal
-// that says the time is up.
-std::atomic<ScriptingEngine*> hurried_engine{nullptr};
+// The engine whose chunk is running, for the signal that says its time is
+// up and for the work charged inside an instruction.
+std::atomic<ScriptingEngine*> watched_engine{nullptr};
 
 void on_deadline(int) {
-    if (ScriptingEngine* running = hurried_engine.load())
+    if (ScriptingEngine* running = watched_engine.load())
         running->hurry();
 }
 
-// A timer that signals the thread that armed it when a chunk's time is up.
-// One instruction can take milliseconds (a comparison of long texts), and
-// the hook only looks at the clock every WATCH_INTERVAL of them; the signal
-// makes the running thread look at its very next instruction.
+std::chrono::nanoseconds thread_time() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// A timer on the processor time of the thread that armed it, which signals
+// that thread when a chunk's time is up. It counts only the time the thread
+// runs, so a busy machine does not shorten a program's time. One
+// instruction can take milliseconds (a comparison of long texts), and the
+// hook only looks every WATCH_INTERVAL of them; the signal makes the
+// running thread stop at its very next instruction.
 class DeadlineTimer {
 public:
     DeadlineTimer() {
@@ -46,7 +55,7 @@ public:
         event.sigev_signo = signal_number();
         // glibc 2.36 names the field only through its union.
         event._sigev_un._tid = static_cast<pid_t>(syscall(SYS_gettid));
-        ready_ = timer_create(CLOCK_MONOTONIC, &event, &timer_) == 0;
+        ready_ = timer_create(CLOCK_THREAD_CPUTIME_ID, &event, &timer_) == 0;
     }
     ~DeadlineTimer() {
         if (ready_)
@@ -54,6 +63,8 @@ public:
     }
     DeadlineTimer(const DeadlineTimer&) = delete;
     DeadlineTimer& operator=(const DeadlineTimer&) = delete;
+
+    bool ready() const { return ready_; }
 
     // Zero disarms.
     void arm(std::chrono::nanoseconds after) {
@@ -81,17 +92,38 @@ DeadlineTimer& deadline_timer() {
 constexpr int WATCH_MASK = LUA_MASKCOUNT | LUA_MASKCALL;
 // What a call costs in instructions: about the time it takes here.
 constexpr long long CALL_COST = 16;
+// One instruction looked at by the hook, while the run may copy varargs:
+// the hook takes about as long as eight plain instructions.
+constexpr long long WATCHED_INSTRUCTION_COST = 8;
+// An allocation costs by its size too: memory new to the process is made
+// ready page by page, which takes about a step per byte here.
 constexpr long long ALLOCATION_COST = 16;
 constexpr long long FREE_COST = 4;
-constexpr std::size_t ALLOCATED_BYTES_PER_STEP = 4;
+// Queuing an action copies its name and verb outside Lua's memory.
+constexpr long long ACTION_COST = 100;
+// Lua's own bytes in front of a text (a string's header and its closing
+// zero), which the allocation limit leaves room for.
+constexpr std::size_t TEXT_OVERHEAD = 25;
+// Lua 5.1's table node on a 64-bit machine: a value, a key and the link to
+// the next key of its hash chain.
+constexpr std::size_t HASH_NODE_BYTES = 40;
+static_assert(sizeof(void*) == 8, "HASH_NODE_BYTES is a 64-bit machine's");
+// Filling a new hash part of n nodes (a table growing, inside one
+// instruction) walks each key's chain before it adds it: up to n * n / 2
+// steps when all the keys share one chain, each about as long as a plain
+// instruction. Any new block of a hash part's size is charged so.
+
+long long hash_part_cost(std::size_t bytes) {
+    std::size_t nodes = bytes / HASH_NODE_BYTES;
+    if (bytes % HASH_NODE_BYTES != 0 || (nodes & (nodes - 1)) != 0)
+        return 0;
+    return static_cast<long long>(nodes * nodes / 2);
+}
 
 // Runs under lua_cpcall with the engine's chunk cache as light user data.
 int prepare_state(lua_State* L) {
     static_cast<ChunkCache*>(lua_touserdata(L, 1))->open(L);
     open_game_libraries(L);
-    lua_pushstring(L, "action");
-    lua_pushcclosure(L, l_push_action, 0);
-    lua_settable(L, LUA_GLOBALSINDEX);
     return 0;
 }
 
@@ -144,6 +176,7 @@ std::optional<std::string> pop_message(lua_State* L) {
 } // namespace
 
 ScriptingEngine::ScriptingEngine(const ScriptLimits& limits) : limits_(limits) {
+    watch_lua_libc_work();
     lua_ = lua_newstate(allocate, this);
     if (!lua_)
         throw std::bad_alloc();
@@ -156,7 +189,7 @@ ScriptingEngine::~ScriptingEngine() {
     // First, so that nothing running during the close can reach this queue.
     if (engine == this)
         engine = nullptr;
-    if (hurried_engine == this)
+    if (watched_engine == this)
         end_watch();
     lua_close(lua_);
 }
@@ -235,6 +268,7 @@ lua_State* ScriptingEngine::switch_thread(lua_State* thread) {
 }
 
 void ScriptingEngine::hurry() {
+    time_up_ = 1;
     lua_sethook(lua_, watch, WATCH_MASK, 1);
     if (lua_State* thread = running_)
         lua_sethook(thread, watch, WATCH_MASK, 1);
@@ -256,6 +290,21 @@ void ScriptingEngine::take_actions(std::vector<Action>& taken) {
     taken.swap(actions_);
 }
 
+void ScriptingEngine::watch_every_instruction() {
+    pace_ = 1;
+}
+
+ScriptingEngine* ScriptingEngine::running() {
+    return watched_engine.load(std::memory_order_relaxed);
+}
+
+void ScriptingEngine::charge_inside_instruction(long long steps) {
+    instructions_spent_ += steps;
+    if (instructions_spent_ >= limits_.instructions)
+        if (lua_State* thread = running_)
+            lua_sethook(thread, watch, WATCH_MASK, 1);
+}
+
 ScriptingEngine* ScriptingEngine::owner_of(lua_State* L) {
     void* owner = nullptr;
     lua_Alloc allocator = lua_getallocf(L, &owner);
@@ -263,9 +312,11 @@ ScriptingEngine* ScriptingEngine::owner_of(lua_State* L) {
 }
 
 // Lua's allocator, refusing growth beyond the memory limits. Frees and
-// shrinks always succeed, as Lua requires. Every allocation is charged to
-// the running chunk: making strings and tables (and the collector's work,
-// which follows the allocations) costs far more than a plain instruction.
+// shrinks always succeed, as Lua requires. Every allocation it grants is
+// charged to the running chunk: making strings and tables (and the
+// collector's work, which follows the allocations) costs far more than a
+// plain instruction, and a table's new hash part costs by the square of its
+// size. A refused one is not charged: it ends in Lua's memory error.
 void* ScriptingEngine::allocate(void* ud, void* block, std::size_t old_size, std::size_t new_size) {
     auto* self = static_cast<ScriptingEngine*>(ud);
     if (new_size == 0) {
@@ -274,9 +325,8 @@ void* ScriptingEngine::allocate(void* ud, void* block, std::size_t old_size, std
         self->instructions_spent_ += FREE_COST;
         return nullptr;
     }
-    self->instructions_spent_ += ALLOCATION_COST + static_cast<long long>(new_size / ALLOCATED_BYTES_PER_STEP);
     bool grows = new_size > old_size;
-    if (grows && (new_size > self->limits_.allocation ||
+    if (grows && (new_size > self->limits_.allocation + TEXT_OVERHEAD ||
                   self->memory_used_ - old_size + new_size > self->limits_.memory))
         return nullptr;
     void* moved = std::realloc(block, new_size);
@@ -285,6 +335,9 @@ void* ScriptingEngine::allocate(void* ud, void* block, std::size_t old_size, std
             return nullptr;
         moved = block;
     }
+    self->instructions_spent_ += ALLOCATION_COST + static_cast<long long>(new_size);
+    if (old_size == 0)
+        self->instructions_spent_ += hash_part_cost(new_size);
     self->memory_used_ = self->memory_used_ - old_size + new_size;
     return moved;
 }
@@ -294,15 +347,18 @@ void ScriptingEngine::start_watch() {
     chunk_actions_ = 0;
     stop_message_.reset();
     running_ = lua_;
-    deadline_ = Clock::now() + limits_.time;
-    lua_sethook(lua_, watch, WATCH_MASK, WATCH_INTERVAL);
-    hurried_engine = this;
+    time_up_ = 0;
+    lua_sethook(lua_, watch, WATCH_MASK, pace_);
+    watched_engine = this;
+    if (limits_.backstop == ScriptLimits::Backstop::off)
+        return;
+    deadline_ = thread_time() + limits_.time;
     deadline_timer().arm(limits_.time);
 }
 
 void ScriptingEngine::end_watch() {
     deadline_timer().arm(std::chrono::nanoseconds(0));
-    hurried_engine = nullptr;
+    watched_engine = nullptr;
 }
 
 bool ScriptingEngine::take_action_slot() {
@@ -310,29 +366,51 @@ bool ScriptingEngine::take_action_slot() {
 }
 
 bool ScriptingEngine::out_of_time() {
+    if (check_listener_)
+        check_listener_();
     if (!stop_message_ && instructions_spent_ >= limits_.instructions)
         stop_message_ = "program ran too long (more than " + std::to_string(limits_.instructions) +
                         " instructions); stopped";
-    if (!stop_message_ && Clock::now() >= deadline_)
+    if (!stop_message_ && time_is_up())
         stop_message_ = "program ran too long (more than " + std::to_string(limits_.time.count()) + " ms); stopped";
     return stop_message_.has_value();
 }
 
-// The hook on every call and every WATCH_INTERVAL instructions, in the main
-// thread and in every coroutine (they inherit it).
+// The timer's signal says when; without a timer the thread's own clock does.
+bool ScriptingEngine::time_is_up() const {
+    if (time_up_)
+        return true;
+    return limits_.backstop == ScriptLimits::Backstop::on && !deadline_timer().ready() && thread_time() >= deadline_;
+}
+
+// The hook on every call and every `pace_` instructions, in the main thread
+// and in every coroutine (they inherit it).
 void ScriptingEngine::watch(lua_State* L, lua_Debug* event) {
     ScriptingEngine* self = owner_of(L);
-    self->instructions_spent_ += event->event == LUA_HOOKCOUNT ? lua_gethookcount(L) : CALL_COST;
+    self->instructions_spent_ += self->event_cost(L, event);
     if (!self->out_of_time()) {
         // A coroutine left over from a stopped chunk still checks every
-        // instruction; back to the normal pace.
-        if (lua_gethookcount(L) != WATCH_INTERVAL)
-            lua_sethook(L, watch, WATCH_MASK, WATCH_INTERVAL);
+        // instruction, and one made before the run began to copy varargs
+        // too seldom: back to the run's pace.
+        if (lua_gethookcount(L) != self->pace_)
+            lua_sethook(L, watch, WATCH_MASK, self->pace_);
         return;
     }
     // Where the program was: the running function for an instruction, the
     // caller for a call.
     self->stop(L, event->event == LUA_HOOKCOUNT ? 0 : 1);
+}
+
+// The stack the hook sees holds a called C function's arguments, a called
+// Lua function's registers, or, right after an instruction that copied a
+// list of values (varargs, a call's results), that list.
+long long ScriptingEngine::event_cost(lua_State* L, const lua_Debug* event) const {
+    long long values = lua_gettop(L) / VALUES_PER_STEP;
+    if (event->event != LUA_HOOKCOUNT)
+        return CALL_COST + values;
+    if (pace_ == 1 && lua_gethookcount(L) == 1)
+        return WATCHED_INSTRUCTION_COST + values;
+    return lua_gethookcount(L);
 }
 
 void ScriptingEngine::charge_work(lua_State* L, long long steps) {
@@ -365,6 +443,7 @@ int l_push_action(lua_State* L) {
         return luaL_error(L, "action: more than %d actions in one run of the program",
                           engine->limits().actions_per_chunk);
     engine->push_action(name, verb, arg);
+    charge_steps(L, ACTION_COST);
     lua_pushnumber(L, 0);
     return 1;
 }

@@ -7,6 +7,7 @@
 #include <lua.hpp>
 
 #include <chrono>
+#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <optional>
@@ -19,10 +20,13 @@
 
 // What one program may take before it is stopped. Instructions count per
 // chunk run and decide, so that a program ends the same way on every
-// machine: a runaway chunk stops after about 0.1 s here. Library work is
-// charged as instructions too. The time is only a backstop for work that
-// nothing can charge; at its end the program stops at its next instruction.
-// Memory and output count for the whole run (the Lua state).
+// machine and under any load: a runaway chunk stops after about 0.1 s here.
+// Library work, calls with their arguments, compiling and allocations are
+// charged as instructions too. The time is only a backstop for work that no
+// hook sees (one comparison of long texts, one crowded table look-up): it
+// counts the processor time of the running thread, not the clock on the
+// wall, and at its end the program stops at its next instruction. Memory
+// and output count for the whole run (the Lua state).
 
 // One request of the program to the devices: name, verb and number.
 struct Action {
@@ -33,11 +37,19 @@ struct Action {
 
 struct ScriptLimits {
     long long instructions = 40000000;
+    // Processor time of one chunk run.
     std::chrono::milliseconds time{700};
+    // Off only where a test or a measurement shows that the budget decides
+    // alone.
+    enum class Backstop { on, off } backstop = Backstop::on;
     std::size_t memory = std::size_t{64} << 20;
-    // No single string or table part may be larger, so that no single
-    // instruction (a comparison, a copy) can take long.
-    std::size_t allocation = std::size_t{8} << 20;
+    // No single text, table part or stack may be larger: one instruction
+    // works through at most one of them (a comparison, a copy, a table
+    // growing, where Lua's hash chains can make the work grow with the
+    // square of the keys: a hash part of 1024 keys fits, one of 2048 does
+    // not), so that none can take long. A text of exactly this many bytes
+    // still fits.
+    std::size_t allocation = std::size_t{64} << 10;
     // Bytes of print and io.write; later output is dropped after one notice.
     std::size_t output = 64 << 10;
     int actions_per_chunk = 10000;
@@ -49,7 +61,7 @@ constexpr std::size_t ACTION_TEXT_MAX = 31;
 
 class ScriptingEngine {
 public:
-    // The watch looks at the clock on every call and every WATCH_INTERVAL
+    // The watch looks at the limits on every call and every WATCH_INTERVAL
     // instructions: often enough to stop a runaway loop in time, rarely
     // enough to cost nothing measurable.
     static constexpr int WATCH_INTERVAL = 1000;
@@ -87,6 +99,8 @@ public:
     // The engine that made the Lua state L belongs to (L may be a coroutine of
     // it); null for a state no engine made.
     static ScriptingEngine* owner_of(lua_State* L);
+    // The engine whose chunk runs now on this thread's watch, or null.
+    static ScriptingEngine* running();
 
     // Charges work done inside one library call (a pattern search) to the
     // running chunk as instructions, since no hook fires there. Charged in
@@ -95,6 +109,11 @@ public:
     // by the hook, with the caller of the library function as the place
     // named. Smaller pieces are only counted, for the next look to see.
     void charge_work(lua_State* L, long long steps);
+
+    // Charges work done inside one instruction of the running chunk, where
+    // no error may be raised (lua_libc_work.h): once the budget is used up,
+    // the chunk stops at its next instruction.
+    void charge_inside_instruction(long long steps);
 
     // Program output (print, io.write) within the run's output budget.
     void write_output(std::FILE* stream, const char* text, std::size_t length);
@@ -105,14 +124,24 @@ public:
     // can reach it; returns the thread that ran before.
     lua_State* switch_thread(lua_State* thread);
 
-    // Called when the running chunk's time is up, possibly from a signal
-    // handler: makes the running thread look at the clock at its very next
-    // instruction.
+    // Called when the running chunk's time is up, from a signal handler:
+    // the running thread stops at its very next instruction.
     void hurry();
+
+    // A text holding "..." was compiled: from now on this run may copy
+    // varargs, which one instruction does for all of them at once, and only
+    // a look at every instruction sees how many.
+    void watch_every_instruction();
 
     // Counts one more action of the running chunk; false when it has used
     // up its actions.
     bool take_action_slot();
+
+    // Instructions charged to the running or the last chunk.
+    long long instructions_spent() const { return instructions_spent_; }
+    // Called at every look at the limits, the points where a running chunk
+    // can be stopped; for measuring how long the stretches between them get.
+    void set_check_listener(void (*listener)()) { check_listener_ = listener; }
 
 private:
     lua_State* lua_ = nullptr;
@@ -124,12 +153,19 @@ private:
     OutputTail printed_;
     long long instructions_spent_ = 0;
     int chunk_actions_ = 0;
-    // Read by the deadline signal's handler.
+    // Instructions between two looks of the hook: WATCH_INTERVAL, or 1 once
+    // the run may copy varargs.
+    int pace_ = WATCH_INTERVAL;
+    // Read and set by the deadline signal's handler.
     lua_State* volatile running_ = nullptr;
-    std::chrono::steady_clock::time_point deadline_;
+    volatile std::sig_atomic_t time_up_ = 0;
+    // Processor time of the running thread at which the chunk's time is up,
+    // for when the timer cannot be had.
+    std::chrono::nanoseconds deadline_{};
     // Set once the running chunk has used up its instructions or its time.
     std::optional<std::string> stop_message_;
     ChunkCache chunks_;
+    void (*check_listener_)() = nullptr;
 
     static void* allocate(void* ud, void* block, std::size_t old_size, std::size_t new_size);
     // Compiles and runs the chunk handed over as light user data.
@@ -138,9 +174,13 @@ private:
     // Lua's message (Lua's status).
     int load_chunk(lua_State* L, std::string_view code, const char* chunk_name);
     static void watch(lua_State* L, lua_Debug* event);
+    // What the hook's event cost: the instructions since the last one, or a
+    // call with the values it sees on the stack.
+    long long event_cost(lua_State* L, const lua_Debug* event) const;
     void start_watch();
     void end_watch();
     bool out_of_time();
+    bool time_is_up() const;
     // Raises the stop message, prefixed with the place of the function at
     // call level `level`, and makes every later instruction and call fail.
     void stop(lua_State* L, int level);

@@ -14,6 +14,13 @@
 // a loop that looks at each byte by itself costs a step for fewer.
 constexpr std::size_t BYTES_PER_STEP = 16;
 constexpr std::size_t SCANNED_BYTES_PER_STEP = 4;
+// Copying this many values from one stack slot to another (arguments,
+// results, varargs) counts as a step.
+constexpr int VALUES_PER_STEP = 4;
+// Raising an error and catching it again (pcall, xpcall, a coroutine's
+// failure, a text that does not compile) unwinds the stack, which takes as
+// long as about a thousand instructions.
+constexpr long long CAUGHT_ERROR_COST = 1000;
 
 // Steps are charged in batches as large as the engine watches; a state no
 // engine made has no budget.

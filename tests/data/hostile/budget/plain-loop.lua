@@ -1,2 +1,2 @@
--- expect: program ran too long
+-- expect: program ran too long (more than 40000000 instructions)
 while true do end

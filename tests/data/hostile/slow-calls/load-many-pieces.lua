@@ -1,4 +1,4 @@
 -- expect: text too long to load
-local piece = 'x = x or y or z or w ' 
+local piece = '-- ' .. string.rep('c', 60) .. '\n'
 local f, message = load(function() return piece end)
 error(message, 0)

@@ -1,3 +1,3 @@
 -- expect: finish
-io.write(string.rep('z', 2^22), '\n')
-print(string.rep('z', 2^22))
+io.write(string.rep('z', 2^16), '\n')
+print(string.rep('z', 2^16))

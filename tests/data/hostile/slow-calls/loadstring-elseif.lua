@@ -1,6 +1,0 @@
--- expect: text too long to load
-local t = {'if x then'}
-for i = 1, 100000 do t[#t + 1] = 'elseif x then' end
-t[#t + 1] = 'end'
-local f, message = loadstring(table.concat(t, ' '))
-error(message, 0)
