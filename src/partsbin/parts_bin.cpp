@@ -74,18 +74,6 @@ bool in_drag_area(int x, int y) { return within(x, 38, 109) && within(y, 431, 46
 // Page 0 above the page arrows: the belt's settings and its drag area.
 bool in_belt_choices(int x, int y) { return within(y, 60, 480) && within(x, 0, 149); }
 
-// The pixels a device covers from its anchor, as the smallest rectangle
-// round its cells.
-PixelRect device_bounds(const Device& device) {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    for (FloorCell cell : device.footprint()) {
-        x0 = std::min(x0, cell.x);
-        y0 = std::min(y0, cell.y);
-        x1 = std::max(x1, cell.x);
-        y1 = std::max(y1, cell.y);
-    }
-    return {CELL_PX * x0, CELL_PX * y0, CELL_PX * (x1 - x0 + 1), CELL_PX * (y1 - y0 + 1)};
-}
 
 // The picture of a key in one of the tables above, from the picture cache.
 template <std::size_t N> SDL_Surface* picture(const ButtonPicture (&files)[N], int key) {
@@ -225,8 +213,9 @@ void PartsBin::draw_preview(SDL_Surface* screen, int x, int y) const {
     std::unique_ptr<Device> part = part_under(x, y);
     if (part == nullptr)
         return;
-    constexpr int MARGIN = 5;
-    PixelRect size = device_bounds(*part);
+    // Room round the part for what it draws in front of it (a sensor's target).
+    constexpr int MARGIN = CELL_PX + 4;
+    PixelRect size = part->footprint_bounds();
     int plate_w = size.w + 2 * MARGIN, plate_h = size.h + 2 * MARGIN;
     int plate_x = PANEL_X - 4 - plate_w;
     int plate_y = std::clamp(y - plate_h / 2, 2, std::max(2, 548 - plate_h));

@@ -151,16 +151,10 @@ bool overlaps(const PixelRect& a, const PixelRect& b) {
 
 bool on_floor_px(const PixelRect& r) { return r.x >= 0 && r.y >= 0 && r.x + r.w <= FLOOR_PX_W && r.y + r.h <= FLOOR_PX_H; }
 
-// The pixels a device covers, as the smallest rectangle round its cells.
+// The pixels a device covers on the floor.
 PixelRect bounds(const Device& device) {
-    int x0 = device.x, y0 = device.y, x1 = device.x, y1 = device.y;
-    for (FloorCell cell : device.footprint()) {
-        x0 = std::min(x0, device.x + cell.x);
-        y0 = std::min(y0, device.y + cell.y);
-        x1 = std::max(x1, device.x + cell.x);
-        y1 = std::max(y1, device.y + cell.y);
-    }
-    return {CELL_PX * x0, CELL_PX * y0, CELL_PX * (x1 - x0 + 1), CELL_PX * (y1 - y0 + 1)};
+    PixelRect own = device.footprint_bounds();
+    return {CELL_PX * device.x + own.x, CELL_PX * device.y + own.y, own.w, own.h};
 }
 
 std::vector<PixelRect> places_round(const PixelRect& part, int w) {
