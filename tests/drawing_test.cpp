@@ -141,8 +141,8 @@ TEST_F(Golden, InspectionViewWhileBuildingAndRunning) {
     }
     lamps[0]->lit = lamps[2]->lit = true;
     std::vector<NameLabel> lit = place_name_labels(on_running, level, Phase::running, nullptr, std::nullopt);
-    EXPECT_EQ(std::count_if(lit.begin(), lit.end(), [](const NameLabel& l) { return l.text.size() > 3 &&
-                            l.text.substr(l.text.size() - 3) == " ON"; }), 2) << "the two lit lamps";
+    auto lit_lamp = [](const NameLabel& l) { return l.text.size() > 3 && l.text.substr(l.text.size() - 3) == " ON"; };
+    EXPECT_EQ(std::count_if(lit.begin(), lit.end(), lit_lamp), 2) << "the two lit lamps";
 }
 
 // The three pages side by side, the first with a belt set to left, fast and

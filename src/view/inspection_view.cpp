@@ -149,7 +149,9 @@ bool overlaps(const PixelRect& a, const PixelRect& b) {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
-bool on_floor_px(const PixelRect& r) { return r.x >= 0 && r.y >= 0 && r.x + r.w <= FLOOR_PX_W && r.y + r.h <= FLOOR_PX_H; }
+bool on_floor_px(const PixelRect& r) {
+    return r.x >= 0 && r.y >= 0 && r.x + r.w <= FLOOR_PX_W && r.y + r.h <= FLOOR_PX_H;
+}
 
 // The pixels a device covers on the floor.
 PixelRect bounds(const Device& device) {
@@ -157,14 +159,15 @@ PixelRect bounds(const Device& device) {
     return {CELL_PX * device.x + own.x, CELL_PX * device.y + own.y, own.w, own.h};
 }
 
+// Where a name `w` pixels wide may go, best first: above the part, below
+// it, beside it, inside its top or bottom row, and a row further out.
 std::vector<PixelRect> places_round(const PixelRect& part, int w) {
     int h = LABEL_H;
-    int right = part.x + part.w, bottom = part.y + part.h;
-    return {{part.x, part.y - h - 1, w, h},           {right - w, part.y - h - 1, w, h},
-            {part.x, bottom + 1, w, h},               {right - w, bottom + 1, w, h},
-            {right + 1, part.y + 6, w, h},            {part.x - w - 1, part.y + 6, w, h},
-            {part.x, part.y, w, h},                   {part.x, bottom - h, w, h},
-            {part.x + (part.w - w) / 2, part.y - 2 * h - 2, w, h}, {part.x + (part.w - w) / 2, bottom + h + 2, w, h}};
+    int right = part.x + part.w, bottom = part.y + part.h, centre = part.x + (part.w - w) / 2;
+    return {{part.x, part.y - h - 1, w, h}, {right - w, part.y - h - 1, w, h}, {part.x, bottom + 1, w, h},
+            {right - w, bottom + 1, w, h},  {right + 1, part.y + 6, w, h},     {part.x - w - 1, part.y + 6, w, h},
+            {part.x, part.y, w, h},         {part.x, bottom - h, w, h},        {centre, part.y - 2 * h - 2, w, h},
+            {centre, bottom + h + 2, w, h}};
 }
 
 std::string label_text(const Device& device, Phase phase) {
@@ -207,7 +210,8 @@ std::vector<NameLabel> place_name_labels(Canvas& canvas, const Level& level, Pha
     };
     for (size_t i = 0; i < named.size(); ++i) {
         std::string text = label_text(*named[i], phase);
-        std::vector<PixelRect> places = places_round(bounds(*named[i]), canvas.text_width(text, LABEL_SIZE) + 2 * LABEL_PAD);
+        int width = canvas.text_width(text, LABEL_SIZE) + 2 * LABEL_PAD;
+        std::vector<PixelRect> places = places_round(bounds(*named[i]), width);
         auto found = std::find_if(places.begin(), places.end(), [&](const PixelRect& p) { return clear(p, true); });
         if (found == places.end())
             found = std::find_if(places.begin(), places.end(), [&](const PixelRect& p) { return clear(p, false); });
