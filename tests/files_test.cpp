@@ -189,7 +189,7 @@ TEST(SaveFile, WritingReplacesWholeOrKeepsTheOldSave) {
     fs::create_directories(dir.path() + "/taken.sav");
     std::string failure;
     EXPECT_FALSE(save_level(level, (dir.path() + "/taken.sav").c_str(), "", &failure));
-    EXPECT_EQ(failure.rfind("Cannot save to " + dir.path() + "/taken.sav", 0), 0u) << failure;
+    EXPECT_EQ(failure.rfind("Could not save to " + dir.path() + "/taken.sav", 0), 0u) << failure;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "no temporary file left behind";
     // No room for the temporary name beside an old save: it stays as it was.
     std::string old = std::string(250, 'o') + ".sav";

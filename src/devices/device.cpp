@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "canvas/canvas.h"
 #include "devices/device_kit.h"
@@ -25,6 +26,13 @@ Device::Device(int x, int y, Mobility mobility, const DeviceKind& kind)
 void Device::tick(Level*) {}
 
 void Device::code_action(const char*, int, Level*) {}
+
+void Device::apply_switch(const char* verb, bool& state) {
+    if (std::strcmp(verb, "on") == 0)
+        state = true;
+    else if (std::strcmp(verb, "off") == 0)
+        state = false;
+}
 
 bool Device::block_collide(int cx, int cy) const { return floor_collide(cx, cy); }
 

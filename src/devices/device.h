@@ -97,6 +97,9 @@ public:
     static const DeviceKind NO_KIND;
 
 protected:
+    // The verbs "on" and "off" of parts that switch, applied to `state`;
+    // other verbs leave it.
+    static void apply_switch(const char* verb, bool& state);
     // The red name label above a scriptable device, only while building.
     void draw_label(Canvas& canvas, int px, int py, Phase phase) const;
 };

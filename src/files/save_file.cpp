@@ -80,7 +80,7 @@ bool save_level(Level& level, const char* path, const std::string& code, std::st
     std::string reason;
     bool ok = replace_file(path, save_text(level, code), reason);
     if (!ok && failure != nullptr)
-        *failure = std::string("Cannot save to ") + path + ": " + reason;
+        *failure = std::string("Could not save to ") + path + ": " + reason;
     return ok;
 }
 

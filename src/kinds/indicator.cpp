@@ -1,6 +1,5 @@
 #include "kinds/indicator.h"
 
-#include <cstring>
 
 #include "canvas/canvas.h"
 #include "devices/device_kit.h"
@@ -16,10 +15,7 @@ DeviceIndicator::DeviceIndicator(int x, int y, Mobility mobility, int red, int g
     : Device(x, y, mobility, KIND), red(red), green(green), blue(blue) {}
 
 void DeviceIndicator::code_action(const char* verb, int, Level*) {
-    if (std::strcmp(verb, "on") == 0)
-        lit = true;
-    else if (std::strcmp(verb, "off") == 0)
-        lit = false;
+    apply_switch(verb, lit);
 }
 
 void DeviceIndicator::draw_at(Canvas& canvas, int px, int py, Phase phase) const {

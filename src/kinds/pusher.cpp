@@ -1,6 +1,5 @@
 #include "kinds/pusher.h"
 
-#include <cstring>
 
 #include "canvas/canvas.h"
 #include "devices/device_kit.h"
@@ -31,10 +30,7 @@ void DevicePusher::tick(Level* level) {
 }
 
 void DevicePusher::code_action(const char* verb, int, Level*) {
-    if (std::strcmp(verb, "on") == 0)
-        on = true;
-    else if (std::strcmp(verb, "off") == 0)
-        on = false;
+    apply_switch(verb, on);
 }
 
 void DevicePusher::draw_at(Canvas& canvas, int px, int py, Phase phase) const {

@@ -324,7 +324,7 @@ void LevelLoop::save_game() {
     std::string program = program_save_text(editor_->rows(CodeBox::init), editor_->rows(CodeBox::cycle));
     std::string failure;
     if (!save_level(*level_, path->c_str(), program, &failure))
-        error(info_, ("Could not save: " + failure).c_str());
+        error(info_, failure.c_str());
     else
         status_.say("Saved to " + shown_path(*path));
 }

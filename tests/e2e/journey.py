@@ -32,6 +32,8 @@ import traceback
 import looks as L
 import plan as P
 from xsession import DriverError, Game, Screen, XServer
+from layout import (SAVE_BUTTON, LOAD_BUTTON, INIT_BOX_TOP, CYCLE_BOX_TOP, EDITOR_ROW_H, CHOOSER_ROW_H,
+                    CARD_CLICK, LIST_TOP, LIST_ROW_H, LIST_ROWS, CHOOSER_LIST_X, CHOOSER_LIST_Y)
 
 SKIPPED = 77
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -44,13 +46,6 @@ BROKEN_SAVE = "broken.sav"
 HOSTILE_SAVE = "hostile.sav"
 HOSTILE_PROGRAM = 'error(string.rep("E", 5e6), 0)'
 
-# Window places the journey presses (all inside the game's hit rectangles).
-SAVE_BUTTON = (52, 573)
-LOAD_BUTTON = (695, 563)
-INIT_BOX_TOP, CYCLE_BOX_TOP = 50, 220
-EDITOR_ROW_H = 15
-CHOOSER_ROW_H = 15
-CARD_CLICK = (400, 455)       # on a message card, clear of its text strip
 STEPS_BY_HAND = 3
 
 class Skip(Exception):
@@ -167,7 +162,7 @@ class Journey:
                                   if n.endswith(".sav") and
                                   os.path.isfile(os.path.join(self.game_dir, "saves", n)))
         row = entries.index(file_name)
-        s.double_click(L.CHOOSER_LIST_X + 40, L.CHOOSER_LIST_Y + CHOOSER_ROW_H * row + CHOOSER_ROW_H // 2)
+        s.double_click(CHOOSER_LIST_X + 40, CHOOSER_LIST_Y + CHOOSER_ROW_H * row + CHOOSER_ROW_H // 2)
 
     # -- the journey ---------------------------------------------------------
 
@@ -177,7 +172,7 @@ class Journey:
         shot = s.wait_for("level list", self.looks.level_list)
         self.check_list(shot)
         self.expect(not any(L.solved_rows(shot)), "a level is marked solved before any was played")
-        s.click(300, L.LIST_TOP + L.LIST_ROW_H // 2)
+        s.click(300, LIST_TOP + LIST_ROW_H // 2)
         self.wait_construction("first level open")
 
         self.build()
@@ -205,7 +200,7 @@ class Journey:
 
     def check_list(self, shot):
         rows = L.list_rows_with_text(shot)
-        n = min(len(self.shown), L.LIST_ROWS)
+        n = min(len(self.shown), LIST_ROWS)
         self.expect(all(rows[:n]), "level list rows without text: %s" %
                     [i for i in range(n) if not rows[i]])
         self.expect(not any(rows[n:]), "text below the %d listed levels" % n)

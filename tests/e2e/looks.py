@@ -5,31 +5,12 @@ game itself draws."""
 import os
 
 from pictures import close, count_pixels, is_ink, load_picture, match_fraction, region_match
+from layout import (CARD_X, CARD_Y, LIST_TOP, LIST_ROW_H, LIST_ROWS, CHOOSER_PANEL, CHOOSER_COLOUR,
+                    STATUS_WELL, PAUSED_X, PAUSED_Y, PAUSED_NUMBER_ROWS, FATAL_TITLE_BAR, FATAL_TITLE_COLOUR)
 
 SAME = 0.97           # share of pixels that must match for "this picture shows"
-CARD_X, CARD_Y = 50, 350
 ERROR_TEXT_ROWS = range(39, 105)  # the error card's message strip and the hint below it
 
-# The level list: rows of 20 pixels from y = 100, text from x = 25.
-LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
-
-# The in-game file chooser (its panel and the rows of its file list).
-CHOOSER_PANEL = (20, 80, 780, 520)
-CHOOSER_COLOUR = (222, 214, 196)
-CHOOSER_LIST_X, CHOOSER_LIST_Y = 36, 142
-
-# The status line in the bottom bar, where the game writes its news over the
-# background's own text.
-STATUS_WELL = (94, 573, 449, 593)
-
-# The plate shown on the simulation panel while a run stands paused, and the
-# window in it that holds the step number.
-PAUSED_X, PAUSED_Y = 662, 424
-PAUSED_NUMBER_ROWS = range(36, 65)
-
-# The box of a fatal message, centred in the window.
-FATAL_TITLE_BAR = (172, 247, 628, 269)
-FATAL_TITLE_COLOUR = (160, 20, 20)
 
 
 class Looks:

@@ -4,9 +4,8 @@ button gives each device, where to press and where to let go."""
 
 import subprocess
 from dataclasses import dataclass
+from layout import CELL, BIN_X, FACING, SPRAYERS, LAMPS, GRABBERS, BELT, BELT_DRAG_AREA
 
-CELL = 25
-BIN_X = 650               # the parts bin's left edge in the window
 PLACEHOLDERS = ("-- Initialization Code Goes Here", "-- Every-cycle Code Goes Here")
 TAB_SPACES = 4            # the editor turns Tab into this many spaces
 
@@ -57,15 +56,6 @@ def part_text(part):
     return " ".join("%s=%s" % item for item in sorted(part.items()))
 
 
-# Buttons as (x, y) relative to the panel; each has a 30 x 29 hit area.
-FACING = {0: (59, 52), 3: (24, 84), 2: (59, 84), 1: (95, 84)}             # sensors, pushers
-SPRAYERS = {d: (x, y + 124) for d, (x, y) in FACING.items()}
-LAMPS = {(0, 0, 255): (30, 167), (255, 128, 0): (92, 167), (255, 0, 0): (30, 210), (0, 255, 0): (92, 210)}
-GRABBERS = {1: (30, 288), 0: (92, 288)}                                     # by "left"
-BELT = {"direction": {0: (59, 72), 3: (24, 104), 2: (59, 104), 1: (95, 104)},
-        "period": {10: (30, 200), 5: (92, 200)},
-        "length": {1: (30, 300), 2: (92, 300), 4: (30, 342), 8: (92, 342)}}
-BELT_DRAG_AREA = (38 + 35, 431 + 19)
 
 
 def button_point(item_xy):

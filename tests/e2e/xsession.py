@@ -10,9 +10,8 @@ import subprocess
 import time
 
 from pictures import parse_ppm
+from layout import SCREEN_W, SCREEN_H
 
-SCREEN_W = 800
-SCREEN_H = 600
 POLL_SECONDS = 0.1
 XDOTOOL_TIMEOUT = 30
 
