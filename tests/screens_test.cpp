@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <numeric>
 #include <optional>
 
 #include "files/describe.h"
@@ -25,6 +26,7 @@
 #include "screens/level_loop.h"
 #include "screens/message_screens.h"
 #include "support.h"
+#include "toolkit/present.h"
 
 namespace {
 void push_quit() { push_event(SDL_Event{SDL_QUIT}); }
@@ -192,6 +194,40 @@ TEST_F(LoopTest, StepByStepEndsInTheWinScreen) {
     EXPECT_EQ(loop_->mode(), LoopMode::construction);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_FALSE(loop_->paused());
+}
+
+// A frame that shows what the last one showed sends nothing to the display,
+// a step only what changed. A paused run names one state: its sign covers
+// the RUNNING plate, which shows again at full pace.
+TEST_F(LoopTest, UnchangedFramesSendNothingAndAPausedRunSaysSo) {
+    auto plate_word = [&] {
+        std::vector<Uint32> pixels;
+        for (int y = 18; y < 44; ++y)
+            for (int x = 672; x < 780; ++x)
+                pixels.push_back(pixel_at(info_.screen, x, y));
+        return pixels;
+    };
+    frames(2);
+    std::uint64_t sent = presented_pixels();
+    frames(3);
+    EXPECT_EQ(presented_pixels(), sent) << "building, nothing changed";
+    push_key(SDLK_s);
+    frames(2);
+    std::vector<Uint32> paused = plate_word();
+    sent = presented_pixels();
+    frames(3);
+    EXPECT_EQ(presented_pixels(), sent) << "paused, nothing changed";
+    push_key(SDLK_s);
+    frames(1);
+    EXPECT_GT(presented_pixels(), sent);
+    EXPECT_LT(presented_pixels() - sent, 800u * 600 / 4) << "a step sends what changed";
+    push_key(SDLK_SPACE);
+    frames(1);
+    std::vector<Uint32> running = plate_word();
+    EXPECT_GT(std::inner_product(paused.begin(), paused.end(), running.begin(), 0, std::plus<>(),
+                                 std::not_equal_to<>()),
+              200)
+        << "PAUSED, then RUNNING";
 }
 
 // The win screen appears at the start of the frame after the last delivery;
@@ -490,7 +526,8 @@ TEST_F(ListTest, UnusableFilesShowWhyOrEndTheGame) {
 }
 
 // Without a window to play in, the game says why and ends with status 1,
-// rather than crash or draw itself as text art in the terminal.
+// rather than crash or draw itself as text art in the terminal; without an
+// X server it says what to look at.
 TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
     ScratchDir dir;
     for (auto [env, said] : {std::pair{"-u DISPLAY -u SDL_VIDEODRIVER", "no graphical display (DISPLAY=): "},
@@ -500,6 +537,7 @@ TEST(StartUp, WithoutADisplayTheGameSaysWhyAndEnds) {
         EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << env;
         EXPECT_EQ(dir.read("err").rfind(std::string("gearloft: ") + said, 0), 0u) << dir.read("err");
     }
+    EXPECT_NE(dir.read("err").find("is an X server running on that display"), std::string::npos) << dir.read("err");
 }
 
 // The row under the pointer is highlighted (not under the load button);
@@ -522,23 +560,23 @@ TEST_F(LongListTest, TheHighlightFollowsThePointerAndTheArrowKeys) {
     auto key = [&](SDLKey k) { return handle(key_event(k)); };
     std::vector<std::string> seen = {motion(300, 145), motion(320, 150), motion(700, 560), key(SDLK_DOWN),
                                      key(SDLK_UP),     key(SDLK_UP),     motion(300, 50),  key(SDLK_PAGEDOWN)};
-    EXPECT_EQ(seen, (std::vector<std::string>{"2!", "2", "-1!", "0!", "0", "0", "0", "25!"}));
-    for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(seen, (std::vector<std::string>{"2!", "2", "-1!", "0!", "0", "0", "0", "22!"}));
+    for (int i = 0; i < 7; ++i)
         key(SDLK_DOWN);
     EXPECT_EQ(key(SDLK_DOWN) + key(SDLK_RETURN), "2929!") << "the last row stops it";
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 8; ++i)
         key(SDLK_UP);
     EXPECT_EQ(list.first, 0u) << "up from the page's first row turns back";
     key(SDLK_KP_ENTER);
-    EXPECT_EQ(opened_, (std::vector<std::string>{"level129.lvl", "level124.lvl"}));
-    auto drawn_row_24 = [&] {
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level129.lvl", "level121.lvl"}));
+    auto drawn_row_21 = [&] {
         SDL_FillRect(info_.screen, nullptr, 0);
         list.draw();
-        return static_cast<Uint16*>(info_.screen->pixels)[(100 + 24 * 20 + 8) * info_.screen->pitch / 2 + 300];
+        return static_cast<Uint16*>(info_.screen->pixels)[(100 + 21 * 20 + 8) * info_.screen->pitch / 2 + 300];
     };
-    Uint16 highlighted = drawn_row_24();
+    Uint16 highlighted = drawn_row_21();
     list.highlight = -1;
-    EXPECT_NE(drawn_row_24(), highlighted);
+    EXPECT_NE(drawn_row_21(), highlighted);
     bool redraw = false;
     EXPECT_FALSE(list.handle_event(key_event(SDLK_ESCAPE), redraw));
 }
@@ -708,9 +746,17 @@ TEST_F(LongListTest, PagesTurnWhenTheRowsDoNotFit) {
     EXPECT_FALSE(key(SDLK_PAGEUP)) << "no page before the first";
     EXPECT_TRUE(key(SDLK_PAGEDOWN));
     press(100);
-    press(200); // beyond the five rows of the last page
+    press(260); // beyond the eight rows of the last page
     EXPECT_FALSE(key(SDLK_PAGEDOWN)) << "no page after the last";
     EXPECT_TRUE(key(SDLK_PAGEUP));
     press(100);
-    EXPECT_EQ(opened_, (std::vector<std::string>{"level125.lvl", "level100.lvl"}));
+    // A page ends above the load button: the rows beside it open nothing.
+    press(545);
+    press(590);
+    // The arrow keys go on from the level a press opened.
+    press(100 + 20 * 10 + 5);
+    key(SDLK_DOWN);
+    key(SDLK_RETURN);
+    EXPECT_EQ(list.highlight, 11);
+    EXPECT_EQ(opened_, (std::vector<std::string>{"level122.lvl", "level100.lvl", "level110.lvl", "level111.lvl"}));
 }

@@ -6,6 +6,7 @@
 #include "files/level_file.h"
 #include "screens/message_screens.h"
 #include "toolkit/pictures.h"
+#include "toolkit/present.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -44,7 +45,7 @@ void fatal_message(SDL_Surface* screen, const char* title, const char* text) {
     std::fprintf(stderr, "%s: %s\n", title, text);
     if (screen != nullptr) {
         draw_message_box(screen, title, text);
-        SDL_Flip(screen);
+        present_screen(screen);
         wait_for_answer(dismisses);
     }
     // The same shutdown as a normal end of the game, fonts first.

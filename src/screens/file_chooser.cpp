@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "toolkit/gui_font.h"
+#include "toolkit/present.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -365,7 +366,7 @@ void ChooserScreen::draw() {
     if (backdrop_)
         draw_image(backdrop_.get(), 0, 0, screen_);
     gui_.draw();
-    SDL_Flip(screen_);
+    present_screen(screen_);
 }
 
 std::optional<std::string> ChooserScreen::run() {

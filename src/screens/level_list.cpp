@@ -16,10 +16,13 @@
 #include "screens/level_loop.h"
 #include "screens/message_screens.h"
 #include "toolkit/pictures.h"
+#include "toolkit/present.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 constexpr Uint32 WAIT_MS = 50;
+constexpr int PAGE_NUMBER_RIGHT = 652;
+constexpr int PAGE_NUMBER_Y = 557;
 
 // Plays a level that was read from a file, or says why it cannot be played.
 void play(GameInfo* info, const LoadResult& loaded, Records* records) {
@@ -67,9 +70,11 @@ void LevelSelect::draw() {
         std::string page = "Page " + std::to_string(first / LIST_PAGE_ROWS + 1) + " of " +
                            std::to_string((rows.size() + LIST_PAGE_ROWS - 1) / LIST_PAGE_ROWS) +
                            ": Page Up, Page Down";
-        draw_text(page.c_str(), 10, 238, 228, 204, 560, 64, info->screen);
+        // Under the page's last row, beside the load button.
+        draw_text(page.c_str(), 10, 110, 90, 60, PAGE_NUMBER_RIGHT - text_width(page.c_str(), 10), PAGE_NUMBER_Y,
+                  info->screen);
     }
-    SDL_Flip(info->screen);
+    present_screen(info->screen);
 }
 
 bool LevelSelect::shows_records() const {
@@ -144,7 +149,10 @@ bool LevelSelect::handle_event(const SDL_Event& event, bool& redraw) {
     }
     int row = level_row_at(event.button.y, static_cast<int>(std::min(rows.size() - first, size_t{LIST_PAGE_ROWS})));
     if (row >= 0) {
-        open_level(rows[first + static_cast<size_t>(row)].name);
+        // The level opened by a press is where the arrow keys go on from.
+        highlight = static_cast<int>(first) + row;
+        highlight_by_pointer = false;
+        open_level(rows[static_cast<size_t>(highlight)].name);
         redraw = true;
     }
     return true;

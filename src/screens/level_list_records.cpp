@@ -1,20 +1,18 @@
 #include "screens/level_list_records.h"
 
-#include "screens/level_list_rows.h"
 #include "screens/metrics_panel.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 constexpr int SIZE = 10;
-// The ruled lines of the list end here; the columns end with them, or left
-// of the load button on the rows beside it.
+// The ruled lines of the list end here, and the columns end with them.
 constexpr int RIGHT = 778;
-constexpr int RIGHT_OF_LOAD_BUTTON_ROWS = 658;
-constexpr int LOAD_BUTTON_TOP = 548;
 // Room kept between the row's text and the records, and after the tick.
 constexpr int GAP = 8;
 constexpr int TICK_GAP = 5;
 constexpr int HEADING_Y = 75;
+constexpr int SPAN_Y = 65;
+constexpr int SPAN_RULE_Y = 73;
 
 // Cell widths in characters, room for four-digit steps and two-digit rest.
 constexpr std::size_t STEPS_W = 9, PARTS_W = 5, CODE_W = 5;
@@ -44,14 +42,13 @@ std::string records_cells(const Metrics* best, const Par& par, ParShown shown) {
 }
 
 std::string records_heading() {
-    return "best/par " + padded("steps", STEPS_W) + " " + padded("parts", PARTS_W) + " " + padded("code", CODE_W);
+    return padded("steps", STEPS_W) + " " + padded("parts", PARTS_W) + " " + padded("code", CODE_W);
 }
 
 void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metrics* best, const Par& par) {
     if (best == nullptr && !par.steps && !par.parts && !par.code)
         return;
-    int right = row_y + LIST_ROW_HEIGHT > LOAD_BUTTON_TOP ? RIGHT_OF_LOAD_BUTTON_ROWS : RIGHT;
-    int room = right - text_right - GAP;
+    int room = RIGHT - text_right - GAP;
     int tick = best != nullptr ? TICK_SIZE + TICK_GAP : 0;
     std::string shown = records_cells(best, par);
     if (tick + width_of(shown) > room)
@@ -60,7 +57,7 @@ void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metr
         shown.clear();
     if (tick > room)
         return;
-    int cells_x = right - width_of(shown);
+    int cells_x = RIGHT - width_of(shown);
     if (best != nullptr)
         draw_tick(screen, cells_x - tick, row_y + 1);
     // Records of a solved level in dark ink, a par alone paler.
@@ -68,7 +65,12 @@ void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metr
     draw_text(shown.c_str(), SIZE, shade + 20, shade, shade - 20, cells_x, row_y, screen);
 }
 
+// The column names under one "best/par" that spans them all, as a table
+// heading spans its columns, so that it reads as the form of every cell.
 void draw_records_heading(SDL_Surface* screen) {
     std::string heading = records_heading();
     draw_text(heading.c_str(), SIZE, 209, 202, 184, RIGHT - width_of(heading), HEADING_Y, screen);
+    int names_left = RIGHT - width_of(heading.substr(heading.find_first_not_of(' ')));
+    draw_text_center("best/par", SIZE, 209, 202, 184, (names_left + RIGHT) / 2, SPAN_Y, screen);
+    fill_rect(screen, names_left, SPAN_RULE_Y, RIGHT - names_left, 1, 150, 130, 90);
 }

@@ -1,7 +1,7 @@
 // The records beside a row of the level list, right of the row's text: a
 // tick for a solved level, then for steps, parts and code its best and its
-// par as "BEST/PAR", in columns that line up from row to row under a heading
-// at the top of the list.
+// par as "BEST/PAR", in columns that line up from row to row under their
+// names at the top of the list, with "best/par" spanning them.
 #ifndef GEARLOFT_SCREENS_LEVEL_LIST_RECORDS_H
 #define GEARLOFT_SCREENS_LEVEL_LIST_RECORDS_H
 
@@ -18,12 +18,12 @@ enum class ParShown { beside_bests, left_out };
 
 // The three cells, "-" for a best or a par there is none of.
 std::string records_cells(const Metrics* best, const Par& par, ParShown shown = ParShown::beside_bests);
-// The heading over the cells.
+// The column names over the cells.
 std::string records_heading();
 
 // Draws the records of the row at `row_y` whose text ends at `text_right`.
-// Where the full cells would meet the text (or the load button), the par is
-// left out, then the bests; the tick is the last to go.
+// Where the full cells would meet the text, the par is left out, then the
+// bests; the tick is the last to go.
 void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metrics* best, const Par& par);
 void draw_records_heading(SDL_Surface* screen);
 

@@ -21,7 +21,7 @@ int level_row_at(int y, int row_count) {
     return row < row_count ? row : -1;
 }
 
-bool load_button_hit(int x, int y) { return x >= 665 && x <= 726 && y >= 550 && y <= 576; }
+bool load_button_hit(int x, int y) { return x >= 665 && x <= 726 && y >= LOAD_BUTTON_TOP && y <= 576; }
 
 void draw_row_highlight(SDL_Surface* screen, int row) {
     if (screen == nullptr)

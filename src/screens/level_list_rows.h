@@ -13,9 +13,11 @@
 constexpr int LIST_TOP = 100;
 constexpr int LIST_ROW_HEIGHT = 20;
 constexpr int LIST_LEFT = 25;
-// Rows that fit between the list's top and the window's bottom edge; a longer
-// list is shown a page of them at a time.
-constexpr int LIST_PAGE_ROWS = (600 - LIST_TOP) / LIST_ROW_HEIGHT;
+constexpr int LOAD_BUTTON_TOP = 550;
+// Rows that fit between the list's top and the load button, so that no row
+// runs under the button or off the window; a longer list is shown a page of
+// them at a time.
+constexpr int LIST_PAGE_ROWS = (LOAD_BUTTON_TOP - LIST_TOP) / LIST_ROW_HEIGHT;
 // Longest row text; longer descriptions are cut.
 constexpr size_t LIST_ROW_MAX = 255;
 

@@ -13,6 +13,7 @@
 #include "screens/message_screens.h"
 #include "screens/metrics_panel.h"
 #include "toolkit/pictures.h"
+#include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
 #include "view/inspection_view.h"
@@ -97,7 +98,7 @@ bool LevelLoop::step() {
         if (!handle_event(event, frame_mode))
             return false;
     frame_work(frame_mode);
-    SDL_Flip(info_->screen);
+    present_screen(info_->screen);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "text/message_text.h"
+#include "toolkit/present.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -118,13 +119,13 @@ void error(GameInfo* info, const char* message, const std::string& hint) {
     show_picture(info, "img/error.gif");
     draw_message(info->screen, message);
     draw_hint(info->screen, hint);
-    SDL_Flip(info->screen);
+    present_screen(info->screen);
     wait_for_click();
 }
 
 bool quit(GameInfo* info) {
     show_picture(info, "img/quit.gif");
-    SDL_Flip(info->screen);
+    present_screen(info->screen);
     bool leave = false;
     wait_for_answer([&leave](const SDL_Event& event) {
         if (event.type != SDL_KEYDOWN)
@@ -141,6 +142,6 @@ void win(GameInfo* info) { win(info, [](SDL_Surface*) {}); }
 void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over) {
     show_picture(info, "img/win.gif");
     draw_over(info->screen);
-    SDL_Flip(info->screen);
+    present_screen(info->screen);
     wait_for_click();
 }

@@ -17,6 +17,10 @@ constexpr int PLATE_X = 662;
 constexpr int PLATE_Y = 424;
 constexpr int NUMBER_X = PLATE_X + 64;
 constexpr int NUMBER_Y = PLATE_Y + 50;
+// The sign that covers the RUNNING plate at the panel's top.
+constexpr const char* PAUSED_SIGN = "img/paused_sign.gif";
+constexpr int SIGN_X = 666;
+constexpr int SIGN_Y = 14;
 
 // The longest start of the text that fits the strip, with an ellipsis when cut.
 std::string fitted(const std::string& text) {
@@ -56,6 +60,7 @@ void StatusLine::draw(SDL_Surface* screen) const {
 }
 
 void draw_paused_run(SDL_Surface* screen, int step) {
+    draw_image(cached_picture(PAUSED_SIGN), SIGN_X, SIGN_Y, screen);
     draw_image(cached_picture(PAUSED_PLATE), PLATE_X, PLATE_Y, screen);
     std::string number = "step " + std::to_string(step);
     draw_text_center(number.c_str(), 12, 30, 26, 22, NUMBER_X, NUMBER_Y, screen);

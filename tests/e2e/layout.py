@@ -16,8 +16,9 @@ CARD_CLICK = (400, 455)       # on a message card, clear of its text strip
 
 CARD_X, CARD_Y = 50, 350
 
-# The level list: rows of 20 pixels from y = 100, text from x = 25.
-LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 25
+# The level list: rows of 20 pixels from y = 100, text from x = 25, a page of
+# them above the load button.
+LIST_TOP, LIST_ROW_H, LIST_ROWS = 100, 20, 22
 
 # The in-game file chooser (its panel and the rows of its file list).
 CHOOSER_PANEL = (20, 80, 780, 520)

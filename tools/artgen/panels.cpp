@@ -111,6 +111,15 @@ void paused_plate() {
     save_picture(c, "paused.gif");
 }
 
+// The sign the game lays over the RUNNING plate while a run stands paused,
+// so the panel names one state.
+void paused_sign() {
+    Canvas c(120, 34, MAGENTA, true, BIG_SCALE);
+    brass_plate(c, 0, 0, 120, 34, 5);
+    engraved(c, "PAUSED", {SANS_BOLD, 15}, 60, 7, theme::INK, Align::centre);
+    save_picture(c, "paused_sign.gif");
+}
+
 void editing() {
     Canvas c(W, H, theme::PANEL, false, BIG_SCALE);
     panel(c, 0, 0, W, H);
@@ -218,6 +227,7 @@ void draw_backgrounds() {
     construction();
     simulation();
     paused_plate();
+    paused_sign();
     editing();
     selection();
 }
