@@ -22,6 +22,7 @@
 #include "screens/level_list_rows.h"
 #include "screens/message_screens.h"
 #include "screens/metrics_panel.h"
+#include "screens/run_tools.h"
 #include "support.h"
 #include "toolkit/gui_font.h"
 #include "toolkit/pictures.h"
@@ -182,6 +183,31 @@ TEST_F(Golden, MessagesAndCodeEditor) {
     editor.logic();
     editor.draw();
     EXPECT_TRUE(matches_golden(info_.screen, "editor"));
+}
+
+// The speed on the running panel and the console over the floor: a line cut
+// to its width, control bytes made spaces, the line still being printed. The
+// editor's selection over three rows, line ends included.
+TEST_F(Golden, RunSpeedConsoleAndEditorSelection) {
+    draw_image(cached_picture("img/background_simulation.gif"), 0, 0, info_.screen);
+    draw_step_counter(info_.screen, 1234, {1300, 20, 9});
+    draw_run_speed(info_.screen, RunSpeed::x16);
+    draw_console(info_.screen, {"step\t1", std::string(300, 'w'), std::string("nul\0bell\a", 9), "open"});
+    EXPECT_TRUE(matches_golden(info_.screen, "run_tools"));
+
+    EditorGUI editor(info_.screen);
+    editor.set_text(CodeBox::cycle, "alpha = 1\nbeta = 2\ngamma = 3\n");
+    editor.push_input(mouse_event(SDL_MOUSEBUTTONDOWN, 40, 225));
+    editor.push_input(mouse_event(SDL_MOUSEBUTTONUP, 40, 225));
+    for (SDLKey key : {SDLK_DOWN, SDLK_DOWN, SDLK_LEFT}) {
+        SDL_Event event = key_event(key);
+        event.key.keysym.mod = KMOD_LSHIFT;
+        editor.push_input(event);
+    }
+    draw_image(cached_picture("img/background_editing.gif"), 0, 0, info_.screen);
+    editor.logic();
+    editor.draw();
+    EXPECT_TRUE(matches_golden(info_.screen, "editor_selection"));
 }
 
 // The step counter on the running panel and a second win's numbers above

@@ -177,6 +177,25 @@ TEST(Metrics, PartsAndCodeLines) {
     EXPECT_EQ(metrics, (Metrics{41, 5, 2}));
 }
 
+// The console's lines: what the program printed within the run's output
+// budget, the last lines only, each of bounded length, the line still being
+// printed last, and the notice once the budget is spent; a new start begins
+// afresh.
+TEST_F(RunTest, PrintedLinesAreTheBoundedTailOfTheOutput) {
+    EXPECT_TRUE(run_.printed().empty());
+    ASSERT_TRUE(run_.start(level_, "for i = 1, 100 do print('line', i) end io.write('open')"));
+    std::vector<std::string> lines = run_.printed();
+    ASSERT_EQ(lines.size(), OutputTail::LINES_KEPT + 1);
+    EXPECT_EQ(lines.front(), "line\t" + std::to_string(100 - OutputTail::LINES_KEPT + 1));
+    EXPECT_EQ(lines.back(), "open");
+    ASSERT_FALSE(run_.frame(level_, "io.write(string.rep('x', 70000)) print('gone')").failed);
+    lines = run_.printed();
+    EXPECT_EQ(lines[lines.size() - 2], "open" + std::string(OutputTail::LINE_LENGTH_MAX - 4, 'x'));
+    EXPECT_EQ(lines.back().rfind("[the program printed more than 65536 bytes; the rest", 0), 0u) << lines.back();
+    ASSERT_TRUE(run_.start(level_, "print(1)"));
+    EXPECT_EQ(run_.printed(), std::vector<std::string>{"1"});
+}
+
 // The hint under an error speaks of the player's own boxes and lines (the
 // parts' table lines in front taken off, as the run recorded them where the
 // error happened) and of the parts on the floor.
@@ -205,9 +224,20 @@ TEST_F(RunTest, ErrorHintsNameTheBoxTheLineAndThePartsOfAKind) {
         {"", "pusher_0 = nil\npusher_0.on(true)", "Line 2 of your every-cycle code."}, // it is there
         {"", "error(select(2, loadstring('x = = 1')), 0)", ""}, // a chunk of the program's own making
         {"", "error('[string \"EVERY TIME\"]:99999999999: huge', 0)", ""},
-        {"", "error(\"attempt to index global 'grabber_1\\1' (a nil value)\", 0)", ""}};
+        {"", "error(\"attempt to index global 'grabber_1\\1' (a nil value)\", 0)", ""},
+        // Texts that end too early: the unclosed opener's line, or the box's last one, never the line past it.
+        {"", "n = n or 0\nn = n + 1\npusher_0.on(n % 10 == 0\n", "Line 3 of your every-cycle code."},
+        {"x = {\n\n", "", "Line 1 of your initialization code."},
+        {"x = 1\ny =\n\n  \n", "", "Line 2 of your initialization code."}};
     for (auto [init, cycle, said] : cases)
         EXPECT_EQ(hint(init, cycle), said) << init << cycle;
+    // A 13-line box with a while left open on line 5, or on its last line.
+    for (int open_at : {5, 13}) {
+        std::string box;
+        for (int line = 1; line <= 13; ++line)
+            box += line == open_at ? "while n < 3 do\n" : "n = 1\n";
+        EXPECT_EQ(hint("", box), "Line " + std::to_string(open_at) + " of your every-cycle code.") << box;
+    }
     for (int n = 2; n < 40; ++n)
         place<DeviceIndicator>(level_, 0, 0, Mobility::movable, 0, 0, 255)->give_name(n);
     std::string many = hint("", "error('[string \"EVERY TIME\"]:1000000: attempt to index global \\'light_9\\' ' .. "

@@ -12,6 +12,7 @@
 #include <numeric>
 #include <optional>
 
+#include "editorgui/edit_history.h"
 #include "files/describe.h"
 #include "files/device_record.h"
 #include "files/save_file.h"
@@ -138,6 +139,102 @@ TEST_F(LoopTest, EditorOpensBelowThePlaceholderAndKeepsEveryByte) {
     EXPECT_EQ(loop_->cycle_code(), *level_.cycle_code);
 }
 
+// Shift with the arrows, Home and End selects, typing replaces the selection;
+// cut, copy and paste go through the game's clipboard; undo and redo walk
+// the edits back and forth, a run of typed letters as one step.
+TEST_F(LoopTest, EditorSelectsCutsPastesUndoesAndRedoes) {
+    loop_->set_program("", "alpha beta\ngamma\n");
+    auto key = [](SDLKey k, SDLMod mod = KMOD_NONE, Uint16 unicode = 0) {
+        SDL_Event event = key_event(k, unicode);
+        event.key.keysym.mod = mod;
+        push_event(event);
+    };
+    // Ctrl with a letter arrives as a control character or as the letter.
+    auto ctrl = [&](char letter, SDLMod more = KMOD_NONE) {
+        key(static_cast<SDLKey>(letter), SDLMod(KMOD_LCTRL | more), letter == 'v' ? 'v' : letter - 'a' + 1);
+    };
+    auto cycle_after = [&](const std::function<void()>& keys) {
+        push_key(SDLK_TAB);
+        frames(1);
+        push_click(25, 225);
+        keys();
+        push_key(SDLK_ESCAPE);
+        frames(2);
+        return loop_->cycle_code();
+    };
+    EXPECT_EQ(cycle_after([&] {
+                  key(SDLK_HOME);
+                  for (int i = 0; i < 4; ++i)
+                      key(SDLK_RIGHT, KMOD_LSHIFT);
+                  push_text("b");
+                  key(SDLK_END, KMOD_RSHIFT);
+                  push_key(SDLK_BACKSPACE);
+              }),
+              "b\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z');
+                  push_text("XY");
+                  key(SDLK_DOWN, KMOD_LSHIFT);
+                  ctrl('c');
+                  key(SDLK_END);
+                  ctrl('v');
+              }),
+              "ba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z'); // the paste
+                  ctrl('z'); // "XY" at once
+              }),
+              "ba beta\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  for (int i = 0; i < 4; ++i)
+                      ctrl('z');
+              }),
+              "alpha beta\ngamma\n")
+        << "no further back than the text put in";
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('y');
+                  ctrl('z', KMOD_LSHIFT);
+                  ctrl('y');
+                  ctrl('y'); // nothing left to redo
+                  ctrl('a');
+                  ctrl('x');
+              }),
+              "\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('v');
+                  ctrl('v');
+              }),
+              "ba betaXY\ngamma\ngammaba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('z');
+                  ctrl('z');
+                  ctrl('z');
+              }),
+              "ba betaXY\ngamma\ngamma\n");
+}
+
+// The history keeps a bounded number of steps and bytes, the oldest going
+// first, and a new edit ends what could be redone.
+TEST(EditHistory, BoundedInStepsAndBytes) {
+    EditHistory history;
+    for (int i = 0; i < 150; ++i)
+        history.record({std::to_string(i), 0, i});
+    EXPECT_EQ(history.undo_steps(), EditHistory::STEPS_MAX);
+    std::optional<TextState> back;
+    for (std::size_t i = 0; i < EditHistory::STEPS_MAX; ++i)
+        back = history.undo({"now", 0, 0});
+    EXPECT_EQ(back->text, "50");
+    EXPECT_FALSE(history.undo({"now", 0, 0}));
+    EXPECT_EQ(history.redo({"x", 0, 0})->text, "now");
+    history.record({"y", 1, 2});
+    EXPECT_FALSE(history.redo({"z", 0, 0}));
+    std::string big(EditHistory::BYTES_MAX / 2 + 1, 'b');
+    for (int i = 0; i < 3; ++i)
+        history.record({big, 0, i});
+    EXPECT_EQ(history.undo_steps(), 1u);
+    EXPECT_EQ(history.undo({"", 0, 0})->column, 2);
+}
+
 // S starts a run that stands still; each S runs one whole frame, Space goes
 // on at full pace, and what stops a run stops it without another step. In a
 // run at full pace S does nothing.
@@ -253,6 +350,43 @@ TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_EQ(dir.read("records.txt"),
               "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
+}
+
+// F cycles the speed while a run goes: 4 and 16 frames for each picture,
+// then as many as the time allows, then 1 again; a win ends a picture's
+// frames with the win card, as at 1x. C opens and closes the console, in a
+// run and while building.
+TEST_F(LoopTest, FastForwardRunsSeveralFramesForEachPictureAndCTogglesTheConsole) {
+    push_key(SDLK_SPACE);
+    frames(2);
+    EXPECT_EQ(level_.ticks, 1);
+    push_key(SDLK_f);
+    push_key(SDLK_c);
+    frames(1);
+    EXPECT_EQ(level_.ticks, 5);
+    EXPECT_TRUE(loop_->console_open());
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    answered_frame();
+    EXPECT_EQ(loop_->mode(), LoopMode::construction) << "won within 16 frames";
+    EXPECT_EQ(pending_events(), 1) << "the win card took the press";
+    int to_win = device_ticks_;
+    EXPECT_LT(to_win, 21);
+    push_key(SDLK_c);
+    push_key(SDLK_SPACE);
+    frames(1);
+    EXPECT_FALSE(loop_->console_open());
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    EXPECT_EQ(loop_->speed(), RunSpeed::fastest);
+    while (loop_->mode() == LoopMode::simulation) {
+        push_click(5, 5);
+        loop_->frame_work(LoopMode::simulation);
+        SDL_Event unused;
+        while (SDL_PollEvent(&unused)) {
+        }
+    }
+    EXPECT_EQ(device_ticks_, 2 * to_win) << "the same frames to the win at any speed";
+    loop_->handle_event(key_event(SDLK_f), LoopMode::simulation);
+    EXPECT_EQ(loop_->speed(), RunSpeed::normal);
 }
 
 // The quit question hears only Y, N and Escape; the error and win screens
@@ -705,21 +839,20 @@ TEST_F(ChooserTest, SavesShowTheirLevelAndDate) {
 // The save chooser proposes a name: Enter takes it, typing replaces it, and
 // Backspace or the caret keys let the player edit it.
 TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
-    const std::pair<std::function<void()>, const char*> answers[] = {
-        {[] {}, "07-lamp.sav"},
-        {[] { push_text("mine"); }, "mine.sav"},
-        {[] {
-             push_key(SDLK_BACKSPACE);
-             push_text("x");
-         },
-         "x.sav"},
-        {[] {
-             push_key(SDLK_END);
-             for (int i = 0; i < 4; ++i)
-                 push_key(SDLK_BACKSPACE);
-             push_text("_2");
-         },
-         "07-lamp_2.sav"}};
+    const std::pair<std::function<void()>, const char*> answers[] = {{[] {}, "07-lamp.sav"},
+                                                                     {[] { push_text("mine"); }, "mine.sav"},
+                                                                     {[] {
+                                                                          push_key(SDLK_BACKSPACE);
+                                                                          push_text("x");
+                                                                      },
+                                                                      "x.sav"},
+                                                                     {[] {
+                                                                          push_key(SDLK_END);
+                                                                          for (int i = 0; i < 4; ++i)
+                                                                              push_key(SDLK_BACKSPACE);
+                                                                          push_text("_2");
+                                                                      },
+                                                                      "07-lamp_2.sav"}};
     for (const auto& [typing, chosen] : answers) {
         typing();
         push_key(SDLK_RETURN);

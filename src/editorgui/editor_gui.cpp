@@ -53,9 +53,9 @@ void EditorGUI::load_background() {
     top_->add(background_icon_.get(), 0, 0);
 }
 
-void EditorGUI::add_code_area(std::unique_ptr<gcn::TextBox>& box, std::unique_ptr<gcn::ScrollArea>& scroll,
+void EditorGUI::add_code_area(std::unique_ptr<CodeTextBox>& box, std::unique_ptr<gcn::ScrollArea>& scroll,
                               const char* text, int y, int height) {
-    box = std::make_unique<gcn::TextBox>(text);
+    box = std::make_unique<CodeTextBox>(text);
     scroll = std::make_unique<gcn::ScrollArea>(box.get());
     scroll->setWidth(AREA_WIDTH);
     scroll->setHeight(height);
@@ -131,5 +131,5 @@ std::string EditorGUI::text(CodeBox which) const {
 
 void EditorGUI::set_text(CodeBox which, const std::string& text) {
     bool ends_row = !text.empty() && text.back() == '\n';
-    box_of(which).setText(ends_row ? text.substr(0, text.size() - 1) : text);
+    box_of(which).replace_text(ends_row ? text.substr(0, text.size() - 1) : text);
 }

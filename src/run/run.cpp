@@ -1,5 +1,6 @@
 #include "run/run.h"
 
+#include <algorithm>
 #include <cctype>
 #include <utility>
 
@@ -83,6 +84,38 @@ std::optional<std::pair<ProgramBox, long>> lua_place(const std::string& message)
     }
     return std::nullopt;
 }
+
+// How Lua ends the message of a text that ended too early.
+constexpr const char* AT_END = " near '<eof>'";
+
+// The chunk line of the opener such a text left unclosed: "... (to close
+// 'while' at line 4) near '<eof>'"; nothing when the message names none.
+std::optional<long> unclosed_opener(const std::string& message) {
+    std::size_t close = message.find("(to close '");
+    std::size_t at = close == std::string::npos ? close : message.find("' at line ", close);
+    if (at == std::string::npos)
+        return std::nullopt;
+    std::size_t first = at + std::char_traits<char>::length("' at line ");
+    std::size_t digits = 0;
+    while (first + digits < message.size() && std::isdigit(static_cast<unsigned char>(message[first + digits])))
+        ++digits;
+    if (digits == 0 || digits > LINE_DIGITS_MAX)
+        return std::nullopt;
+    return std::stol(message.substr(first, digits));
+}
+
+// The last line of a box's text that holds more than blanks; 1 for a text
+// of blanks.
+long last_written_line(const std::string& code) {
+    long line = 1, written = 1;
+    for (char c : code) {
+        if (c == '\n')
+            ++line;
+        else if (!std::isspace(static_cast<unsigned char>(c)))
+            written = line;
+    }
+    return written;
+}
 } // namespace
 
 Run::Run() = default;
@@ -125,6 +158,10 @@ FrameResult Run::frame(Level& level, const std::string& cycle_code, AtWin at_win
     return result;
 }
 
+std::vector<std::string> Run::printed() const {
+    return engine_ ? engine_->printed().lines() : std::vector<std::string>();
+}
+
 bool Run::run_program(Level& level, const std::string& code, ProgramBox box) {
     assemble_program(level, code, program_, tables_);
     engine_->run_code(program_, chunk_name(box));
@@ -132,12 +169,15 @@ bool Run::run_program(Level& level, const std::string& code, ProgramBox box) {
         failure_ = RunError{};
         return true;
     }
-    record_program_error(*engine_->error(), box);
+    record_program_error(*engine_->error(), box, last_written_line(code));
     return false;
 }
 
-// Line k of the player's code is line k + (tables) of the chunk.
-void Run::record_program_error(const std::string& message, ProgramBox running) {
+// Line k of the player's code is line k + (tables) of the chunk. A text that
+// ended too early is blamed on the opener left unclosed, else on the box's
+// last written line: Lua names the line past the end, which the player
+// cannot see.
+void Run::record_program_error(const std::string& message, ProgramBox running, long last_line) {
     failure_ = RunError{};
     failure_.message = message;
     failure_.box = running;
@@ -146,6 +186,10 @@ void Run::record_program_error(const std::string& message, ProgramBox running) {
         return;
     auto [box, line] = *place;
     failure_.box = box;
+    if (message.find(AT_END) != std::string::npos && box == running) {
+        long tables = static_cast<long>(tables_.size());
+        line = std::min(unclosed_opener(message).value_or(line), tables + last_line);
+    }
     long own = line - static_cast<long>(tables_.size());
     if (own >= 1)
         failure_.line = own;

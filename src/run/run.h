@@ -32,7 +32,9 @@ struct RunError {
     // whose chunk ran.
     ProgramBox box = ProgramBox::cycle;
     // The line of the player's code in that box that Lua named (1 for the
-    // box's first line); 0 when it named none of the player's lines.
+    // box's first line); for a text that ended too early, the line of the
+    // opener left unclosed, or else the box's last written line; 0 when it
+    // named none of the player's lines.
     long line = 0;
     // The part whose Lua table stands on the line Lua named, when it named a
     // line of the tables in front of the player's code.
@@ -99,6 +101,9 @@ public:
     const std::string& error() const { return failure_.message; }
     // The last failure, with where it came from.
     const RunError& failure() const { return failure_; }
+    // The last lines the run's program printed, oldest first (see
+    // scripting/output_tail.h); they stay after the run until the next start.
+    std::vector<std::string> printed() const;
 
 private:
     std::unique_ptr<ScriptingEngine> engine_;
@@ -113,7 +118,9 @@ private:
     // Runs the devices' tables followed by `code` as one chunk; false, with
     // the failure recorded, when it failed.
     bool run_program(Level& level, const std::string& code, ProgramBox box);
-    void record_program_error(const std::string& message, ProgramBox running);
+    // `last_line` is the last line of the running box's code that holds
+    // more than blanks.
+    void record_program_error(const std::string& message, ProgramBox running, long last_line);
 };
 
 #endif

@@ -81,9 +81,11 @@ LevelLoop::LevelLoop(GameInfo* info, Level* level, const Par& par, Records* reco
 
 LevelLoop::~LevelLoop() { info_->workshop.bin = parts_bin_.choices(); }
 
+// As fast as possible, a run takes no sleep: its frames fill the time.
 void LevelLoop::run() {
     for (;;) {
-        clock_.tick(FRAMES_PER_SECOND);
+        if (mode_ != LoopMode::simulation || paused_ || speed_ != RunSpeed::fastest)
+            clock_.tick(FRAMES_PER_SECOND);
         if (!step())
             return;
     }
@@ -130,6 +132,8 @@ bool LevelLoop::handle_construction(const SDL_Event& event) {
         start();
     if (key_down(event, SDLK_TAB))
         enter_editor();
+    if (key_down(event, SDLK_c))
+        console_open_ = !console_open_;
     if (event.type == SDL_KEYDOWN && event.key.keysym.sym >= SDLK_1 && event.key.keysym.sym <= SDLK_3)
         parts_bin_.goto_page(event.key.keysym.sym - SDLK_1);
     if (left_press(event))
@@ -157,11 +161,16 @@ void LevelLoop::handle_editing(const SDL_Event& event) {
     editor_->push_input(event);
 }
 
-// A paused run hears S and Space; what stops a run stops it too.
+// A paused run hears S and Space; what stops a run stops it too. F sets the
+// speed and C opens or closes the console.
 void LevelLoop::handle_simulation(const SDL_Event& event) {
     if (key_down(event, SDLK_i))
         toggle_inspection();
-    if (paused_ && key_down(event, SDLK_s))
+    if (key_down(event, SDLK_f))
+        speed_ = next_speed(speed_);
+    else if (key_down(event, SDLK_c))
+        console_open_ = !console_open_;
+    else if (paused_ && key_down(event, SDLK_s))
         ++steps_asked_;
     else if (paused_ && key_down(event, SDLK_SPACE))
         paused_ = false;
@@ -310,9 +319,12 @@ void LevelLoop::enter_editor() {
     SDL_EnableKeyRepeat(500, 10);
 }
 
+// Keys typed in the same frame as the one that leaves are still waiting in
+// the editor: they go in before the texts are taken.
 void LevelLoop::leave_editor() {
     mode_ = LoopMode::construction;
     SDL_EnableKeyRepeat(0, 30);
+    editor_->logic();
     init_code_ = editor_->text(CodeBox::init);
     cycle_code_ = editor_->text(CodeBox::cycle);
 }
@@ -351,6 +363,12 @@ void LevelLoop::construction_frame() {
     draw_floor_view(Phase::building, dragged_ ? &dragged : nullptr);
     if (!dragged_ && BIN_AREA.contains(pointer_x, pointer_y))
         parts_bin_.draw_preview(info_->screen, pointer_x - PartsBin::PANEL_X, pointer_y);
+    draw_console_if_open();
+}
+
+void LevelLoop::draw_console_if_open() {
+    if (console_open_)
+        draw_console(info_->screen, run_.printed());
 }
 
 void LevelLoop::editing_frame() {
@@ -367,9 +385,23 @@ void LevelLoop::simulation_frame() {
         level_->reset();
     } else if (paused_ && steps_asked_ == 0) {
         draw_run();
+    } else if (paused_) {
+        --steps_asked_;
+        run_frame(Shown::current, Drawing::draw);
     } else {
-        steps_asked_ -= paused_ ? 1 : 0;
-        run_frame();
+        run_frames(frames_per_picture(speed_));
+    }
+}
+
+// Several frames for one picture: only the last is drawn, and a win or an
+// error ends them early. As fast as possible, they end when the frame's
+// time is used up.
+void LevelLoop::run_frames(int frames) {
+    Uint32 start = SDL_GetTicks();
+    for (int i = 0; i < frames; ++i) {
+        bool last = i + 1 == frames || (speed_ == RunSpeed::fastest && SDL_GetTicks() - start >= FASTEST_WORK_MS);
+        if (!run_frame(i == 0 ? Shown::current : Shown::behind, last ? Drawing::draw : Drawing::skip) || last)
+            return;
     }
 }
 
@@ -383,27 +415,36 @@ void LevelLoop::draw_run() {
         draw_paused_run(info_->screen, level_->ticks);
     else
         draw_step_counter(info_->screen, level_->ticks, par_);
+    draw_run_speed(info_->screen, speed_);
+    draw_console_if_open();
 }
 
 // The win screen shows over the last frame's picture; the frame then still
-// runs the program and steps once more before the level is reset.
-void LevelLoop::run_frame() {
+// runs the program and steps once more before the level is reset. A frame
+// whose floor is not on the screen yet draws it first under a card. False
+// once the run has ended.
+bool LevelLoop::run_frame(Shown shown, Drawing drawing) {
+    if (shown == Shown::behind && level_->win())
+        draw_run();
     FrameResult frame = run_.frame(*level_, cycle_code_);
     if (frame.won) {
         show_win(frame.steps);
         mode_ = LoopMode::construction;
     }
     if (frame.failed) {
+        if (shown == Shown::behind)
+            draw_run();
         show_run_error();
         mode_ = LoopMode::construction;
         level_->clear_blocks();
-    } else {
+    } else if (drawing == Drawing::draw || mode_ != LoopMode::simulation) {
         draw_run();
     }
-    if (mode_ != LoopMode::simulation) {
-        paused_ = false;
-        level_->reset();
-    }
+    if (mode_ == LoopMode::simulation)
+        return true;
+    paused_ = false;
+    level_->reset();
+    return false;
 }
 
 // The machine is measured as it stood when the win test passed, and its

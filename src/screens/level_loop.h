@@ -15,6 +15,7 @@
 #include "run/run.h"
 #include "screens/clock.h"
 #include "screens/game_info.h"
+#include "screens/run_tools.h"
 #include "screens/status_line.h"
 #include "toolkit/toolkit.h"
 #include "view/floor_view.h"
@@ -62,6 +63,10 @@ public:
     LoopMode mode() const { return mode_; }
     // A run started with S stands still until the next S.
     bool paused() const { return paused_; }
+    // How fast runs go (F while running); kept while the level is open.
+    RunSpeed speed() const { return speed_; }
+    // The console of what the program printed is shown (C).
+    bool console_open() const { return console_open_; }
     // The device the player drags, if any.
     const Device* dragged() const { return dragged_; }
     const std::string& init_code() const { return init_code_; }
@@ -98,6 +103,8 @@ private:
     // which runs one frame; Space goes on at full pace.
     bool paused_ = false;
     int steps_asked_ = 0;
+    RunSpeed speed_ = RunSpeed::normal;
+    bool console_open_ = false;
     StatusLine status_;
     // The parts as they stood before each change made while building.
     ConstructionHistory history_;
@@ -123,8 +130,13 @@ private:
     void editing_frame();
     void simulation_frame();
     void show_win(int steps);
-    void run_frame();
+    void run_frames(int frames);
+    // Whether the screen shows the floor as the next frame finds it.
+    enum class Shown { current, behind };
+    enum class Drawing { draw, skip };
+    bool run_frame(Shown shown, Drawing drawing);
     void draw_run();
+    void draw_console_if_open();
 };
 
 // Runs the level until the player leaves it, keeping the records of its

@@ -212,14 +212,19 @@ void ScriptingEngine::push_action(std::string_view name, std::string_view verb, 
 
 void ScriptingEngine::write_output(std::FILE* stream, const char* text, std::size_t length) {
     std::size_t room = limits_.output - output_used_;
-    std::fwrite(text, 1, length < room ? length : room, stream);
+    std::size_t written = length < room ? length : room;
+    std::fwrite(text, 1, written, stream);
+    printed_.write(std::string_view(text, written));
     if (length <= room) {
         output_used_ += length;
         return;
     }
-    if (output_used_ < limits_.output)
-        std::fprintf(stderr, "\n[the program printed more than %zu bytes; the rest of this run's output is dropped]\n",
-                     limits_.output);
+    if (output_used_ < limits_.output) {
+        std::string notice = "\n[the program printed more than " + std::to_string(limits_.output) +
+                             " bytes; the rest of this run's output is dropped]\n";
+        std::fputs(notice.c_str(), stderr);
+        printed_.write(notice);
+    }
     output_used_ = limits_.output;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "scripting/chunk_cache.h"
+#include "scripting/output_tail.h"
 
 // What one program may take before it is stopped. Instructions count per
 // chunk run and decide, so that a program ends the same way on every
@@ -97,6 +98,8 @@ public:
 
     // Program output (print, io.write) within the run's output budget.
     void write_output(std::FILE* stream, const char* text, std::size_t length);
+    // The last lines of that output, for the game's console.
+    const OutputTail& printed() const { return printed_; }
 
     // The coroutine functions say which thread runs, so that the deadline
     // can reach it; returns the thread that ran before.
@@ -118,6 +121,7 @@ private:
     ScriptLimits limits_;
     std::size_t memory_used_ = 0;
     std::size_t output_used_ = 0;
+    OutputTail printed_;
     long long instructions_spent_ = 0;
     int chunk_actions_ = 0;
     // Read by the deadline signal's handler.

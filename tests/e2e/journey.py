@@ -6,7 +6,9 @@ X server, driven only by pointer and keyboard events:
   (parts bin, drags, the code editor) -> a run started step by step (S, a
   few more S, then Space) that wins -> saving through the chooser ->
   leaving to the list, which marks the level solved -> loading that save
-  from the list -> a second win -> loading a hostile save whose program
+  from the list -> a second win, fast-forwarded (F up to the fastest
+  speed), after which C opens the console of what the program printed and
+  closes it again -> loading a hostile save whose program
   raises a 5-million-character error: the error card shows it shortened, and
   the game goes on -> Escape ends the game with status 0;
   and in a second session a broken save stops the game with "Error!" and
@@ -186,7 +188,8 @@ class Journey:
 
         self.open_chooser_and_pick(SAVE_NAME + ".sav")
         self.wait_construction("save loaded")
-        self.run_to_win("second win")
+        self.run_to_win("second win", fast_forward=True)
+        self.open_console()
 
         self.leave_level()
         self.hostile_save()
@@ -246,15 +249,26 @@ class Journey:
                     "the paused run went on by itself")
         self.run_to_win(name)
 
-    def run_to_win(self, name):
+    def run_to_win(self, name, fast_forward=False):
         s = self.screen
         s.key("space")
+        if fast_forward:
+            s.key("f", "f", "f")  # 4x, 16x, as fast as possible
         started = time.monotonic()
         shot = s.wait_for(name, lambda shot: self.looks.win(shot) or self.looks.error(shot),
                           timeout=self.win_timeout)
         self.expect(not self.looks.error(shot), "the program stopped with an error instead of winning")
+        self.expect(self.looks.speed_shown(shot) == fast_forward,
+                    "the panel under the win card %s the speed" % ("lacks" if fast_forward else "shows"))
         print("%s after %.1f s" % (name, time.monotonic() - started))
         self.dismiss_card(self.looks.win, name + " dismissed")
+
+    def open_console(self):
+        s = self.screen
+        s.key("c")
+        s.wait_for("console open", lambda shot: self.looks.console(shot) and self.looks.construction(shot))
+        s.key("c")
+        s.wait_for("console closed", lambda shot: not self.looks.console(shot) and self.looks.construction(shot))
 
     def save_through_chooser(self):
         s = self.screen

@@ -34,6 +34,12 @@ STATUS_WELL = (94, 573, 449, 593)
 PAUSED_X, PAUSED_Y = 662, 424
 PAUSED_NUMBER_ROWS = range(36, 65)
 
+# The console over the lower floor (C): its rim and its dark inside.
+CONSOLE = (6, 404, 644, 544)
+CONSOLE_RIM, CONSOLE_BACK = (120, 98, 58), (22, 24, 28)
+# The speed of a fast run, on the simulation panel below the step counter.
+SPEED_AREA, SPEED_COLOUR = (680, 506, 772, 528), (240, 210, 138)
+
 # The box of a fatal message, centred in the window.
 FATAL_TITLE_BAR = (172, 247, 628, 269)
 FATAL_TITLE_COLOUR = (160, 20, 20)

@@ -6,11 +6,11 @@ import os
 
 from pictures import close, count_pixels, is_ink, load_picture, match_fraction, region_match
 from layout import (CARD_X, CARD_Y, LIST_TOP, LIST_ROW_H, LIST_ROWS, CHOOSER_PANEL, CHOOSER_COLOUR,
-                    STATUS_WELL, PAUSED_X, PAUSED_Y, PAUSED_NUMBER_ROWS, FATAL_TITLE_BAR, FATAL_TITLE_COLOUR)
+                    STATUS_WELL, PAUSED_X, PAUSED_Y, PAUSED_NUMBER_ROWS, FATAL_TITLE_BAR, FATAL_TITLE_COLOUR,
+                    CONSOLE, CONSOLE_RIM, CONSOLE_BACK, SPEED_AREA, SPEED_COLOUR)
 
 SAME = 0.97           # share of pixels that must match for "this picture shows"
 ERROR_TEXT_ROWS = range(39, 105)  # the error card's message strip and the hint below it
-
 
 
 class Looks:
@@ -64,6 +64,16 @@ class Looks:
 
     def quit(self, shot):
         return match_fraction(shot, self.quit_card, CARD_X, CARD_Y) > SAME
+
+    def console(self, shot):
+        x0, y0, x1, y1 = CONSOLE
+        rim = [(x0, y0), (x1 - 1, y0), (x0, y1 - 1), (x1 - 1, y1 - 1)]
+        inside = [(x0 + 300, y0 + 130), (x1 - 4, y0 + 4), (x0 + 4, y1 - 4)]
+        return (all(close(shot.pixel(x, y), CONSOLE_RIM, 8) for x, y in rim) and
+                all(close(shot.pixel(x, y), CONSOLE_BACK, 8) for x, y in inside))
+
+    def speed_shown(self, shot):
+        return count_pixels(shot, *SPEED_AREA, lambda p: close(p, SPEED_COLOUR, 12)) > 10
 
     def any_card(self, shot):
         return self.win(shot) or self.error(shot) or self.quit(shot)
