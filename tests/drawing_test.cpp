@@ -4,6 +4,7 @@
 // turns and magenta keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "editorgui/editor_gui.h"
@@ -28,6 +29,7 @@
 #include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
+#include "view/inspection_view.h"
 
 namespace {
 class Golden : public WindowTest {};
@@ -91,6 +93,59 @@ TEST_F(Golden, FloorWhileBuildingAndRunning) {
     draw_floor(on_running, level, Phase::running, &from_floor);
     EXPECT_TRUE(matches_golden(building.get(), "floor_building"));
     EXPECT_TRUE(matches_golden(running.get(), "floor_running"));
+}
+
+// The inspection view of the same floor, with more to show: two glued pairs
+// side by side and two loose blocks, a catcher beside another and one under
+// a belt, and a crowd of named parts, the pointer on the middle one. Every
+// name gets a plate clear of the others and of the floor's edges.
+TEST_F(Golden, InspectionViewWhileBuildingAndRunning) {
+    Level level;
+    furnish(level);
+    level.catchers.push_back(std::make_unique<Catcher>(5, 0, 1, 2, "GR"));
+    named<DeviceConveyer>(level, 0, 16, 17, Mobility::fixed, 3, DIR_RIGHT, 10);
+    for (int x = 6; x < 12; ++x)
+        level.add_block(x, 19, x < 10 ? 'W' : 'R');
+    for (int x = 6; x < 10; x += 2) {
+        level.groups[x + 1][19] = level.groups[x][19];
+        level.sticky[x][19] = 1;
+    }
+    for (int i = 0; i < 8; ++i)
+        named<DeviceSensor>(level, 4 + i, 16 + i % 4, 10 + i / 4, Mobility::movable, DIR_DOWN);
+    Inspection inspection{FloorCell{17, 11}};
+    Picture building = make_surface(650, 550), running = make_surface(650, 550);
+    SdlCanvas on_building(building.get()), on_running(running.get());
+    draw_floor(on_running, level, Phase::running, nullptr, &inspection);
+    std::vector<DeviceIndicator*> lamps;
+    for (auto& device : level.devices)
+        if (auto lamp = dynamic_cast<DeviceIndicator*>(device.get()))
+            lamps.push_back(lamp);
+    for (DeviceIndicator* lamp : lamps)
+        lamp->lit = false; // as every run's end leaves them
+    draw_floor(on_building, level, Phase::building, nullptr, &inspection);
+    EXPECT_TRUE(matches_golden(building.get(), "inspection_building"));
+    EXPECT_TRUE(matches_golden(running.get(), "inspection_running"));
+
+    std::vector<NameLabel> labels = place_name_labels(on_building, level, Phase::building, nullptr, inspection.pointer);
+    ASSERT_FALSE(labels.empty());
+    EXPECT_STREQ(labels[0].device->name, "sensor_9") << "the part under the pointer goes first";
+    size_t named_parts = 0;
+    for (auto& device : level.devices)
+        named_parts += device->name[0] != '\0' ? 1 : 0;
+    EXPECT_EQ(labels.size(), named_parts);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const PixelRect& a = labels[i].plate;
+        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 650 && a.y + a.h <= 550) << labels[i].text;
+        for (size_t j = 0; j < i; ++j) {
+            const PixelRect& b = labels[j].plate;
+            EXPECT_FALSE(a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h)
+                << labels[i].text << " over " << labels[j].text;
+        }
+    }
+    lamps[0]->lit = lamps[2]->lit = true;
+    std::vector<NameLabel> lit = place_name_labels(on_running, level, Phase::running, nullptr, std::nullopt);
+    auto lit_lamp = [](const NameLabel& l) { return l.text.size() > 3 && l.text.substr(l.text.size() - 3) == " ON"; };
+    EXPECT_EQ(std::count_if(lit.begin(), lit.end(), lit_lamp), 2) << "the two lit lamps";
 }
 
 // The three pages side by side, the first with a belt set to left, fast and

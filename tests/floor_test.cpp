@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "kinds/conveyer.h"
+#include "level/construction_history.h"
 #include "level/level.h"
 #include "support.h"
 
@@ -235,4 +236,30 @@ TEST(Catcher, TakesOnlyGroupsShapedExactlyLikeItsPattern) {
         EXPECT_EQ(level.catchers[i]->remaining, 5) << i;
     EXPECT_EQ(level.catchers[5]->remaining, 0);
     EXPECT_FALSE(level.has_block(12, 12));
+}
+
+// The history keeps the parts as they stood before each change, no more than
+// its depth of them: undoing every change it kept leaves the parts of the
+// oldest change it still holds, and redoing them all the parts of the last.
+TEST(ConstructionHistory, KeepsABoundedNumberOfChangesAndRedoesThemAll) {
+    Level level;
+    ConstructionHistory history;
+    const int changes = static_cast<int>(ConstructionHistory::DEPTH) + 3;
+    auto records = [&] { return PartsSnapshot(level); };
+    for (int i = 0; i < changes; ++i) {
+        PartsSnapshot before(level);
+        place<DeviceConveyer>(level, i % FLOOR_W, i / FLOOR_W, Mobility::movable, 1, DIR_UP, 10);
+        history.commit(std::move(before), level);
+        history.commit(PartsSnapshot(level), level); // no change: nothing kept
+    }
+    EXPECT_EQ(history.undo_count(), ConstructionHistory::DEPTH);
+    while (history.undo(level)) {
+    }
+    EXPECT_EQ(level.devices.size(), 3u) << "the three oldest changes were forgotten";
+    EXPECT_EQ(history.redo_count(), ConstructionHistory::DEPTH);
+    while (history.redo(level)) {
+    }
+    ASSERT_EQ(level.devices.size(), static_cast<size_t>(changes));
+    EXPECT_EQ(level.devices.back()->x, (changes - 1) % FLOOR_W);
+    EXPECT_TRUE(records().same_parts(PartsSnapshot(level)));
 }

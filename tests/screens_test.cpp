@@ -438,6 +438,85 @@ TEST_F(LoopTest, NewDevicesSnapGetTheLowestFreeNumberAndMayNotOverlap) {
     EXPECT_EQ(level_.devices.size(), 2u);
 }
 
+// Ctrl+Z takes back placing, moving and removing a part one change at a
+// time, Ctrl+Y does them again; a refused drop is no change, and a new
+// change forgets what could have been done again.
+TEST_F(LoopTest, ConstructionUndoAndRedoRoundTrip) {
+    level_.devices.clear();
+    auto parts = [this] {
+        std::string all;
+        for (auto& d : level_.devices)
+            all += describe_part(*d) + "\n";
+        return all;
+    };
+    auto ctrl = [this](SDLKey key) {
+        SDL_Event event = key_event(key);
+        event.key.keysym.mod = KMOD_LCTRL;
+        loop_->handle_event(event, loop_->mode());
+    };
+    std::vector<std::string> seen{parts()};
+    new_pusher_at(9 + 25 * 4, 2 + 25 * 6);
+    seen.push_back(parts());
+    new_pusher_at(9 + 25 * 8, 2 + 25 * 6);
+    seen.push_back(parts());
+    new_pusher_at(9 + 25 * 4, 2 + 25 * 6); // onto pusher_0: refused, no change
+    press(25 * 4 + 5, 25 * 6 + 5);
+    release(25 * 10 + 5, 25 * 12 + 5); // pusher_0 moved
+    seen.push_back(parts());
+    press(25 * 8 + 5, 25 * 6 + 5);
+    release(700, 100); // pusher_1 removed
+    seen.push_back(parts());
+    ASSERT_EQ(level_.devices.size(), 1u);
+    for (size_t i = seen.size() - 1; i > 0; --i) {
+        ctrl(SDLK_z);
+        EXPECT_EQ(parts(), seen[i - 1]);
+    }
+    ctrl(SDLK_z);
+    EXPECT_EQ(loop_->status_text(), "Nothing to undo.");
+    for (size_t i = 1; i < seen.size(); ++i) {
+        ctrl(SDLK_y);
+        EXPECT_EQ(parts(), seen[i]);
+    }
+    ctrl(SDLK_z); // pusher_1 back
+    ctrl(SDLK_z); // pusher_0 back in its first place
+    new_pusher_at(9 + 25 * 20, 2 + 25 * 20);
+    ctrl(SDLK_y);
+    EXPECT_EQ(loop_->status_text(), "Nothing to redo.");
+    EXPECT_STREQ(device(1)->name, "pusher_1") << "the pusher put back after undo keeps its name";
+}
+
+// The inspection view (I, building or running) and the bin's page and belt
+// settings outlast the level.
+TEST_F(LoopTest, InspectionViewAndBinChoicesOutlastTheLevel) {
+    EXPECT_FALSE(loop_->inspecting());
+    loop_->handle_event(key_event(SDLK_i), LoopMode::construction);
+    EXPECT_TRUE(loop_->inspecting());
+    frames(1);
+    ASSERT_TRUE(loop_->start_run());
+    loop_->handle_event(key_event(SDLK_i), LoopMode::simulation);
+    EXPECT_FALSE(loop_->inspecting());
+    loop_->handle_event(key_event(SDLK_i), LoopMode::simulation);
+    frames(2);
+    EXPECT_EQ(loop_->mode(), LoopMode::simulation);
+    loop_->stop_run();
+    press(650 + 24, 104); // belts to the left
+    press(650 + 92, 342); // eight long
+    loop_->handle_event(key_event(SDLK_2), LoopMode::construction);
+    loop_.reset();
+    Level next;
+    loop_ = std::make_unique<LevelLoop>(&info_, &next);
+    EXPECT_TRUE(loop_->inspecting());
+    frames(1);
+    loop_->handle_event(key_event(SDLK_1), LoopMode::construction);
+    press(650 + 40, 440);
+    release(5 * 25 + 10, 10 * 25 + 10);
+    ASSERT_EQ(next.devices.size(), 1u);
+    EXPECT_EQ(describe_part(*next.devices[0]).substr(0, 31), "part b x=5 y=10 length=8 direct");
+    EXPECT_NE(describe_part(*next.devices[0]).find("direction=3"), std::string::npos);
+    loop_.reset();
+    EXPECT_EQ(info_.workshop.bin.page, 0);
+}
+
 // While a part is dragged, the cells the drop would give it are outlined,
 // green where it may stand and red where not; a refused drop says why.
 TEST_F(LoopTest, DraggedPartsShowWhereTheyWouldLandAndRefusedDropsSayWhy) {

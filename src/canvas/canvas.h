@@ -56,6 +56,8 @@ public:
     // (x, y), or centred on (x, y).
     virtual void draw_text(const std::string& text, int size, Colour colour, int x, int y) = 0;
     virtual void draw_centred_text(const std::string& text, int size, Colour colour, int x, int y) = 0;
+    // How many pixels wide draw_text makes the text at that size.
+    virtual int text_width(const std::string& text, int size) = 0;
 };
 
 #endif

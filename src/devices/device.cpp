@@ -1,5 +1,6 @@
 #include "devices/device.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -38,6 +39,17 @@ bool Device::block_collide(int cx, int cy) const { return floor_collide(cx, cy);
 bool Device::floor_collide(int cx, int cy) const { return cx == x && cy == y; }
 
 std::vector<FloorCell> Device::footprint() const { return {{0, 0}}; }
+
+PixelRect Device::footprint_bounds() const {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    for (FloorCell cell : footprint()) {
+        x0 = std::min(x0, cell.x);
+        y0 = std::min(y0, cell.y);
+        x1 = std::max(x1, cell.x);
+        y1 = std::max(y1, cell.y);
+    }
+    return {CELL_PX * x0, CELL_PX * y0, CELL_PX * (x1 - x0 + 1), CELL_PX * (y1 - y0 + 1)};
+}
 
 void Device::give_name(int n) {
     if (!kind.takes_name())

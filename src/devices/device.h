@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "canvas/canvas.h"
 #include "devices/floor.h"
-
-class Canvas;
 
 class Level;
 
@@ -71,6 +70,9 @@ public:
     // which floor_collide is true, whatever the anchor. The placement rules
     // (level/placement.h) judge a place by them.
     virtual std::vector<FloorCell> footprint() const;
+    // The smallest rectangle of pixels round the footprint's cells, relative
+    // to the anchor cell's top-left pixel.
+    PixelRect footprint_bounds() const;
     // A new device of the same class and constructor arguments; no name, no
     // number, no run state.
     virtual std::unique_ptr<Device> copy() const = 0;

@@ -1,5 +1,7 @@
 #include "partsbin/parts_bin.h"
 
+#include <algorithm>
+
 #include "kinds/conveyer.h"
 #include "kinds/grabber.h"
 #include "kinds/indicator.h"
@@ -7,6 +9,7 @@
 #include "kinds/sensor.h"
 #include "kinds/sprayer.h"
 #include "toolkit/pictures.h"
+#include "toolkit/sdl_canvas.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -65,6 +68,12 @@ const ButtonPicture BUTTON_FILES[] = {
 };
 
 bool within(int v, int low, int high) { return v >= low && v <= high; }
+
+bool in_drag_area(int x, int y) { return within(x, 38, 109) && within(y, 431, 469); }
+
+// Page 0 above the page arrows: the belt's settings and its drag area.
+bool in_belt_choices(int x, int y) { return within(y, 60, 480) && within(x, 0, 149); }
+
 
 // The picture of a key in one of the tables above, from the picture cache.
 template <std::size_t N> SDL_Surface* picture(const ButtonPicture (&files)[N], int key) {
@@ -162,6 +171,13 @@ void PartsBin::apply_setting(const PartsBinItem& item) {
     }
 }
 
+void PartsBin::restore(const BinChoices& choices) {
+    goto_page(choices.page);
+    length = choices.length;
+    direction = choices.direction;
+    period = choices.period;
+}
+
 void PartsBin::goto_page(int n) {
     if (page_exists(n))
         page = n;
@@ -179,9 +195,34 @@ std::unique_ptr<Device> PartsBin::click(int x, int y) {
         goto_page(page - 1);
     if (within(x, 86, 134) && within(y, 516, 529))
         goto_page(page + 1);
-    if (page == 0 && within(x, 38, 109) && within(y, 431, 469))
+    if (page == 0 && in_drag_area(x, y))
         return std::make_unique<DeviceConveyer>(0, 0, Mobility::movable, length, direction, period);
     return nullptr;
+}
+
+std::unique_ptr<Device> PartsBin::part_under(int x, int y) const {
+    for (const auto& item : items)
+        if (item->hit(page, x, y) && !item->is_setting())
+            return item->device->copy();
+    if (page != 0 || !in_belt_choices(x, y))
+        return nullptr;
+    return std::make_unique<DeviceConveyer>(0, 0, Mobility::movable, length, direction, period);
+}
+
+void PartsBin::draw_preview(SDL_Surface* screen, int x, int y) const {
+    std::unique_ptr<Device> part = part_under(x, y);
+    if (part == nullptr)
+        return;
+    // Room round the part for what it draws in front of it (a sensor's target).
+    constexpr int MARGIN = CELL_PX + 4;
+    PixelRect size = part->footprint_bounds();
+    int plate_w = size.w + 2 * MARGIN, plate_h = size.h + 2 * MARGIN;
+    int plate_x = PANEL_X - 4 - plate_w;
+    int plate_y = std::clamp(y - plate_h / 2, 2, std::max(2, 548 - plate_h));
+    SdlCanvas canvas(screen);
+    canvas.fill({plate_x, plate_y, plate_w, plate_h}, {240, 226, 180});
+    canvas.fill({plate_x + 2, plate_y + 2, plate_w - 4, plate_h - 4}, {24, 22, 28});
+    part->draw_at(canvas, plate_x + MARGIN - size.x, plate_y + MARGIN - size.y, Phase::running);
 }
 
 void PartsBin::draw(SDL_Surface* screen) {
@@ -196,5 +237,20 @@ void PartsBin::draw(SDL_Surface* screen) {
         draw_image(picture(BUTTON_FILES, frame), PANEL_X + item->x, item->y, screen);
         if (item->icon != ICON_NONE)
             draw_image(picture(BUTTON_FILES, item->icon), PANEL_X + 8 + item->x, item->y + 8, screen);
+    }
+    draw_part_samples(screen);
+}
+
+// Beside each cross of direction buttons, in its free top-left corner, the
+// part those buttons hand out, as its left button gives it: what a sensor
+// reads or a pusher pushes then lies outside the cross. The crosses list
+// their buttons up, left, down, right.
+void PartsBin::draw_part_samples(SDL_Surface* screen) const {
+    SdlCanvas canvas(screen);
+    for (size_t i = 0; i + 1 < items.size(); ++i) {
+        const PartsBinItem& up = *items[i];
+        const PartsBinItem& left = *items[i + 1];
+        if (up.page == page && !up.is_setting() && up.icon == ICON_UP && left.icon == ICON_LEFT)
+            left.device->draw_at(canvas, PANEL_X + up.x - 31, up.y + 3, Phase::running);
     }
 }

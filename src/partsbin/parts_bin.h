@@ -15,6 +15,15 @@ enum class ConveyerSetting { length, direction, period };
 // Frame colours of the bin's buttons; the values pick their pictures.
 enum class ButtonColour { red = 1, green = 2, orange = 4, blue = 8 };
 
+// What the bin remembers from one level to the next: the page shown and the
+// next belt's settings.
+struct BinChoices {
+    int page = 0;
+    int length = 1;
+    int direction = DIR_UP;
+    int period = 10;
+};
+
 // One button of the parts bin: either a device button holding the prototype
 // it hands out copies of, or a setting button for the next conveyer.
 class PartsBinItem {
@@ -59,8 +68,20 @@ public:
     // The bin's current value of a conveyer setting.
     int setting_value(ConveyerSetting setting) const;
 
+    BinChoices choices() const { return {page, length, direction, period}; }
+    void restore(const BinChoices& choices);
+    // With the pointer at (x, y) relative to the panel, over a button that
+    // hands out a part or over the belt settings and drag area: that part
+    // (or the next belt) as it will stand on the floor, on a plate left of
+    // the panel at the pointer's height. Nothing elsewhere.
+    void draw_preview(SDL_Surface* screen, int x, int y) const;
+    // A copy of the part a press at (x, y) would hand out; null for none.
+    // Over the belt settings, the belt the drag area hands out now.
+    std::unique_ptr<Device> part_under(int x, int y) const;
+
 private:
     void build_items();
+    void draw_part_samples(SDL_Surface* screen) const;
     void apply_setting(const PartsBinItem& item);
     static bool page_exists(int n);
 };

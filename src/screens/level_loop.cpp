@@ -17,6 +17,7 @@
 #include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
+#include "view/inspection_view.h"
 
 namespace {
 constexpr int FRAMES_PER_SECOND = 45;
@@ -46,6 +47,13 @@ bool left_press(const SDL_Event& event) {
     return event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT;
 }
 
+bool ctrl_key_down(const SDL_Event& event, SDLKey key) {
+    return key_down(event, key) && (event.key.keysym.mod & KMOD_CTRL) != 0;
+}
+
+// The status line's word while the inspection view is on.
+constexpr const char* INSPECTION_NOTE = "Inspection view: glue, groups, catchers, names.  I: off";
+
 bool press_in(const SDL_Event& event, const Area& area) {
     return event.type == SDL_MOUSEBUTTONDOWN && area.contains(event.button.x, event.button.y);
 }
@@ -67,11 +75,12 @@ std::string shown_path(const std::string& path) {
 LevelLoop::LevelLoop(GameInfo* info, Level* level, const Par& par, Records* records)
     : info_(info), level_(level), par_(par), records_(records) {
     editor_ = std::make_unique<EditorGUI>(info->screen);
+    parts_bin_.restore(info->workshop.bin);
     if (level->init_code)
         set_program(*level->init_code, level->cycle_code.value_or(""));
 }
 
-LevelLoop::~LevelLoop() = default;
+LevelLoop::~LevelLoop() { info_->workshop.bin = parts_bin_.choices(); }
 
 // As fast as possible, a run takes no sleep: its frames fill the time.
 void LevelLoop::run() {
@@ -110,6 +119,12 @@ bool LevelLoop::handle_construction(const SDL_Event& event) {
         if (quit(info_))
             return false;
     }
+    if (key_down(event, SDLK_i))
+        toggle_inspection();
+    if (ctrl_key_down(event, SDLK_z) && !dragged_)
+        move_through_history(&ConstructionHistory::undo, "Undone. Ctrl+Y does it again.", "Nothing to undo.");
+    if (ctrl_key_down(event, SDLK_y) && !dragged_)
+        move_through_history(&ConstructionHistory::redo, "Done again. Ctrl+Z undoes it.", "Nothing to redo.");
     if (key_down(event, SDLK_SPACE))
         start();
     if (key_down(event, SDLK_s))
@@ -150,6 +165,8 @@ void LevelLoop::handle_editing(const SDL_Event& event) {
 // A paused run hears S and Space; what stops a run stops it too. F sets the
 // speed and C opens or closes the console.
 void LevelLoop::handle_simulation(const SDL_Event& event) {
+    if (key_down(event, SDLK_i))
+        toggle_inspection();
     if (key_down(event, SDLK_f))
         speed_ = next_speed(speed_);
     else if (key_down(event, SDLK_c))
@@ -224,6 +241,7 @@ void LevelLoop::take_from_bin(int px, int py) {
 // The drop goes where the preview showed it (see drop_preview); a refused
 // one says why in the status line.
 void LevelLoop::drop(int px, int py) {
+    PartsSnapshot before(*level_);
     Device* device = dragged_;
     bool is_new = !level_->device_in_devices(device);
     int x = snap_to_cell(px - grab_x_);
@@ -245,6 +263,35 @@ void LevelLoop::drop(int px, int py) {
     if (onto_panel)
         remove_device(*level_, device);
     end_drag();
+    history_.commit(std::move(before), *level_);
+}
+
+void LevelLoop::move_through_history(bool (ConstructionHistory::*step)(Level&), const char* done,
+                                     const char* nothing) {
+    bool moved = (history_.*step)(*level_);
+    status_.say(moved ? done : nothing, moved ? StatusTone::news : StatusTone::refusal);
+}
+
+void LevelLoop::toggle_inspection() {
+    bool on = !inspecting();
+    info_->workshop.look = on ? FloorLook::inspection : FloorLook::plain;
+    status_.say(on ? INSPECTION_NOTE : "Plain view.  I: inspection view");
+}
+
+// The floor as the player chose to see it; the inspection view places the
+// name under the pointer first.
+void LevelLoop::draw_floor_view(Phase phase, const DraggedDevice* dragged) {
+    SdlCanvas canvas(info_->screen);
+    if (!inspecting()) {
+        draw_floor(canvas, *level_, phase, dragged);
+        return;
+    }
+    Inspection inspection;
+    int pointer_x = 0, pointer_y = 0;
+    SDL_GetMouseState(&pointer_x, &pointer_y);
+    if (FLOOR_AREA.contains(pointer_x, pointer_y))
+        inspection.pointer = FloorCell{pointer_x / CELL_PX, pointer_y / CELL_PX};
+    draw_floor(canvas, *level_, phase, dragged, &inspection);
 }
 
 // Where the dragged device would land if let go at the pointer, as the drop
@@ -307,13 +354,16 @@ void LevelLoop::frame_work(LoopMode frame_mode) {
 void LevelLoop::construction_frame() {
     draw_image(background(CONSTRUCTION_BACKGROUND), 0, 0, info_->screen);
     parts_bin_.draw(info_->screen);
+    if (inspecting())
+        draw_status(info_->screen, INSPECTION_NOTE, StatusTone::news);
     status_.draw(info_->screen);
     int pointer_x = 0, pointer_y = 0;
     SDL_GetMouseState(&pointer_x, &pointer_y);
     std::optional<DropOutline> outline = dragged_ ? drop_preview(pointer_x, pointer_y) : std::nullopt;
     DraggedDevice dragged{dragged_, pointer_x - grab_x_, pointer_y - grab_y_, outline ? &*outline : nullptr};
-    SdlCanvas canvas(info_->screen);
-    draw_floor(canvas, *level_, Phase::building, dragged_ ? &dragged : nullptr);
+    draw_floor_view(Phase::building, dragged_ ? &dragged : nullptr);
+    if (!dragged_ && BIN_AREA.contains(pointer_x, pointer_y))
+        parts_bin_.draw_preview(info_->screen, pointer_x - PartsBin::PANEL_X, pointer_y);
     draw_console_if_open();
 }
 
@@ -358,8 +408,9 @@ void LevelLoop::run_frames(int frames) {
 
 void LevelLoop::draw_run() {
     draw_image(background(SIMULATION_BACKGROUND), 0, 0, info_->screen);
-    SdlCanvas canvas(info_->screen);
-    draw_floor(canvas, *level_, Phase::running);
+    if (inspecting())
+        draw_status(info_->screen, INSPECTION_NOTE, StatusTone::news);
+    draw_floor_view(Phase::running, nullptr);
     // The paused plate shows the step in the counter's place.
     if (paused_)
         draw_paused_run(info_->screen, level_->ticks);

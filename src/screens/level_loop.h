@@ -10,6 +10,7 @@
 #include "editorgui/editor_gui.h"
 #include "files/level_file.h"
 #include "files/records.h"
+#include "level/construction_history.h"
 #include "partsbin/parts_bin.h"
 #include "run/run.h"
 #include "screens/clock.h"
@@ -73,6 +74,9 @@ public:
     // What the status line says now; empty when it shows nothing.
     const std::string& status_text() const { return status_.text(); }
     const std::string& run_error() const { return run_.error(); }
+    // Whether the floor shows in the inspection view; the choice outlasts
+    // the level.
+    bool inspecting() const { return info_->workshop.look == FloorLook::inspection; }
 
 private:
     GameInfo* info_;
@@ -102,6 +106,8 @@ private:
     RunSpeed speed_ = RunSpeed::normal;
     bool console_open_ = false;
     StatusLine status_;
+    // The parts as they stood before each change made while building.
+    ConstructionHistory history_;
 
     bool handle_construction(const SDL_Event& event);
     void handle_editing(const SDL_Event& event);
@@ -113,6 +119,9 @@ private:
     void pick_up(int px, int py);
     void take_from_bin(int px, int py);
     void drop(int px, int py);
+    void move_through_history(bool (ConstructionHistory::*step)(Level&), const char* done, const char* nothing);
+    void toggle_inspection();
+    void draw_floor_view(Phase phase, const DraggedDevice* dragged);
     std::optional<DropOutline> drop_preview(int px, int py);
     void enter_editor();
     void leave_editor();

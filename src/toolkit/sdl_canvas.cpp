@@ -51,6 +51,8 @@ void SdlCanvas::draw_text(const std::string& text, int size, Colour colour, int 
         ::draw_text(text.c_str(), size, colour.r, colour.g, colour.b, x, y, target_);
 }
 
+int SdlCanvas::text_width(const std::string& text, int size) { return ::text_width(text.c_str(), size); }
+
 void SdlCanvas::draw_centred_text(const std::string& text, int size, Colour colour, int x, int y) {
     if (target_ != nullptr)
         draw_text_center(text.c_str(), size, colour.r, colour.g, colour.b, x, y, target_);

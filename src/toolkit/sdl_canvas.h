@@ -25,6 +25,7 @@ public:
     void wash(const PixelRect& area, Colour colour, int alpha) override;
     void draw_text(const std::string& text, int size, Colour colour, int x, int y) override;
     void draw_centred_text(const std::string& text, int size, Colour colour, int x, int y) override;
+    int text_width(const std::string& text, int size) override;
 
 private:
     SDL_Surface* target_;

@@ -9,6 +9,7 @@
 #include "canvas/canvas.h"
 #include "devices/device.h"
 #include "level/level.h"
+#include "view/inspection_view.h"
 
 namespace {
 // Glue marks and catcher areas share one light blue.
@@ -68,12 +69,20 @@ void draw_catcher(Canvas& canvas, const Catcher& catcher) {
     }
 }
 
-void draw_blocks(Canvas& canvas, const Level& level) {
+// The plain view covers a sprayed block's middle with its glue mark; the
+// inspection view rings it instead, so the block keeps its colour.
+enum class GlueMark { square, ring };
+
+void draw_blocks(Canvas& canvas, const Level& level, GlueMark mark) {
     for (int x = 0; x < FLOOR_W; ++x) {
         for (int y = 0; y < FLOOR_H; ++y) {
             canvas.draw_picture(block_picture(level.blocks[x][y]), CELL_PX * x, CELL_PX * y);
-            if (level.sticky[x][y] != 0)
+            if (level.sticky[x][y] == 0)
+                continue;
+            if (mark == GlueMark::square)
                 canvas.fill({CELL_PX * x + GLUE_INSET, CELL_PX * y + GLUE_INSET, GLUE_SIZE, GLUE_SIZE}, MARK);
+            else
+                draw_glue_ring(canvas, x, y);
         }
     }
 }
@@ -108,15 +117,22 @@ void draw_devices(Canvas& canvas, const Level& level, const Device* dragged, Lay
 }
 } // namespace
 
-void draw_floor(Canvas& canvas, const Level& level, Phase phase, const DraggedDevice* dragged) {
+void draw_floor(Canvas& canvas, const Level& level, Phase phase, const DraggedDevice* dragged,
+                const Inspection* inspection) {
     const Device* dragged_device = dragged != nullptr ? dragged->device : nullptr;
+    // The inspection view places the names itself, clear of each other, so
+    // the parts are drawn as in a run, which shows no labels (a lamp is lit
+    // only during a run anyway).
+    Phase parts_phase = inspection != nullptr ? Phase::running : phase;
     for (auto& catcher : level.catchers)
         draw_catcher(canvas, *catcher);
-    draw_devices(canvas, level, dragged_device, Layer::beneath_blocks, phase);
-    draw_blocks(canvas, level);
-    draw_devices(canvas, level, dragged_device, Layer::over_blocks, phase);
+    draw_devices(canvas, level, dragged_device, Layer::beneath_blocks, parts_phase);
+    draw_blocks(canvas, level, inspection != nullptr ? GlueMark::ring : GlueMark::square);
+    draw_devices(canvas, level, dragged_device, Layer::over_blocks, parts_phase);
     if (phase == Phase::building)
         draw_spawners(canvas, level);
+    if (inspection != nullptr)
+        draw_inspection_marks(canvas, level, phase, dragged_device, *inspection);
     if (dragged != nullptr && dragged->outline != nullptr)
         draw_outline(canvas, *dragged->outline);
     if (dragged_device != nullptr)

@@ -11,6 +11,7 @@
 
 class Canvas;
 class Level;
+struct Inspection;
 
 // Where a dragged device would land if let go now: the floor cells it would
 // cover, outlined green when it may stand there and red when not.
@@ -30,7 +31,9 @@ struct DraggedDevice {
 };
 
 // Draws the floor as the level stands, for the player building (spawners
-// and name labels show, lamps stay dim) or for the running machine.
-void draw_floor(Canvas& canvas, const Level& level, Phase phase, const DraggedDevice* dragged = nullptr);
+// and name labels show, lamps stay dim) or for the running machine; with an
+// inspection, in the inspection view (view/inspection_view.h).
+void draw_floor(Canvas& canvas, const Level& level, Phase phase, const DraggedDevice* dragged = nullptr,
+                const Inspection* inspection = nullptr);
 
 #endif

@@ -26,6 +26,7 @@ public:
     void wash(const PixelRect& a, Colour c, int) override { note("wash " + colour(c), a.x, a.y); }
     void draw_text(const std::string& t, int, Colour c, int x, int y) override { note(t + " " + colour(c), x, y); }
     void draw_centred_text(const std::string& t, int, Colour, int x, int y) override { note(t, x, y); }
+    int text_width(const std::string& t, int size) override { return static_cast<int>(t.size()) * size * 6 / 10; }
 
     bool drew(const std::string& what) const {
         for (const std::string& n : notes)

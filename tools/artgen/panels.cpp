@@ -68,8 +68,8 @@ void construction() {
     plate_button(c, 453, 560, 617, 587, "RUN", {84, 178, 86}, theme::INK, 15);
     arrow_head(c, 560, 566, 574, 581, theme::INK);
     plate_button(c, 651, 561, 770, 587, "EDIT CODE", {120, 156, 214}, theme::INK, 12);
-    hint(c, "Space: run   S: step by step   Tab: edit code   1 2 3: pages   Esc: leave", 96, 556);
-    status_well(c, "Drag parts onto the floor; drag them back to the bin to remove.");
+    hint(c, "Space: run   S: step   Tab: code   1 2 3: pages   I: inspect   Esc: leave", 96, 556);
+    status_well(c, "Drag parts onto the floor, back to the bin to remove. Ctrl+Z: undo");
     save_picture(c, "background_construction.gif");
 }
 
