@@ -47,13 +47,13 @@ struct CampaignLevel {
 
 // clang-format off
 const CampaignLevel CAMPAIGN[] = {
-    {"01-first-belt.lvl", 250}, {"02-around-the-belt.lvl", 255}, {"03-swap-sides.lvl", 195},
-    {"04-first-pusher.lvl", 250}, {"05-glue.lvl", 320}, {"06-converter.lvl", 270},
+    {"01-first-belt.lvl", 250}, {"02-around-the-belt.lvl", 235}, {"03-swap-sides.lvl", 175},
+    {"04-first-pusher.lvl", 250}, {"05-glue.lvl", 320}, {"06-converter.lvl", 240},
     {"07-lamp.lvl", 235}, {"08-two-catchers.lvl", 580}, {"09-sensor.lvl", 40},
-    {"10-grabber.lvl", 240}, {"11-waiting.lvl", 395}, {"12-pairs.lvl", 600},
-    {"13-paint-shop.lvl", 285}, {"14-bundles.lvl", 410}, {"15-gadgets.lvl", 455},
-    {"16-sorting-grabber.lvl", 820}, {"17-corners.lvl", 560}, {"18-crossing.lvl", 300},
-    {"19-square.lvl", 560}, {"20-dew-stacks.lvl", 360}, {"21-bottling-plant.lvl", 960},
+    {"10-grabber.lvl", 240}, {"11-waiting.lvl", 365}, {"12-pairs.lvl", 600},
+    {"13-paint-shop.lvl", 285}, {"14-bundles.lvl", 400}, {"15-gadgets.lvl", 455},
+    {"16-sorting-grabber.lvl", 820}, {"17-corners.lvl", 555}, {"18-crossing.lvl", 300},
+    {"19-square.lvl", 560}, {"20-dew-stacks.lvl", 345}, {"21-bottling-plant.lvl", 960},
     {"22-traffic-lights.lvl", 600}, {"23-merge.lvl", 710}, {"24-bars.lvl", 910},
     {"25-colours.lvl", 1520}, {"26-checkerboard.lvl", 750}, {"27-t-and-l.lvl", 940},
     {"28-two-grabbers.lvl", 480}, {"29-odd-grabber.lvl", 1070}, {"30-finale.lvl", 1900},

@@ -158,11 +158,12 @@ TEST_F(Golden, RunSpeedConsoleAndEditorSelection) {
 // The step counter on the running panel and a second win's numbers above
 // the win card, with bests it could not write. The list's records beside
 // rows whose text leaves room for all, for the bests only, for the tick
-// only and for nothing, and on the rows beside the load button.
+// only and for nothing, of a level without a code best, and on the rows
+// beside the load button.
 TEST_F(Golden, MetricsOnTheRunTheWinCardAndTheList) {
     draw_image(cached_picture("img/background_simulation.gif"), 0, 0, info_.screen);
     draw_step_counter(info_.screen, 1234, {1300, 20, 9});
-    RecordOutcome records{Metrics{1300, 12, 4}, {1234, 12, 4}, true, false, false, "disk full"};
+    RecordOutcome records{Bests{1300, 12, 4}, {1234, 12, 4}, true, false, false, "disk full"};
     push_click(400, 455);
     win(&info_, [&](SDL_Surface* screen) {
         draw_win_metrics(screen, {{1234, 14, 5}, records, {1300, 12, std::nullopt}});
@@ -170,15 +171,15 @@ TEST_F(Golden, MetricsOnTheRunTheWinCardAndTheList) {
     EXPECT_TRUE(matches_golden(info_.screen, "metrics_run_and_win"));
 
     draw_image(cached_picture("img/background_selection.gif"), 0, 0, info_.screen);
-    const Metrics best{301, 16, 0};
-    const Par par{320, 16, 2};
+    const Bests best{301, 16, 96}, no_code_best{301, 16, std::nullopt};
+    const Par par{320, 16, 120};
     const struct {
         int y;
         std::size_t length;
-        const Metrics* best;
+        const Bests* best;
         Par par;
-    } rows[] = {{100, 20, &best, par},  {120, 30, nullptr, par}, {140, 20, &best, {}}, {160, 90, &best, par},
-                {180, 120, &best, par}, {520, 84, &best, par}};
+    } rows[] = {{100, 20, &best, par},  {120, 30, nullptr, par},       {140, 20, &best, {}}, {160, 90, &best, par},
+                {180, 120, &best, par}, {200, 20, &no_code_best, par}, {520, 84, &best, par}};
     for (const auto& row : rows) {
         std::string text = level_row_text(3, std::string(row.length, 'd'));
         draw_text(text.c_str(), 10, 0, 0, 0, LIST_LEFT, row.y, info_.screen);

@@ -1,6 +1,6 @@
 // The records of bests on disk: each metric's best kept on its own, written
 // whole, and never lost to a killed write, a corrupt file, a full disk or a
-// folder that cannot be written.
+// folder that cannot be written; code bests counted in lines dropped.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -17,7 +17,8 @@
 namespace fs = std::filesystem;
 
 namespace {
-const std::string HEADER = "# Gearloft bests: steps parts code level\n";
+const std::string HEADER = "# Gearloft bests: steps parts code-tokens level\n";
+const std::string LINES_HEADER = "# Gearloft bests: steps parts code level\n";
 
 class RecordsTest : public testing::Test {
 protected:
@@ -35,15 +36,33 @@ TEST_F(RecordsTest, EachMetricKeepsItsOwnBest) {
     EXPECT_TRUE(!first.before && first.new_steps && first.new_parts && first.new_code && first.failure.empty());
     RecordOutcome second = records.record("a.lvl", {380, 20, 9});
     EXPECT_TRUE(second.new_steps && !second.new_parts && !second.new_code);
-    EXPECT_EQ(second.before, (Metrics{400, 16, 9}));
-    EXPECT_EQ(second.bests, (Metrics{380, 16, 9}));
+    EXPECT_EQ(second.before, (Bests{400, 16, 9}));
+    EXPECT_EQ(second.bests, (Bests{380, 16, 9}));
     records.record("my level 2.lvl", {1, 2, 3});
     records.record("two\nlines.lvl", {1, 2, 3});
     EXPECT_EQ(dir_.read("saves/records.txt"), HEADER + "380 16 9 a.lvl\n1 2 3 my level 2.lvl\n");
     Records again(path_);
     EXPECT_EQ(again.load(), "");
     ASSERT_NE(again.best("my level 2.lvl"), nullptr);
-    EXPECT_EQ(*again.best("my level 2.lvl"), (Metrics{1, 2, 3}));
+    EXPECT_EQ(*again.best("my level 2.lvl"), (Bests{1, 2, 3}));
+}
+
+// A file that counted code in lines is no corrupt file: its steps and parts
+// bests stay, its code bests go until the level's next win, and the next
+// write gives it the token heading, "-" standing for a code best not yet won.
+TEST_F(RecordsTest, CodeBestsCountedInLinesAreDropped) {
+    dir_.write("saves/records.txt", LINES_HEADER + "500 20 9 a.lvl\n300 10 4 b.lvl\n");
+    Records records(path_);
+    EXPECT_EQ(records.load(), "");
+    EXPECT_EQ(*records.best("a.lvl"), (Bests{500, 20, std::nullopt}));
+    RecordOutcome won = records.record("a.lvl", {600, 30, 120});
+    EXPECT_TRUE(!won.new_steps && !won.new_parts && won.new_code);
+    EXPECT_EQ(won.bests, (Bests{500, 20, 120}));
+    EXPECT_EQ(dir_.read("saves/records.txt"), HEADER + "500 20 120 a.lvl\n300 10 - b.lvl\n");
+    Records again(path_);
+    EXPECT_EQ(again.load(), "");
+    EXPECT_EQ(*again.best("b.lvl"), (Bests{300, 10, std::nullopt}));
+    EXPECT_EQ(*again.best("a.lvl"), (Bests{500, 20, 120}));
 }
 
 // A write killed before its rename leaves the old file and a temporary one
@@ -54,7 +73,7 @@ TEST_F(RecordsTest, AKilledWriteLeavesTheOldRecords) {
     dir_.write("saves/records.txt.tmpHa1f0n", HEADER + "300 1");
     Records records(path_);
     EXPECT_EQ(records.load(), "");
-    EXPECT_EQ(*records.best("a.lvl"), (Metrics{500, 20, 9}));
+    EXPECT_EQ(*records.best("a.lvl"), (Bests{500, 20, 9}));
     EXPECT_TRUE(records.record("b.lvl", {7, 1, 0}).failure.empty());
     EXPECT_EQ(dir_.read("saves/records.txt"), HEADER + "500 20 9 a.lvl\n7 1 0 b.lvl\n");
     EXPECT_EQ(dir_.read("saves/records.txt.tmpHa1f0n"), HEADER + "300 1");
@@ -66,6 +85,8 @@ TEST_F(RecordsTest, UnusableFilesAreSetAsideNeverDeleted) {
                                    HEADER + "412 16 9 a.lvl", // written in place and cut short
                                    HEADER + "412 16 a.lvl\n",
                                    HEADER + "-1 16 9 a.lvl\n",
+                                   HEADER + "412 - 9 a.lvl\n",
+                                   LINES_HEADER + "412 16 - a.lvl\n",
                                    HEADER + "4 1 9 a.lvl\n4 1 9 a.lvl\n",
                                    HEADER + "9999999999 1 1 a.lvl\n",
                                    HEADER + "1 2 3 \n"};

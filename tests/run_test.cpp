@@ -151,8 +151,8 @@ TEST_F(RunTest, WinTestComesFirstInEveryFrame) {
 }
 
 // Parts: the player's, a belt by its cells; the level's own belts and
-// converters are free. Code: lines holding more than blanks and comments.
-TEST(Metrics, PartsAndCodeLines) {
+// converters are free. Code: Lua tokens, whatever the layout.
+TEST(Metrics, PartsAndCodeTokens) {
     Level level;
     place<DeviceConveyer>(level, 0, 0, Mobility::fixed, 8, DIR_RIGHT, 10);
     place<DeviceConverter>(level, 5, 5, Mobility::movable, 'R', 'G');
@@ -161,20 +161,31 @@ TEST(Metrics, PartsAndCodeLines) {
     place<DevicePusher>(level, 0, 3, Mobility::movable, DIR_UP);
     EXPECT_EQ(parts_placed(level), 5);
 
-    const std::pair<const char*, int> codes[] = {
+    const std::pair<std::string, int> codes[] = {
         {"", 0},
         {"-- Every-cycle Code Goes Here\n", 0},
         {"\n  \t\n--[[ a\nlong = comment ]]\n--[==[ ]] still\n]==]", 0},
-        {"x = 1 -- set x\n  -- note\ny = 2", 2},
-        {"--[[ opened ]] z = 3\n--[ not long\nw = 4 --[[ runs\non ]]", 2},
-        {"s = '--' .. \"--[[\"\nt = [[\n-- kept\n\n]]", 4},
-        {"u = 'a\\\n--b'\n", 2},
-        {"v = [=[ ]] --\n]=] -- end", 2},
+        {"a = 1 b = 2 pusher_0.on(a == b)", 14},
+        {"a = 1\r\n\r\nb = 2 -- note\r\n", 6},
+        {"if not x then return end", 6},
+        {"s = '--' .. \"--[[\" -- a comment", 5},
+        {"t = [==[ ]] ]=] ]==] .. [[x]=]]", 5},
+        {"[[ ]=]] x", 2}, // a closing bracket tried at the end of a wrong one
+        {"--[=[ ]] ]=] x --[ not long\ny", 2},
+        {"u = 'it\\'s' .. \"a\\\"b\" .. 'c\\\nd' .. 'e\\\r\nf'", 9},
+        {"0x1F+3e-2-.5 0xE+1 1E+1", 9},          // 0x1F + 3e-2 - .5 0xE + 1 1E+1
+        {"1..2 1 .. 2 f(...)", 8},               // 1..2 is one malformed number, as Lua reads it
+        {"a<=b>=c~=d==e=f~g", 13},               // each two-character operator is one
+        {"x = 'open\ny = [==[ never closed", 6}, // a string ends at its line's end
+        {"z = \"open", 3},
+        {"s = 'a\\", 3},
+        {"--[[ never closed\nx = 1", 0},
+        {std::string("[=x @\0", 6), 5}, // stray characters count one each
     };
-    for (auto [code, lines] : codes)
-        EXPECT_EQ(code_lines(code), lines) << code;
+    for (const auto& [code, tokens] : codes)
+        EXPECT_EQ(code_tokens(code), tokens) << code;
     Metrics metrics = measure_win(level, 41, "a = 1\n", "b = 2\n-- c\n");
-    EXPECT_EQ(metrics, (Metrics{41, 5, 2}));
+    EXPECT_EQ(metrics, (Metrics{41, 5, 6}));
 }
 
 // The console's lines: what the program printed within the run's output

@@ -349,7 +349,7 @@ TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
     EXPECT_EQ(loop_->mode(), LoopMode::construction);
     EXPECT_EQ(level_.catchers[0]->remaining, 5);
     EXPECT_EQ(dir.read("records.txt"),
-              "# Gearloft bests: steps parts code level\n" + std::to_string(steps) + " 1 1 loop.lvl\n");
+              "# Gearloft bests: steps parts code-tokens level\n" + std::to_string(steps) + " 1 9 loop.lvl\n");
 }
 
 // F cycles the speed while a run goes: 4 and 16 frames for each picture,

@@ -60,9 +60,9 @@ TEST_F(SimTest, ExitStatusAndOutputForEachCommandLine) {
         {"--frames 40 saves/solution.sav", 0, "ticks=40 won=1 remaining=0\n", ""},
         {"saves/solution.sav --max-frames 24", 3, "ticks=24 won=0 remaining=1\n", ""},
         {"saves/solution.sav --max-frames 25", 0, "ticks=25 won=1 remaining=0\n", ""},
-        // One pusher, three lines of code; the steps of the first win.
-        {"saves/solution.sav --metrics", 0, "steps=25 parts=1 code=3\nticks=25 won=1 remaining=0\n", ""},
-        {"--metrics saves/solution.sav --frames 40", 0, "steps=25 parts=1 code=3\nticks=40 won=1 remaining=0\n", ""},
+        // One pusher, 13 tokens of code; the steps of the first win.
+        {"saves/solution.sav --metrics", 0, "steps=25 parts=1 code=13\nticks=25 won=1 remaining=0\n", ""},
+        {"--metrics saves/solution.sav --frames 40", 0, "steps=25 parts=1 code=13\nticks=40 won=1 remaining=0\n", ""},
         {"saves/solution.sav --metrics --max-frames 24", 3, "ticks=24 won=0 remaining=1\n", ""},
         {"saves/nobody.sav --metrics", 2,
          "error: device not found: pusher_7\nhint: No pusher_7: there is no pusher on the floor.\n" +

@@ -13,7 +13,12 @@
 
 namespace {
 
-constexpr const char* HEADER = "# Gearloft bests: steps parts code level";
+constexpr const char* HEADER = "# Gearloft bests: steps parts code-tokens level";
+// The heading of files that counted code in lines.
+constexpr const char* LINES_HEADER = "# Gearloft bests: steps parts code level";
+constexpr const char* NO_BEST = "-";
+
+enum class CodeCount { Lines, Tokens };
 // A records file of 30 levels is about a kilobyte; anything this large was
 // never written by the game.
 constexpr std::size_t RECORDS_SIZE_MAX = 1 << 20;
@@ -25,18 +30,51 @@ bool storable(const std::string& level) {
     return !level.empty() && level.find_first_of("\n\r") == std::string::npos;
 }
 
-// "S P C NAME": three counts, each digits only and within int, then the name.
-bool parse_line(const std::string& line, std::string& name, Metrics& metrics) {
+// A count: digits only, and within int.
+bool parse_count(const std::string& field, int& count) {
+    if (field.empty() || field.size() > 9 || field.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    count = std::stoi(field);
+    return true;
+}
+
+// "S P C NAME": three counts, then the name. A token count may be "-", for
+// none; a line count is read and dropped.
+bool parse_line(const std::string& line, CodeCount counted, std::string& name, Bests& bests) {
+    std::string fields[3];
     std::size_t at = 0;
-    for (int* field : {&metrics.steps, &metrics.parts, &metrics.code}) {
+    for (std::string& field : fields) {
         std::size_t end = line.find(' ', at);
-        if (end == std::string::npos || end == at || end - at > 9 || line.find_first_not_of("0123456789", at) < end)
+        if (end == std::string::npos)
             return false;
-        *field = std::stoi(line.substr(at, end - at));
+        field = line.substr(at, end - at);
         at = end + 1;
     }
     name = line.substr(at);
+    int code = 0;
+    bool no_code = counted == CodeCount::Tokens && fields[2] == NO_BEST;
+    if (!parse_count(fields[0], bests.steps) || !parse_count(fields[1], bests.parts) ||
+        !(no_code || parse_count(fields[2], code)))
+        return false;
+    if (counted == CodeCount::Tokens && !no_code)
+        bests.code = code;
     return storable(name);
+}
+
+// Keeps `run` where it beats `best`, or on a first win; says whether it did.
+bool improve(int& best, int run, bool first) {
+    bool better = first || run < best;
+    if (better)
+        best = run;
+    return better;
+}
+
+// A run always beats no best at all.
+bool improve(std::optional<int>& best, int run, bool first) {
+    if (best)
+        return improve(*best, run, first);
+    best = run;
+    return true;
 }
 
 std::string system_reason() {
@@ -82,8 +120,8 @@ std::string records_text(const BestsByLevel& bests) {
     std::string text = std::string(HEADER) + "\n";
     for (const auto& [level, best] : bests)
         if (storable(level))
-            text += std::to_string(best.steps) + " " + std::to_string(best.parts) + " " + std::to_string(best.code) +
-                    " " + level + "\n";
+            text += std::to_string(best.steps) + " " + std::to_string(best.parts) + " " +
+                    (best.code ? std::to_string(*best.code) : NO_BEST) + " " + level + "\n";
     return text;
 }
 
@@ -95,15 +133,16 @@ std::optional<BestsByLevel> parse_records(const std::string& text, std::string& 
     std::istringstream lines(text);
     std::string line;
     std::getline(lines, line);
-    if (line != HEADER) {
+    if (line != HEADER && line != LINES_HEADER) {
         why = "it does not start with the records heading";
         return std::nullopt;
     }
+    CodeCount counted = line == HEADER ? CodeCount::Tokens : CodeCount::Lines;
     BestsByLevel bests;
     for (int number = 2; std::getline(lines, line); ++number) {
         std::string name;
-        Metrics metrics;
-        if (!parse_line(line, name, metrics) || !bests.emplace(name, metrics).second) {
+        Bests read;
+        if (!parse_line(line, counted, name, read) || !bests.emplace(name, read).second) {
             why = "line " + std::to_string(number) + " is no level's record";
             return std::nullopt;
         }
@@ -146,26 +185,20 @@ std::string Records::set_aside(const std::string& why) {
            "); the game goes on with empty records and leaves that file alone.";
 }
 
-const Metrics* Records::best(const std::string& level) const {
+const Bests* Records::best(const std::string& level) const {
     auto found = bests_.find(level);
     return found == bests_.end() ? nullptr : &found->second;
 }
 
 RecordOutcome Records::record(const std::string& level, const Metrics& won) {
     RecordOutcome outcome;
-    if (const Metrics* old = best(level))
+    if (const Bests* old = best(level))
         outcome.before = *old;
-    outcome.bests = outcome.before.value_or(won);
-    auto keep = [](int& best, int run, bool first) {
-        bool better = first || run < best;
-        if (better)
-            best = run;
-        return better;
-    };
+    outcome.bests = outcome.before.value_or(Bests{won.steps, won.parts, won.code});
     bool first = !outcome.before;
-    outcome.new_steps = keep(outcome.bests.steps, won.steps, first);
-    outcome.new_parts = keep(outcome.bests.parts, won.parts, first);
-    outcome.new_code = keep(outcome.bests.code, won.code, first);
+    outcome.new_steps = improve(outcome.bests.steps, won.steps, first);
+    outcome.new_parts = improve(outcome.bests.parts, won.parts, first);
+    outcome.new_code = improve(outcome.bests.code, won.code, first);
     if (!outcome.new_steps && !outcome.new_parts && !outcome.new_code)
         return outcome;
     bests_[level] = outcome.bests;

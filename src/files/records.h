@@ -1,10 +1,17 @@
 // The player's records: for every level won, the best of each metric of its
 // winning machines, kept separately, since the fewest steps, the fewest parts
 // and the shortest program may each come from a different machine. They live
-// in one small text file in the saves folder, keyed by the level file's name:
+// in one small text file in the saves folder, keyed by the level file's name,
+// with "-" for a code best there is none of:
 //
-//   # Gearloft bests: steps parts code level
+//   # Gearloft bests: steps parts code-tokens level
 //   412 16 0 01-first-belt.lvl
+//   250 9 - 04-first-pusher.lvl
+//
+// Files under the heading "# Gearloft bests: steps parts code level" counted
+// code in lines. They are read with their steps and parts bests and without
+// their code bests, which no token count can be weighed against, and the
+// next write gives them the new heading.
 #ifndef GEARLOFT_FILES_RECORDS_H
 #define GEARLOFT_FILES_RECORDS_H
 
@@ -14,14 +21,26 @@
 
 #include "files/metrics.h"
 
-using BestsByLevel = std::map<std::string, Metrics>;
+// A level's bests. The code best is missing where an old file's line count
+// was dropped, until the level's next win.
+struct Bests {
+    int steps = 0;
+    int parts = 0;
+    std::optional<int> code;
+    bool operator==(const Bests& other) const {
+        return steps == other.steps && parts == other.parts && code == other.code;
+    }
+};
+
+using BestsByLevel = std::map<std::string, Bests>;
 
 // What one win did to a level's records.
 struct RecordOutcome {
     // The bests before this win; none the first time the level is won.
-    std::optional<Metrics> before;
-    Metrics bests;
-    // Which metrics this win improved (all three on a first win).
+    std::optional<Bests> before;
+    Bests bests;
+    // Which metrics this win improved (all three on a first win; code too
+    // where there was no code best).
     bool new_steps = false, new_parts = false, new_code = false;
     // Why the improved records could not be written; empty when they were,
     // or when nothing improved.
@@ -40,11 +59,12 @@ public:
     std::string load();
 
     // The level's bests; null when it was never won.
-    const Metrics* best(const std::string& level) const;
+    const Bests* best(const std::string& level) const;
 
     // Takes a winning machine's metrics and keeps each that beats the
-    // level's best. Improved records are written at once; when that fails
-    // the old file stays as it was and the bests are kept for the next write.
+    // level's best or stands where there is none. Improved records are
+    // written at once; when that fails the old file stays as it was and the
+    // bests are kept for the next write.
     RecordOutcome record(const std::string& level, const Metrics& won);
 
 private:

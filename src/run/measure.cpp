@@ -19,112 +19,171 @@ int parts_placed(const Level& level) {
 
 namespace {
 
-bool blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+bool is_digit(int c) {
+    return c >= '0' && c <= '9';
 }
 
-// Walks a program text line by line, marking the lines that hold code.
-class CodeScanner {
+bool starts_name(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool in_name(int c) {
+    return starts_name(c) || is_digit(c);
+}
+
+bool line_end(int c) {
+    return c == '\n' || c == '\r';
+}
+
+bool space(int c) {
+    return c == ' ' || c == '\t' || c == '\f' || c == '\v' || line_end(c);
+}
+
+// Reads a program text as Lua 5.1's lexer does, counting its tokens. Where
+// Lua would stop with a syntax error (a string left open, a stray
+// character), it counts what is there and reads on; it never reads past the
+// text's end.
+class TokenCounter {
 public:
-    explicit CodeScanner(const std::string& text) : text_(text) {}
+    explicit TokenCounter(const std::string& text) : text_(text) {}
 
     int count() {
+        int tokens = 0;
         while (at_ < text_.size()) {
-            char c = text_[at_];
-            if (c == '-' && peek(1) == '-')
+            if (space(peek()))
+                ++at_;
+            else if (peek() == '-' && peek(1) == '-')
                 comment();
-            else if (c == '"' || c == '\'')
-                short_string(c);
-            else if (c == '[' && long_bracket_level(at_) >= 0)
-                long_bracket(long_bracket_level(at_), true);
-            else
-                step(true);
+            else {
+                token();
+                ++tokens;
+            }
         }
-        return lines_with_code_;
+        return tokens;
     }
 
 private:
+    // Past the text's end there is no character: -1, as in Lua's reader.
+    static constexpr int END = -1;
+
     const std::string& text_;
     std::size_t at_ = 0;
-    bool line_has_code_ = false;
-    int lines_with_code_ = 0;
 
-    char peek(std::size_t ahead) const { return at_ + ahead < text_.size() ? text_[at_ + ahead] : '\0'; }
+    int peek(std::size_t ahead = 0) const {
+        return at_ + ahead < text_.size() ? static_cast<unsigned char>(text_[at_ + ahead]) : END;
+    }
 
-    // Moves past one character; `code` says whether it belongs to the program
-    // rather than to a comment.
-    void step(bool code) {
-        char c = text_[at_++];
-        if (c == '\n') {
-            end_line();
-        } else if (code && !blank(c)) {
-            line_has_code_ = true;
+    void token() {
+        int c = peek();
+        int level = c == '[' ? long_bracket_level() : -1;
+        if (c == '"' || c == '\'')
+            short_string(c);
+        else if (level >= 0)
+            long_bracket(level);
+        else if (is_digit(c) || (c == '.' && is_digit(peek(1))))
+            numeral();
+        else if (starts_name(c))
+            while (in_name(peek()))
+                ++at_;
+        else if (c == '.')
+            at_ += peek(1) != '.' ? 1 : peek(2) != '.' ? 2 : 3; // . .. ...
+        else if ((c == '=' || c == '<' || c == '>' || c == '~') && peek(1) == '=')
+            at_ += 2; // == <= >= ~=
+        else
+            ++at_; // any other operator, bracket or stray character
+    }
+
+    // A number runs on over digits and dots, an exponent's sign, then
+    // letters, digits and underscores: 0x1F, 3e-2, and also 1..2, which Lua
+    // reads as one malformed number.
+    void numeral() {
+        while (is_digit(peek()) || peek() == '.')
+            ++at_;
+        if (peek() == 'e' || peek() == 'E') {
+            ++at_;
+            if (peek() == '+' || peek() == '-')
+                ++at_;
         }
-        if (at_ == text_.size())
-            end_line();
+        while (in_name(peek()))
+            ++at_;
     }
 
-    void end_line() {
-        lines_with_code_ += line_has_code_ ? 1 : 0;
-        line_has_code_ = false;
+    // Moves past "[" or "]" and the "="s after it; the level of the long
+    // bracket standing there when the next character repeats the first, else
+    // -1 ("[" alone, or "[=" not followed by "["). As Lua's own reader does,
+    // so that looking for a closing bracket never reads a character twice.
+    int skip_bracket() {
+        int bracket = peek();
+        ++at_;
+        int level = 0;
+        for (; peek() == '='; ++at_)
+            ++level;
+        return peek() == bracket ? level : -1;
     }
 
-    // The level of a long bracket "[[", "[=[", ... opening at `pos`; -1 when
-    // none opens there.
-    int long_bracket_level(std::size_t pos) const {
-        std::size_t equals = pos + 1;
-        while (equals < text_.size() && text_[equals] == '=')
-            ++equals;
-        return equals < text_.size() && text_[equals] == '[' ? static_cast<int>(equals - pos - 1) : -1;
+    // The level of a long bracket opening here, without moving.
+    int long_bracket_level() {
+        std::size_t start = at_;
+        int level = skip_bracket();
+        at_ = start;
+        return level;
     }
 
-    // A long string or comment from its opening bracket to its closing one
-    // (or the end of the text).
-    void long_bracket(int level, bool code) {
-        for (int i = 0; i < level + 2; ++i)
-            step(code);
-        std::string close = "]" + std::string(static_cast<std::size_t>(level), '=') + "]";
-        while (at_ < text_.size() && text_.compare(at_, close.size(), close) != 0)
-            step(code);
-        for (std::size_t i = 0; i < close.size() && at_ < text_.size(); ++i)
-            step(code);
+    // A long string or comment, up to the closing bracket of its level or
+    // the end of the text ("[[" inside one, which Lua 5.1 refuses, is read
+    // as part of it).
+    void long_bracket(int level) {
+        skip_bracket();
+        ++at_;
+        while (at_ < text_.size())
+            if (peek() != ']')
+                ++at_;
+            else if (skip_bracket() == level) {
+                ++at_;
+                return;
+            }
     }
 
     void comment() {
-        step(false);
-        step(false);
-        if (at_ < text_.size() && text_[at_] == '[' && long_bracket_level(at_) >= 0) {
-            long_bracket(long_bracket_level(at_), false);
-            return;
-        }
-        while (at_ < text_.size() && text_[at_] != '\n')
-            step(false);
+        at_ += 2;
+        int level = peek() == '[' ? long_bracket_level() : -1;
+        if (level >= 0)
+            long_bracket(level);
+        else
+            while (at_ < text_.size() && !line_end(peek()))
+                ++at_;
     }
 
-    // A quoted string: a backslash keeps the next character (a line end
-    // included) inside it; an unescaped line end ends it.
-    void short_string(char quote) {
-        step(true);
-        while (at_ < text_.size() && text_[at_] != quote && text_[at_] != '\n') {
-            if (text_[at_] == '\\' && at_ + 1 < text_.size())
-                step(true);
-            step(true);
+    // A quoted string: a backslash keeps the next character inside it, a
+    // line end ("\r\n" or "\n\r" as one) included; a line end without one
+    // ends a string left open.
+    void short_string(int quote) {
+        ++at_;
+        while (at_ < text_.size() && !line_end(peek())) {
+            int c = peek();
+            ++at_;
+            if (c == quote)
+                return;
+            if (c != '\\' || at_ == text_.size())
+                continue;
+            int escaped = peek();
+            ++at_;
+            if (line_end(escaped) && line_end(peek()) && peek() != escaped)
+                ++at_;
         }
-        if (at_ < text_.size() && text_[at_] == quote)
-            step(true);
     }
 };
 
 } // namespace
 
-int code_lines(const std::string& code) {
-    return CodeScanner(code).count();
+int code_tokens(const std::string& code) {
+    return TokenCounter(code).count();
 }
 
 Metrics measure_win(const Level& level, int steps, const std::string& init_code, const std::string& cycle_code) {
     Metrics metrics;
     metrics.steps = steps;
     metrics.parts = parts_placed(level);
-    metrics.code = code_lines(init_code) + code_lines(cycle_code);
+    metrics.code = code_tokens(init_code) + code_tokens(cycle_code);
     return metrics;
 }

@@ -14,16 +14,16 @@ constexpr int HEADING_Y = 75;
 constexpr int SPAN_Y = 65;
 constexpr int SPAN_RULE_Y = 73;
 
-// Cell widths in characters, room for four-digit steps and two-digit rest.
-constexpr std::size_t STEPS_W = 9, PARTS_W = 5, CODE_W = 5;
+// Cell widths in characters, room for four-digit steps, two-digit parts and
+// three-digit code.
+constexpr std::size_t STEPS_W = 9, PARTS_W = 5, CODE_W = 7;
 
 std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
-std::string cell(const Metrics* best, int Metrics::*metric, std::optional<int> par, ParShown shown) {
-    std::string text = best ? std::to_string(best->*metric) : "-";
-    return shown == ParShown::beside_bests ? text + "/" + metric_text(par) : text;
+std::string cell(std::optional<int> best, std::optional<int> par, ParShown shown) {
+    return shown == ParShown::beside_bests ? metric_text(best) + "/" + metric_text(par) : metric_text(best);
 }
 
 int width_of(const std::string& text) {
@@ -31,21 +31,21 @@ int width_of(const std::string& text) {
 }
 } // namespace
 
-std::string records_cells(const Metrics* best, const Par& par, ParShown shown) {
+std::string records_cells(const Bests* best, const Par& par, ParShown shown) {
+    std::string steps = cell(best ? std::optional(best->steps) : std::nullopt, par.steps, shown);
+    std::string parts = cell(best ? std::optional(best->parts) : std::nullopt, par.parts, shown);
+    std::string code = cell(best ? best->code : std::nullopt, par.code, shown);
     // The bests alone are shown only where the columns do not fit anyway.
     if (shown == ParShown::left_out)
-        return cell(best, &Metrics::steps, par.steps, shown) + " " + cell(best, &Metrics::parts, par.parts, shown) +
-               " " + cell(best, &Metrics::code, par.code, shown);
-    return padded(cell(best, &Metrics::steps, par.steps, shown), STEPS_W) + " " +
-           padded(cell(best, &Metrics::parts, par.parts, shown), PARTS_W) + " " +
-           padded(cell(best, &Metrics::code, par.code, shown), CODE_W);
+        return steps + " " + parts + " " + code;
+    return padded(steps, STEPS_W) + " " + padded(parts, PARTS_W) + " " + padded(code, CODE_W);
 }
 
 std::string records_heading() {
     return padded("steps", STEPS_W) + " " + padded("parts", PARTS_W) + " " + padded("code", CODE_W);
 }
 
-void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metrics* best, const Par& par) {
+void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Bests* best, const Par& par) {
     if (best == nullptr && !par.steps && !par.parts && !par.code)
         return;
     int room = RIGHT - text_right - GAP;

@@ -17,14 +17,14 @@
 enum class ParShown { beside_bests, left_out };
 
 // The three cells, "-" for a best or a par there is none of.
-std::string records_cells(const Metrics* best, const Par& par, ParShown shown = ParShown::beside_bests);
+std::string records_cells(const Bests* best, const Par& par, ParShown shown = ParShown::beside_bests);
 // The column names over the cells.
 std::string records_heading();
 
 // Draws the records of the row at `row_y` whose text ends at `text_right`.
 // Where the full cells would meet the text, the par is left out, then the
 // bests; the tick is the last to go.
-void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Metrics* best, const Par& par);
+void draw_row_records(SDL_Surface* screen, int row_y, int text_right, const Bests* best, const Par& par);
 void draw_records_heading(SDL_Surface* screen);
 
 #endif

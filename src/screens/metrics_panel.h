@@ -1,4 +1,4 @@
-// What the player is shown of the metrics (run/metrics.h): the step count
+// What the player is shown of the metrics (run/measure.h): the step count
 // on the running machine's panel, and the numbers of a win above the win
 // card. Each is drawn by a function of its own, so other panel texts can
 // stand beside them.
