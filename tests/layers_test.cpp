@@ -23,6 +23,10 @@ TEST(Layers, NoModuleIncludesOneBesideOrAboveIt) {
                 layers[match[1]] = std::stoi(line);
     }
     ASSERT_GE(layers.size(), 10u) << "no layer list in docs/development.md";
+    // A run's film draws the floor with the toolkit and is offered by the screens.
+    EXPECT_LT(layers["view"], layers["film"]);
+    EXPECT_LT(layers["toolkit"], layers["film"]);
+    EXPECT_LT(layers["film"], layers["screens"]);
     for (const auto& folder : fs::directory_iterator(GEARLOFT_SOURCE_DIR "/src")) {
         std::string own = folder.path().filename().string();
         ASSERT_TRUE(layers.count(own)) << "src/" << own << " has no layer in docs/development.md";

@@ -12,6 +12,7 @@
 #include "screens/file_chooser.h"
 #include "screens/message_screens.h"
 #include "screens/metrics_panel.h"
+#include "screens/win_gif.h"
 #include "toolkit/pictures.h"
 #include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
@@ -407,7 +408,18 @@ void LevelLoop::show_win(int steps) {
         if (!report.records->failure.empty())
             std::fprintf(stderr, "%s\n", report.records->failure.c_str());
     }
-    win(info_, [&report](SDL_Surface* screen) { draw_win_metrics(screen, report); });
+    // The card's key writes the GIF of the machine; the news outlasts the card.
+    auto write_gif = [this](SDLKey key) {
+        if (key != GIF_KEY)
+            return;
+        GifNews news = write_machine_gif(info_->screen, *level_, init_code_, cycle_code_, par_);
+        status_.say(news.text, news.written ? StatusTone::news : StatusTone::refusal);
+    };
+    auto draw_over = [&report](SDL_Surface* screen) {
+        draw_win_metrics(screen, report);
+        draw_gif_key(screen);
+    };
+    win(info_, draw_over, write_gif);
 }
 
 void run_level(GameInfo* info, Level* level, Records* records, const Par& par) {

@@ -140,8 +140,17 @@ bool quit(GameInfo* info) {
 void win(GameInfo* info) { win(info, [](SDL_Surface*) {}); }
 
 void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over) {
+    win(info, draw_over, [](SDLKey) {});
+}
+
+void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over,
+         const std::function<void(SDLKey)>& on_key) {
     show_picture(info, "img/win.gif");
     draw_over(info->screen);
     present_screen(info->screen);
-    wait_for_click();
+    wait_for_answer([&on_key](const SDL_Event& event) {
+        if (event.type == SDL_KEYDOWN)
+            on_key(event.key.keysym.sym);
+        return event.type == SDL_MOUSEBUTTONDOWN;
+    });
 }

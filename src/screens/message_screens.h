@@ -26,5 +26,8 @@ bool quit(GameInfo* info);
 void win(GameInfo* info);
 // The same, with `draw_over` drawing on the window after the win picture.
 void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over);
+// The same, handing every key pressed while it waits to `on_key`.
+void win(GameInfo* info, const std::function<void(SDL_Surface*)>& draw_over,
+         const std::function<void(SDLKey)>& on_key);
 
 #endif

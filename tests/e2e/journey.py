@@ -7,8 +7,9 @@ X server, driven only by pointer and keyboard events:
   few more S, then Space) that wins -> saving through the chooser ->
   leaving to the list, which marks the level solved -> loading that save
   from the list -> a second win, fast-forwarded (F up to the fastest
-  speed), after which C opens the console of what the program printed and
-  closes it again -> loading a hostile save whose program
+  speed), whose card writes the run's GIF (G), the same film gearloft-gif
+  makes of the save; then C opens the console of what the program printed
+  and closes it again -> loading a hostile save whose program
   raises a 5-million-character error: the error card shows it shortened, and
   the game goes on -> Escape ends the game with status 0;
   and in a second session a broken save stops the game with "Error!" and
@@ -188,7 +189,7 @@ class Journey:
 
         self.open_chooser_and_pick(SAVE_NAME + ".sav")
         self.wait_construction("save loaded")
-        self.run_to_win("second win", fast_forward=True)
+        self.run_to_win("second win", fast_forward=True, film=True)
         self.open_console()
 
         self.leave_level()
@@ -249,7 +250,7 @@ class Journey:
                     "the paused run went on by itself")
         self.run_to_win(name)
 
-    def run_to_win(self, name, fast_forward=False):
+    def run_to_win(self, name, fast_forward=False, film=False):
         s = self.screen
         s.key("space")
         if fast_forward:
@@ -261,7 +262,28 @@ class Journey:
         self.expect(self.looks.speed_shown(shot) == fast_forward,
                     "the panel under the win card %s the speed" % ("lacks" if fast_forward else "shows"))
         print("%s after %.1f s" % (name, time.monotonic() - started))
+        if film:
+            self.film_from_win_card(name)
         self.dismiss_card(self.looks.win, name + " dismissed")
+
+    def film_from_win_card(self, name):
+        """G on the win card writes the run's GIF into the saves folder and
+        the status line says so; gearloft-gif films the loaded save to the
+        same bytes."""
+        s = self.screen
+        saves = os.path.join(self.game_dir, "saves")
+        gifs = lambda: [n for n in os.listdir(saves) if n.endswith(".gif")]
+        s.key("g")
+        s.wait_for(name + " GIF written", lambda shot: gifs(), timeout=self.win_timeout)
+        shot = s.wait_for(name + " GIF news", lambda shot: self.looks.win(shot) and self.looks.news_while_running(shot))
+        self.expect(len(gifs()) == 1 and gifs()[0].startswith(os.path.splitext(self.level_name)[0] + "-"),
+                    "the saves folder holds %s" % gifs())
+        made = os.path.join(self.scratch, "gearloft-gif.gif")
+        result = subprocess.run([self.args.gif, os.path.join("saves", SAVE_NAME + ".sav"), made], cwd=self.game_dir,
+                                capture_output=True, timeout=300, env=dict(os.environ, **LEAK_OPTIONS))
+        self.expect(result.returncode == 0, "gearloft-gif: status %d: %s" % (result.returncode, result.stderr))
+        with open(os.path.join(saves, gifs()[0]), "rb") as game_gif, open(made, "rb") as tool_gif:
+            self.expect(game_gif.read() == tool_gif.read(), "the game's GIF differs from gearloft-gif's")
 
     def open_console(self):
         s = self.screen
@@ -340,11 +362,13 @@ def parse_args(argv):
                    help="folder of solution saves, NAME.sav for level NAME.lvl")
     p.add_argument("--sim", default=os.path.join(repo, "build", "tools", "sim", "gearloft-sim"),
                    help="gearloft-sim, which reads the levels and saves for the journey")
+    p.add_argument("--gif", default=os.path.join(repo, "build", "tools", "gif", "gearloft-gif"),
+                   help="gearloft-gif, whose film of the save the game's must equal")
     p.add_argument("--scratch", default=tempfile.gettempdir(), help="where the scratch folder is made")
     p.add_argument("--keep", action="store_true", help="keep the scratch folder after a pass")
     args = p.parse_args(argv)
     # The game and the runner work in the scratch folder.
-    for name in ("game", "art", "levels", "solutions", "sim", "scratch"):
+    for name in ("game", "art", "levels", "solutions", "sim", "gif", "scratch"):
         if getattr(args, name):
             setattr(args, name, os.path.abspath(getattr(args, name)))
     return args

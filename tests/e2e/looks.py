@@ -20,6 +20,7 @@ class Looks:
 
         self.selection = picture("background_selection.gif")
         self.construction_bg = picture("background_construction.gif")
+        self.simulation_bg = picture("background_simulation.gif")
         self.editing_bg = picture("background_editing.gif")
         self.win_card = picture("win.gif")
         self.error_card = picture("error.gif")
@@ -41,6 +42,10 @@ class Looks:
     def status_news(self, shot):
         """The game wrote news over the status line's own text."""
         return region_match(shot, self.construction_bg, *STATUS_WELL) < SAME
+
+    def news_while_running(self, shot):
+        """The game wrote news over the running screen's status line."""
+        return region_match(shot, self.simulation_bg, *STATUS_WELL) < SAME
 
     def paused(self, shot):
         rows = [r for r in range(self.paused_plate.height) if r not in PAUSED_NUMBER_ROWS]

@@ -2,21 +2,16 @@
 
 #include <gif_lib.h>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <map>
 #include <sys/stat.h>
 #include <vector>
 
-namespace {
-using Colour = std::array<int, 3>;
-constexpr int PALETTE_MAX = 255; // entry 0 is reserved for magenta
+#include "film/median_cut.h"
 
-struct Swatch {
-    Colour colour;
-    long count;
-};
+namespace {
+using Colour = Rgb;
+constexpr int PALETTE_MAX = 255; // entry 0 is reserved for magenta
 
 Colour colour_at(SDL_Surface* s, int x, int y) {
     Uint32 p = *reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 4);
@@ -25,75 +20,8 @@ Colour colour_at(SDL_Surface* s, int x, int y) {
     return {r, g, b};
 }
 
-bool is_magenta(const Colour& c) { return c[0] == 255 && c[1] == 0 && c[2] == 255; }
-
-// Median cut: split the most spread-out box of colours at its weighted median
-// until there are enough boxes; each box gives its weighted mean.
-std::vector<Colour> median_cut(std::vector<Swatch> swatches) {
-    struct Box {
-        size_t begin, end;
-    };
-    std::vector<Box> boxes{{0, swatches.size()}};
-    auto spread = [&](const Box& b, int& channel) {
-        int best = -1;
-        for (int ch = 0; ch < 3; ++ch) {
-            int lo = 255, hi = 0;
-            for (size_t i = b.begin; i < b.end; ++i) {
-                lo = std::min(lo, swatches[i].colour[ch]);
-                hi = std::max(hi, swatches[i].colour[ch]);
-            }
-            if (hi - lo > best)
-                best = hi - lo, channel = ch;
-        }
-        return best;
-    };
-    while (boxes.size() < PALETTE_MAX) {
-        int widest = -1, channel = 0, best = 0;
-        for (size_t i = 0; i < boxes.size(); ++i) {
-            int ch = 0;
-            int s = boxes[i].end - boxes[i].begin > 1 ? spread(boxes[i], ch) : 0;
-            if (s > best)
-                best = s, widest = static_cast<int>(i), channel = ch;
-        }
-        if (widest < 0)
-            break;
-        Box b = boxes[widest];
-        std::sort(swatches.begin() + b.begin, swatches.begin() + b.end,
-                  [channel](const Swatch& l, const Swatch& r) { return l.colour[channel] < r.colour[channel]; });
-        long total = 0;
-        for (size_t i = b.begin; i < b.end; ++i)
-            total += swatches[i].count;
-        size_t cut = b.begin + 1;
-        for (long seen = swatches[b.begin].count; cut < b.end - 1 && seen * 2 < total; ++cut)
-            seen += swatches[cut].count;
-        boxes[widest] = {b.begin, cut};
-        boxes.push_back({cut, b.end});
-    }
-    std::vector<Colour> palette;
-    for (const Box& b : boxes) {
-        double sum[3] = {0, 0, 0};
-        long n = 0;
-        for (size_t i = b.begin; i < b.end; ++i) {
-            for (int ch = 0; ch < 3; ++ch)
-                sum[ch] += double(swatches[i].colour[ch]) * swatches[i].count;
-            n += swatches[i].count;
-        }
-        palette.push_back({int(sum[0] / n + 0.5), int(sum[1] / n + 0.5), int(sum[2] / n + 0.5)});
-    }
-    return palette;
-}
-
-int nearest(const std::vector<Colour>& palette, const Colour& c) {
-    int best = 1;
-    long best_d = -1;
-    for (size_t i = 1; i < palette.size(); ++i) {
-        long d = 0;
-        for (int ch = 0; ch < 3; ++ch)
-            d += long(palette[i][ch] - c[ch]) * (palette[i][ch] - c[ch]);
-        if (best_d < 0 || d < best_d)
-            best_d = d, best = static_cast<int>(i);
-    }
-    return best;
+bool is_magenta(const Colour& c) {
+    return c[0] == 255 && c[1] == 0 && c[2] == 255;
 }
 
 struct Indexed {
@@ -119,12 +47,12 @@ Indexed index_colours(SDL_Surface* picture, bool keyed) {
         for (const Swatch& s : swatches)
             out.palette.push_back(s.colour);
     } else {
-        for (const Colour& c : median_cut(swatches))
+        for (const Colour& c : median_cut(swatches, PALETTE_MAX))
             out.palette.push_back(c);
     }
     std::map<Colour, int> lookup;
     for (const Swatch& s : swatches)
-        lookup[s.colour] = nearest(out.palette, s.colour);
+        lookup[s.colour] = nearest_colour(out.palette, s.colour, 1);
     for (int y = 0; y < picture->h; ++y)
         for (int x = 0; x < picture->w; ++x) {
             Colour c = colour_at(picture, x, y);

@@ -10,6 +10,9 @@
 //
 // Run it in the game's working folder:
 //   gearloft-bench [SAVE_FILE ...]
+//   gearloft-bench --gif [SAVE_FILE ...]
+// With --gif it films each save as the win card's G key does instead (see
+// gif_bench.h).
 // One line per save: "NAME build_us=B run_us=R blit_us=F ratio=X", X being
 // the larger of B and R over F; last "worst ratio X (NAME)". Exit status 0
 // when every save was measured, 1 when one could not be, 66 without the
@@ -26,6 +29,7 @@
 #include <vector>
 
 #include "files/save_file.h"
+#include "gif_bench.h"
 #include "level/level.h"
 #include "run/run.h"
 #include "screens/level_loop.h"
@@ -174,7 +178,8 @@ std::vector<std::string> campaign_solutions() {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> saves(argv + 1, argv + argc);
+    bool gifs = argc > 1 && std::string(argv[1]) == "--gif";
+    std::vector<std::string> saves(argv + (gifs ? 2 : 1), argv + argc);
     if (saves.empty())
         saves = campaign_solutions();
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -188,8 +193,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gearloft-bench: no screen or no pictures; run it in the game's folder\n");
         status = EXIT_NO_PICTURES;
     }
+    if (gifs && status == 0)
+        status = bench_gifs(saves);
     Measured worst;
-    for (std::size_t i = 0; status != EXIT_NO_PICTURES && i < saves.size(); ++i) {
+    for (std::size_t i = 0; !gifs && status != EXIT_NO_PICTURES && i < saves.size(); ++i) {
         Measured measured;
         if (!measure(info, saves[i], blit, measured))
             status = 1;
@@ -198,7 +205,7 @@ int main(int argc, char** argv) {
     }
     if (!worst.name.empty())
         std::printf("worst ratio %.2f (%s)\n", worst.ratio, worst.name.c_str());
-    else if (status == 0) {
+    else if (status == 0 && !gifs) {
         std::fprintf(stderr, "gearloft-bench: no saves to measure\n");
         status = 1;
     }

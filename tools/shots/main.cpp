@@ -35,6 +35,7 @@
 #include "screens/message_screens.h"
 #include "screens/metrics_panel.h"
 #include "screens/status_line.h"
+#include "screens/win_gif.h"
 #include "toolkit/pictures.h"
 #include "toolkit/sdl_canvas.h"
 #include "toolkit/toolkit.h"
@@ -121,7 +122,7 @@ void floor_shot(SDL_Surface* screen, Level& level, bool building) {
 }
 
 // A second win of a level: fewer steps than before, as many parts, a
-// shorter program.
+// shorter program; the card offers the run's GIF.
 void win_metrics_shot(SDL_Surface* screen, Level& level) {
     floor_shot(screen, level, false);
     draw_image(pic("win.gif"), 50, 350, screen);
@@ -134,6 +135,7 @@ void win_metrics_shot(SDL_Surface* screen, Level& level) {
     records.new_steps = records.new_code = true;
     report.records = records;
     draw_win_metrics(screen, report);
+    draw_gif_key(screen);
     save(screen, "message_win_metrics");
 }
 
