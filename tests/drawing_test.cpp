@@ -369,6 +369,11 @@ TEST_F(Golden, CachedCopiesDrawAsTheFilesThemselves) {
     set_magenta_key(clash.get());
     EXPECT_FALSE(exact_screen_copy(clash.get()));
     EXPECT_TRUE(exact_screen_copy(corner_picture({{255, 0, 255, 0}, {200, 0, 0, 0}}, 0).get()));
+    // A new window gets new copies, also when only its depth differs (32 and 24 bits share their masks).
+    for (int bits : {32, 24}) {
+        ASSERT_NE(SDL_SetVideoMode(800, 600, bits, 0), nullptr);
+        EXPECT_EQ(cached_picture("img/block_red.gif")->format->BitsPerPixel, bits);
+    }
 }
 
 // Texts are rendered once and kept, within a bound: a label drawn after a

@@ -12,6 +12,7 @@
 
 #include "files/describe.h"
 #include "files/device_record.h"
+#include "files/levels_folder.h"
 #include "files/save_file.h"
 #include "kinds/conveyer.h"
 #include "kinds/pusher.h"
@@ -120,6 +121,12 @@ TEST(LevelFile, OnlyPlainNamesInsideTheLevelsFolderAreOpened) {
     Par par = read_level_par("par.lvl", opener_of(pars)), half = read_level_par("half.lvl", opener_of(pars));
     EXPECT_TRUE(par.steps == 300 && par.parts == 12 && par.code == 7);
     EXPECT_TRUE(!half.steps && half.parts == 4 && !half.code && !read_level_par("none.lvl", opener_of(pars)).parts);
+    // The list takes difficulties 1 to 9, easiest first, by name within one.
+    ScratchDir game;
+    for (auto [name, difficulty] : {std::pair{"a", "9"}, {"b", "0"}, {"c", "3"}, {"d", "10"}, {"e", "1"}, {"f", "3"}})
+        game.write("levels/" + std::string(name) + ".lvl", std::string("d\n") + difficulty + "\n0\n");
+    auto inside = game.enter();
+    EXPECT_EQ(order_by_difficulty(find_levels()), (std::vector<std::string>{"e.lvl", "c.lvl", "f.lvl", "a.lvl"}));
 }
 
 // (Each kind's record is written and read back in devices_test.)

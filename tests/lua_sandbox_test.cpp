@@ -37,6 +37,15 @@ TEST(LuaSandbox, EverydayLibrariesWork) {
         assert(loadstring('return 1 + 1')() == 2)
         local pieces, i = {'return ', '3'}, 0
         assert(load(function() i = i + 1 return pieces[i] end)() == 3)
+        -- Texts load up to 65536 bytes, whole or in pieces; a byte more is refused.
+        local at_limit = string.rep(' ', 65536 - 8) .. 'return 1'
+        local function once(text) return function() local piece = text text = nil return piece end end
+        assert(loadstring(at_limit)() == 1 and load(once(at_limit))() == 1)
+        assert(not loadstring(at_limit .. ' ') and not load(once(at_limit .. ' ')))
+        -- Keys past the int range stay themselves.
+        local wide = {[2^31] = 'past'}
+        table.insert(wide, 2^31 + 1, 'next')
+        assert(unpack(wide, 2^31, 2^31) == 'past' and wide[2^31 + 1] == 'next')
         assert(string.rep('ab', 3) == 'ababab' and string.rep('', 2^31 - 1) == '' and io.write('') == true)
         assert(select('#', xpcall(function() return 1, 2 end, print)) == 3)
         -- No real file handle: a finalizer put into its metatable would run

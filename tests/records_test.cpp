@@ -95,10 +95,14 @@ TEST_F(RecordsTest, UnusableFilesAreSetAsideNeverDeleted) {
         dir_.write("saves/records.txt", text);
         Records records(path_);
         std::string aside = path_ + ".corrupt" + (n++ > 0 ? "-" + std::to_string(n) : "");
-        EXPECT_NE(records.load().find("; it was moved to " + aside + " and the game goes on with empty records."),
+        std::string found = records.load();
+        EXPECT_NE(found.find("; it was moved to " + aside + " and the game goes on with empty records."),
                   std::string::npos)
             << text;
         EXPECT_EQ(records.best("a.lvl"), nullptr);
+        if (n == 4 || n == 8) { // the reason names the line at fault
+            EXPECT_NE(found.find(n == 4 ? "(line 2 is no" : "(line 3 is no"), std::string::npos);
+        }
         EXPECT_EQ(dir_.read("saves/records.txt" + aside.substr(path_.size())), text);
         EXPECT_FALSE(fs::exists(path_));
     }

@@ -721,6 +721,10 @@ TEST(Placement, SnapsCutTowardZeroAndListRowsHaveTheirPlaces) {
     EXPECT_EQ(level_row_text(3, "Hard"), "[***      ] Hard");
     EXPECT_EQ(level_row_text(12, std::string(300, 'd')).size(), LIST_ROW_MAX);
     EXPECT_EQ(level_row_at(99, 3) + level_row_at(100, 3) + level_row_at(159, 3) + level_row_at(160, 3), -1 + 0 + 2 - 1);
+    std::string load_button; // its corners, then a pixel past each side
+    for (auto [x, y] : {std::pair{665, 550}, {726, 576}, {664, 560}, {727, 560}, {700, 549}, {700, 577}})
+        load_button += load_button_hit(x, y) ? '+' : '-';
+    EXPECT_EQ(load_button, "++----");
 }
 
 TEST(PartsBin, ButtonsHandOutNewDevicesShapeTheNextBeltAndTurnPages) {
@@ -861,6 +865,32 @@ TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
     }
     EXPECT_EQ(proposed_save_name("07-lamp.lvl") + proposed_save_name("..") + proposed_save_name(""),
               "07-lamp.savmachine.savmachine.sav");
+}
+
+// N and Escape turn the replace question down and editing goes on; Home keeps
+// the proposed name for editing; a folder's row leaves the name as it is.
+TEST_F(ChooserTest, TurnedDownQuestionsAndFolderRowsKeepTheName) {
+    auto chosen = [&] {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        push_event(quit); // ends the chooser should it miss a key
+        std::optional<std::string> path = choose_file(info_.screen, ChooserMode::Save, saves_.c_str(), "zeta.sav");
+        while (SDL_PollEvent(&quit)) {
+        }
+        return path.value_or("(none)");
+    };
+    push_key(SDLK_HOME);
+    for (SDLKey no : {SDLK_n, SDLK_ESCAPE}) {
+        push_key(SDLK_RETURN);
+        push_key(no);
+    }
+    push_text("my_");
+    push_key(SDLK_KP_ENTER);
+    EXPECT_EQ(chosen(), (saves_ / "my_zeta.sav").string());
+    push_click(100, 165); // a row of a_folder or b_folder, whatever the font's height
+    push_key(SDLK_RETURN);
+    push_key(SDLK_y);
+    EXPECT_EQ(chosen(), (saves_ / "zeta.sav").string());
 }
 
 // A list longer than the window turns its pages; presses pick rows of the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "files/better_reader.h"
 #include "files/level_file.h"
@@ -46,13 +47,13 @@ std::vector<std::string> find_levels() {
 }
 
 std::vector<std::string> order_by_difficulty(const std::vector<std::string>& found) {
-    std::vector<int> difficulty;
+    std::vector<std::pair<int, const std::string*>> rated;
     for (const std::string& name : found)
-        difficulty.push_back(get_level_difficulty_from_file(name));
+        rated.emplace_back(get_level_difficulty_from_file(name), &name);
     std::vector<std::string> shown;
     for (int d = 1; d <= 9; ++d)
-        for (size_t i = 0; i < found.size(); ++i)
-            if (difficulty[i] == d)
-                shown.push_back(found[i]);
+        for (const auto& [difficulty, name] : rated)
+            if (difficulty == d)
+                shown.push_back(*name);
     return shown;
 }
