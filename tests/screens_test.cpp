@@ -308,6 +308,18 @@ TEST_F(LoopTest, UnchangedFramesSendNothingAndAPausedRunSaysSo) {
     std::uint64_t sent = presented_pixels();
     frames(3);
     EXPECT_EQ(presented_pixels(), sent) << "building, nothing changed";
+    // Such a frame is not even drawn: a mark on the parts bin stays until
+    // input comes.
+    Uint32 drawn = pixel_at(info_.screen, 700, 60);
+    Uint32 mark = ~drawn & 0xffff;
+    SDL_Rect spot{700, 60, 1, 1};
+    SDL_FillRect(info_.screen, &spot, mark);
+    frames(3);
+    EXPECT_EQ(pixel_at(info_.screen, 700, 60), mark) << "an idle building frame draws nothing";
+    push_event(mouse_event(SDL_MOUSEMOTION, 10, 10));
+    frames(1);
+    EXPECT_EQ(pixel_at(info_.screen, 700, 60), drawn) << "input draws the frame";
+    sent = presented_pixels();
     push_key(SDLK_s);
     frames(2);
     std::vector<Uint32> paused = plate_word();

@@ -97,11 +97,20 @@ bool LevelLoop::step() {
     // takes effect with the next frame.
     LoopMode frame_mode = mode_;
     SDL_Event event;
-    while (SDL_PollEvent(&event))
+    while (SDL_PollEvent(&event)) {
+        construction_shown_with_.reset();
         if (!handle_event(event, frame_mode))
             return false;
+    }
+    bool building = frame_mode == LoopMode::construction && mode_ == frame_mode;
+    if (building && construction_shown_with_ == status_.text())
+        return true;
     frame_work(frame_mode);
     present_screen(info_->screen);
+    if (building)
+        construction_shown_with_ = status_.text();
+    else
+        construction_shown_with_.reset();
     return true;
 }
 
@@ -186,6 +195,7 @@ void LevelLoop::start(Pace pace) {
 }
 
 bool LevelLoop::start_run(Pace pace) {
+    construction_shown_with_.reset();
     end_drag();
     status_.clear();
     paused_ = pace == Pace::step_by_step;
@@ -197,12 +207,14 @@ bool LevelLoop::start_run(Pace pace) {
 }
 
 void LevelLoop::stop_run() {
+    construction_shown_with_.reset();
     mode_ = LoopMode::construction;
     paused_ = false;
     level_->reset();
 }
 
 void LevelLoop::set_program(const std::string& init_code, const std::string& cycle_code) {
+    construction_shown_with_.reset();
     init_code_ = init_code;
     cycle_code_ = cycle_code;
     editor_->set_text(CodeBox::init, init_code);

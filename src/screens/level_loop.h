@@ -45,7 +45,9 @@ public:
     // Frames until the player leaves the level.
     void run();
     // One frame without its sleep: every pending event, the mode's work and
-    // drawing, the flip. False when the player chose to leave.
+    // drawing, the flip (a building frame with no input and no news gone or
+    // come shows what the last one showed, and is skipped). False when the
+    // player chose to leave.
     bool step();
     // Handles one event under the mode the frame began with; false to leave.
     bool handle_event(const SDL_Event& event, LoopMode frame_mode);
@@ -108,6 +110,10 @@ private:
     StatusLine status_;
     // The parts as they stood before each change made while building.
     ConstructionHistory history_;
+    // The status line's news when the construction picture on the screen
+    // was drawn, while no input has come since: such a picture changes only
+    // when the news does, so it is neither drawn nor presented again.
+    std::optional<std::string> construction_shown_with_;
 
     bool handle_construction(const SDL_Event& event);
     void handle_editing(const SDL_Event& event);
