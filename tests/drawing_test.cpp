@@ -334,10 +334,10 @@ TEST(Toolkit, QuarterTurnsKeepTheWholePicture) {
             EXPECT_EQ(at(dst.get(), 22, 22), as_drawn(dst.get(), palette[fill])) << angle;
         }
     }
-    // Magenta is keyed only where the palette has it: light grey, the nearest
+    // Magenta is keyed only where the palette has it: white, the nearest
     // colour in a palette without it, stays.
     Picture keyed = corner_picture({{255, 0, 255, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}}, 0);
-    Picture grey = corner_picture({{250, 250, 250, 0}, {200, 0, 0, 0}}, 0);
+    Picture grey = corner_picture({{255, 255, 255, 0}, {200, 0, 0, 0}}, 0);
     set_magenta_key(keyed.get());
     set_magenta_key(grey.get());
     Picture dst = make_surface(60, 30);

@@ -21,6 +21,7 @@
 #include "run/run.h"
 #include "scripting/scripting_engine.h"
 #include "support.h"
+#include "text/message_text.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ void run_in_engine(const Case& c) {
         EXPECT_FALSE(script.error()) << *script.error();
     else
         EXPECT_NE(script.error().value_or("(none)").find(expected), std::string::npos) << *script.error();
+    EXPECT_LE(script.error().value_or("").size(), MESSAGE_MAX) << "a program's message is kept short";
     script.run_code(c.code.c_str(), "EVERY TIME");
     EXPECT_EQ(lua_gettop(script.state()), 0);
 }
