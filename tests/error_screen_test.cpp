@@ -75,6 +75,7 @@ TEST_F(ErrorScreenTest, LongMessagesWrapOnTheStripAndLeaveTheHintLineFree) {
         // Ink on both lines of the strip, the first drawn from its top.
         EXPECT_GT(differing(screen.get(), plain.get(), 392, 404), 50);
         EXPECT_GT(differing(screen.get(), plain.get(), 406, 418), 50) << message.substr(0, 10);
+        EXPECT_EQ(pixel_at(screen.get(), 62, 412), pixel_at(plain.get(), 61, 390)) << "the strip grew in its paper";
         // The hint line, the rest of the picture and the window stay as they were.
         EXPECT_EQ(differing(screen.get(), plain.get(), 0, 389), 0);
         EXPECT_EQ(differing(screen.get(), plain.get(), 422, 600), 0);

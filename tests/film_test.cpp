@@ -8,6 +8,7 @@
 #include <map>
 
 #include "files/save_file.h"
+#include "film/frame_diff.h"
 #include "film/median_cut.h"
 #include "film/run_film.h"
 #include "level/level.h"
@@ -123,6 +124,24 @@ using FilmTest = WindowTest;
 // One frame per step from step 0, each as the level loop draws the floor of
 // a run (stepped by hand with S, so it stands still for the comparison),
 // and the last held with the win plate; the same save films the same bytes.
+// A frame stores the smallest rectangle round what changed: here a pixel at
+// the end of one row and one near the start of the next, which the rows'
+// scans must not run into.
+TEST(FrameDiff, ChangesAreTheSmallestRectangleRoundTheChangedPixels) {
+    Picture picture = make_surface(8, 3);
+    FrameDiff diff(8, 3);
+    auto rect_of = [](const PixelRect& r) { return std::vector<int>{r.x, r.y, r.w, r.h}; };
+    EXPECT_EQ(rect_of(diff.changes(picture.get())), (std::vector<int>{0, 0, 8, 3})) << "all of the first is new";
+    diff.keep(picture.get(), {0, 0, 8, 3});
+    EXPECT_EQ(rect_of(diff.changes(picture.get())), (std::vector<int>{0, 0, 0, 0}));
+    auto set = [&](int x, int y) {
+        const_cast<Uint16*>(pixel_row(picture.get(), y))[x] = 0xFFFF;
+    };
+    set(7, 0);
+    set(1, 1);
+    EXPECT_EQ(rect_of(diff.changes(picture.get())), (std::vector<int>{1, 0, 7, 2}));
+}
+
 TEST_F(FilmTest, FramesAreTheGamesFloorStepByStepAndTheLastShowsTheWinPlate) {
     std::string save = first_solution();
     Film film = film_of_save(save);

@@ -32,6 +32,9 @@ TEST(LuaSandbox, EverydayLibrariesWork) {
         assert(type(os.clock()) == 'number' and type(os.time()) == 'number' and #os.date('%Y') == 4)
         io.write('') print('sandbox print works')
         assert(string.format('%03d', 7) == '007' and ('abc'):upper() == 'ABC')
+        -- A long text goes in whole, or cut to its precision.
+        local long = string.rep('x', 150)
+        assert(string.format('%s', long) == long and string.format('%.3s', long) == 'xxx')
         assert(table.concat({1, 2}, ',') == '1,2' and math.floor(2.5) == 2)
         assert(coroutine.wrap(function() coroutine.yield(5) end)() == 5)
         assert(loadstring('return 1 + 1')() == 2)

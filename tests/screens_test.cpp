@@ -364,6 +364,18 @@ TEST_F(LoopTest, WinScreenComesTheFrameAfterTheLastDelivery) {
               "# Gearloft bests: steps parts code-tokens level\n" + std::to_string(steps) + " 1 9 loop.lvl\n");
 }
 
+// At 1x every step is shown (its step counter at least changes).
+TEST_F(LoopTest, EveryStepAtNormalSpeedIsShown) {
+    push_key(SDLK_SPACE);
+    frames(2);
+    for (int step = 2; step < 5; ++step) {
+        std::uint64_t sent = presented_pixels();
+        frames(1);
+        EXPECT_EQ(level_.ticks, step);
+        EXPECT_GT(presented_pixels(), sent) << "step " << step;
+    }
+}
+
 // F cycles the speed while a run goes: 4 and 16 frames for each picture,
 // then as many as the time allows, then 1 again; a win ends a picture's
 // frames with the win card, as at 1x. C opens and closes the console, in a
