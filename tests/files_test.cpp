@@ -45,6 +45,8 @@ TEST(BetterReader, TokensNumbersAndLines) {
     EXPECT_EQ(lines.get_int(), 7);
     EXPECT_EQ(lines.get_whole_line(), long_text) << "program rows are kept whole";
     EXPECT_TRUE(lines.get_line() == "last" && !BetterReader(".").is_open()) << "only plain files are read";
+    BetterReader folder(".");
+    EXPECT_TRUE(folder.at_end() && folder.get_string().empty()) << "what cannot be read reads as nothing";
 }
 
 TEST(LevelFile, ItemsKeywordsCountsAndLimits) {
