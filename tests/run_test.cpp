@@ -165,6 +165,7 @@ TEST(Metrics, PartsAndCodeTokens) {
         {"", 0},
         {"-- Every-cycle Code Goes Here\n", 0},
         {"\n  \t\n--[[ a\nlong = comment ]]\n--[==[ ]] still\n]==]", 0},
+        {"a\f=\v1\t", 3}, // form feeds and vertical tabs are space, as in Lua
         {"a = 1 b = 2 pusher_0.on(a == b)", 14},
         {"a = 1\r\n\r\nb = 2 -- note\r\n", 6},
         {"if not x then return end", 6},
