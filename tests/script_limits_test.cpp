@@ -149,3 +149,13 @@ TEST(PatternLimits, DeepPatternsRaiseTooComplexInsteadOfOverflowingTheStack) {
 }
 
 } // namespace
+
+// One run of a program may give 10,000 orders, not one more.
+TEST(ScriptLimits, TenThousandOrdersInOneRun) {
+    ScriptingEngine script;
+    script.run_code("for i = 1, 10000 do action('d', 'on', 1) end", "EVERY TIME");
+    EXPECT_FALSE(script.error()) << *script.error();
+    EXPECT_EQ(queued_verbs(script).size(), 10000u);
+    script.run_code("for i = 1, 10001 do action('d', 'on', 1) end", "EVERY TIME");
+    EXPECT_NE(script.error().value_or("").find("more than 10000 actions"), std::string::npos);
+}
