@@ -211,6 +211,12 @@ TEST_F(LoopTest, EditorSelectsCutsPastesUndoesAndRedoes) {
                   ctrl('z');
               }),
               "ba betaXY\ngamma\ngamma\n");
+    EXPECT_EQ(cycle_after([&] {
+                  ctrl('v');
+                  key(SDLK_HOME); // the pasted lines are rows of their own
+                  push_text("Z");
+              }),
+              "ba betaXY\ngamma\nZgammaba betaXY\ngamma\ngamma\n");
 }
 
 // The history keeps a bounded number of steps and bytes, the oldest going
@@ -870,7 +876,8 @@ TEST_F(ChooserTest, AProposedNameIsTakenOrReplaced) {
     const std::pair<std::function<void()>, const char*> answers[] = {{[] {}, "07-lamp.sav"},
                                                                      {[] { push_text("mine"); }, "mine.sav"},
                                                                      {[] {
-                                                                          push_key(SDLK_BACKSPACE);
+                                                                          push_key(SDLK_BACKSPACE); // clears it
+                                                                          push_key(SDLK_END);
                                                                           push_text("x");
                                                                       },
                                                                       "x.sav"},
