@@ -316,20 +316,6 @@ void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* 
     draw_part(turned.get(), part, x, y, dst);
 }
 
-void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha) {
-    if (src == nullptr || dst == nullptr)
-        return;
-    Picture fresh;
-    const TurnedPicture* cached = cached_turn(src, angle);
-    SDL_Rect part;
-    SDL_Surface* turned = cached ? cached->loaded : (fresh = turned_picture(src, angle, part)).get();
-    if (turned == nullptr)
-        return;
-    SDL_SetAlpha(turned, SDL_SRCALPHA, static_cast<Uint8>(alpha & 0xFF));
-    draw_part(turned, cached ? cached->part : part, x, y, dst);
-    SDL_SetAlpha(turned, 0, 255);
-}
-
 void draw_text(const char* text, int size, int r, int g, int b, int x, int y, SDL_Surface* dst) {
     Picture fresh;
     draw_image(texts().rendered(text, size, colour_of(r, g, b), fresh), x, y, dst);

@@ -35,7 +35,6 @@ void draw_image_fade(SDL_Surface* src, int x, int y, SDL_Surface* dst, int alpha
 // Draws src turned counter-clockwise by a multiple of 90 degrees. Exact quarter
 // turns are done the long way round, which keeps every row and column.
 void draw_image_rotated(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst);
-void draw_image_rotated_fade(SDL_Surface* src, int angle, int x, int y, SDL_Surface* dst, int alpha);
 
 // Texts of any length are safe to draw: only the start that fits
 // TEXT_WIDTH_MAX pixels is drawn.
