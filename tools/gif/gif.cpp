@@ -32,15 +32,9 @@
 #include "text/message_text.h"
 #include "toolkit/pictures.h"
 
-namespace {
+#include "../exit_status.h"
 
-constexpr int EXIT_COMPLETE = 0;
-constexpr int EXIT_INVALID = 1;
-constexpr int EXIT_PROGRAM_ERROR = 2;
-constexpr int EXIT_NOT_WON = 3;
-constexpr int EXIT_USAGE = 64;
-constexpr int EXIT_NO_INPUT = 66;
-constexpr int EXIT_CANNOT_WRITE = 73;
+namespace {
 
 struct Options {
     std::string save;

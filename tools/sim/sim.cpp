@@ -31,14 +31,9 @@
 #include "run/run.h"
 #include "text/message_text.h"
 
-namespace {
+#include "../exit_status.h"
 
-constexpr int EXIT_COMPLETE = 0;
-constexpr int EXIT_INVALID = 1;
-constexpr int EXIT_PROGRAM_ERROR = 2;
-constexpr int EXIT_NOT_WON = 3;
-constexpr int EXIT_USAGE = 64;
-constexpr int EXIT_NO_INPUT = 66;
+namespace {
 
 constexpr long DEFAULT_MAX_FRAMES = 20000;
 
