@@ -29,7 +29,7 @@
 #include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
-#include "view/inspection_view.h"
+#include "view/floor_overlays.h"
 
 namespace {
 class Golden : public WindowTest {};
@@ -123,8 +123,8 @@ TEST_F(Golden, InspectionViewWhileBuildingAndRunning) {
     for (DeviceIndicator* lamp : lamps)
         lamp->lit = false; // as every run's end leaves them
     draw_floor(on_building, level, Phase::building, nullptr, &inspection);
-    EXPECT_TRUE(matches_golden(building.get(), "inspection_building"));
-    EXPECT_TRUE(matches_golden(running.get(), "inspection_running"));
+    EXPECT_TRUE(matches_golden(building.get(), "overlays_building"));
+    EXPECT_TRUE(matches_golden(running.get(), "overlays_running"));
 
     std::vector<NameLabel> labels = place_name_labels(on_building, level, Phase::building, nullptr, inspection.pointer);
     ASSERT_FALSE(labels.empty());

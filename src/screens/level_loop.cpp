@@ -17,7 +17,7 @@
 #include "toolkit/present.h"
 #include "toolkit/sdl_canvas.h"
 #include "view/floor_view.h"
-#include "view/inspection_view.h"
+#include "view/floor_overlays.h"
 
 namespace {
 constexpr int FRAMES_PER_SECOND = 45;

@@ -13,7 +13,7 @@ namespace {
 
 constexpr char ESCAPE = '%';
 constexpr char FLAGS[] = "-+ #0";
-// Room for one formatted item and one item's specification, as in Lua 5.1:
+// Room for one formatted item and one item's directive, as in Lua 5.1:
 // widths and precisions have at most two digits.
 constexpr std::size_t MAX_ITEM = 512;
 constexpr std::size_t MAX_FORMAT = sizeof(FLAGS) + sizeof("l") + 10;
@@ -76,9 +76,9 @@ void add_quoted(lua_State* L, luaL_Buffer* out, int arg, WorkMeter& meter) {
     luaL_addvalue(out);
 }
 
-// Copies one item's specification ("%" flags width precision conversion)
-// into `spec` and returns where its conversion letter is.
-const char* scan_item(lua_State* L, const char* item, char* spec) {
+// Copies one item's directive ("%" flags width precision conversion)
+// into `directive` and returns where its conversion letter is.
+const char* scan_item(lua_State* L, const char* item, char* directive) {
     const char* p = item;
     while (*p != '\0' && std::strchr(FLAGS, *p) != nullptr)
         ++p;
@@ -93,50 +93,50 @@ const char* scan_item(lua_State* L, const char* item, char* spec) {
     }
     if (is_digit(*p))
         luaL_error(L, "invalid format (width or precision too long)");
-    spec[0] = ESCAPE;
+    directive[0] = ESCAPE;
     std::size_t length = static_cast<std::size_t>(p - item) + 1;
-    std::memcpy(spec + 1, item, length);
-    spec[length + 1] = '\0';
+    std::memcpy(directive + 1, item, length);
+    directive[length + 1] = '\0';
     return p;
 }
 
 // Turns "%...d" into "%...ld", for 64-bit integers.
-void widen_integer(char* spec) {
-    std::size_t length = std::strlen(spec);
-    char conversion = spec[length - 1];
-    spec[length - 1] = 'l';
-    spec[length] = conversion;
-    spec[length + 1] = '\0';
+void widen_integer(char* directive) {
+    std::size_t length = std::strlen(directive);
+    char conversion = directive[length - 1];
+    directive[length - 1] = 'l';
+    directive[length] = conversion;
+    directive[length + 1] = '\0';
 }
 
 // Formats one item other than '%q' into `item`; false when the whole value
 // is to be added as it is (a long '%s' without precision).
-bool format_item(lua_State* L, int arg, char conversion, char* spec, char (&item)[MAX_ITEM]) {
+bool format_item(lua_State* L, int arg, char conversion, char* directive, char (&item)[MAX_ITEM]) {
     switch (conversion) {
-    case 'c': std::snprintf(item, MAX_ITEM, spec, to_int(luaL_checknumber(L, arg))); return true;
+    case 'c': std::snprintf(item, MAX_ITEM, directive, to_int(luaL_checknumber(L, arg))); return true;
     case 'd':
     case 'i':
-        widen_integer(spec);
-        std::snprintf(item, MAX_ITEM, spec, static_cast<long>(to_signed(luaL_checknumber(L, arg))));
+        widen_integer(directive);
+        std::snprintf(item, MAX_ITEM, directive, static_cast<long>(to_signed(luaL_checknumber(L, arg))));
         return true;
     case 'o':
     case 'u':
     case 'x':
     case 'X':
-        widen_integer(spec);
-        std::snprintf(item, MAX_ITEM, spec, static_cast<unsigned long>(to_unsigned(luaL_checknumber(L, arg))));
+        widen_integer(directive);
+        std::snprintf(item, MAX_ITEM, directive, static_cast<unsigned long>(to_unsigned(luaL_checknumber(L, arg))));
         return true;
     case 'e':
     case 'E':
     case 'f':
     case 'g':
-    case 'G': std::snprintf(item, MAX_ITEM, spec, static_cast<double>(luaL_checknumber(L, arg))); return true;
+    case 'G': std::snprintf(item, MAX_ITEM, directive, static_cast<double>(luaL_checknumber(L, arg))); return true;
     case 's': {
         std::size_t length;
         const char* text = luaL_checklstring(L, arg, &length);
-        if (std::strchr(spec, '.') == nullptr && length >= 100)
+        if (std::strchr(directive, '.') == nullptr && length >= 100)
             return false;
-        std::snprintf(item, MAX_ITEM, spec, text);
+        std::snprintf(item, MAX_ITEM, directive, text);
         return true;
     }
     default:
@@ -166,16 +166,16 @@ int metered_format(lua_State* L) {
             luaL_addchar(&out, *format++);
             continue;
         }
-        char spec[MAX_FORMAT];
+        char directive[MAX_FORMAT];
         char item[MAX_ITEM];
         meter.add(ITEM_COST);
         if (++arg > top)
             luaL_argerror(L, arg, "no value");
-        format = scan_item(L, format, spec);
+        format = scan_item(L, format, directive);
         char conversion = *format++;
         if (conversion == 'q') {
             add_quoted(L, &out, arg, meter);
-        } else if (format_item(L, arg, conversion, spec, item)) {
+        } else if (format_item(L, arg, conversion, directive, item)) {
             luaL_addlstring(&out, item, std::strlen(item));
         } else {
             meter.add_bytes(lua_objlen(L, arg));

@@ -1,4 +1,4 @@
-#include "view/inspection_view.h"
+#include "view/floor_overlays.h"
 
 #include <algorithm>
 #include <map>

@@ -5,8 +5,8 @@
 // catcher gets its own coloured border, with its count and wanted shape on
 // top of whatever stands there; lit lamps get a bright ring; and the names
 // of the parts sit on dark plates that never overlap one another.
-#ifndef GEARLOFT_VIEW_INSPECTION_VIEW_H
-#define GEARLOFT_VIEW_INSPECTION_VIEW_H
+#ifndef GEARLOFT_VIEW_FLOOR_OVERLAYS_H
+#define GEARLOFT_VIEW_FLOOR_OVERLAYS_H
 
 #include <optional>
 #include <vector>

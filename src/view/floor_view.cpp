@@ -9,7 +9,7 @@
 #include "canvas/canvas.h"
 #include "devices/device.h"
 #include "level/level.h"
-#include "view/inspection_view.h"
+#include "view/floor_overlays.h"
 
 namespace {
 // Glue marks and catcher areas share one light blue.

@@ -32,7 +32,7 @@ struct DraggedDevice {
 
 // Draws the floor as the level stands, for the player building (spawners
 // and name labels show, lamps stay dim) or for the running machine; with an
-// inspection, in the inspection view (view/inspection_view.h).
+// inspection, in the inspection view (view/floor_overlays.h).
 void draw_floor(Canvas& canvas, const Level& level, Phase phase, const DraggedDevice* dragged = nullptr,
                 const Inspection* inspection = nullptr);
 
